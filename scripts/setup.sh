@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs (only those missing), then configures and
+# builds. Usage: scripts/setup.sh [BUILD_DIR] [extra cmake options...]
+# Environment: TESVANE_WERROR=ON makes warnings errors; TESVANE_SANITIZE=ON builds with
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  libeigen3-dev libcli11-dev nlohmann-json3-dev
+  qt6-base-dev qt6-svg-dev libgl-dev libcairo2-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang-format xvfb xauth
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build_dir="${1:-build}"
+shift || true
+cmake -S . -B "$build_dir" -G Ninja \
+  -DTESVANE_WERROR="${TESVANE_WERROR:-OFF}" \
+  -DTESVANE_SANITIZE="${TESVANE_SANITIZE:-OFF}" "$@"
+cmake --build "$build_dir" --parallel "$(nproc)"
