@@ -16,7 +16,8 @@ namespace {
 
 Matrix load_block(const std::string& path) {
     Matrix m = dload(path);
-    if (m.size() == 1 && m(0, 0) == -1) throw Error(path + ": the file cannot be opened");
+    if (m.size() == 1 && m(0, 0) == -1)
+        throw Error(path + ": the file cannot be opened");
     return m;
 }
 
@@ -53,7 +54,8 @@ Matrix pooled_reference(const Matrix& a, const Matrix& b) {
 
 void print_row(std::ostream& out, const char* label, const Matrix& row) {
     out << label;
-    for (Index j = 0; j < row.size(); ++j) out << cformat(" %g", row(j));
+    for (Index j = 0; j < row.size(); ++j)
+        out << cformat(" %g", row(j));
     out << '\n';
 }
 
@@ -71,11 +73,13 @@ int run_analysis(const RunOptions& o, std::ostream& out, std::ostream& err) {
         const Matrix g1b2 = load_block(o.g1b2), g2b2 = load_block(o.g2b2);
         out << landmark_summary(o.g1b1, g1b1) << "\n\n" << landmark_summary(o.g2b1, g2b1) << "\n\n";
         if (o.block2_landmarks)
-            out << "Block2-LM \n" << landmark_summary(o.g1b2, g1b2) << "\n\n"
-                << "Block2-LM \n" << landmark_summary(o.g2b2, g2b2) << "\n\n";
+            out << "Block2-LM \n"
+                << landmark_summary(o.g1b2, g1b2) << "\n\n"
+                << "Block2-LM \n"
+                << landmark_summary(o.g2b2, g2b2) << "\n\n";
         else
-            out << variable_summary(o.g1b2, g1b2) << "\n\n" << variable_summary(o.g2b2, g2b2)
-                << "\n\n";
+            out << variable_summary(o.g1b2, g1b2) << "\n\n"
+                << variable_summary(o.g2b2, g2b2) << "\n\n";
 
         const Matrix reference1 = pooled_reference(g1b1, g2b1);
         print_row(out, "Block 1 reference:", reference1);

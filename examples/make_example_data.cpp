@@ -21,7 +21,7 @@ namespace {
 using Config = std::vector<double>;  // x1 y1 ... xk yk
 
 class Normal {
-public:
+  public:
     explicit Normal(std::uint64_t seed) : u_(seed) {}
     // Box-Muller on the project's own uniform stream, so the output does not depend on the
     // standard library's distributions.
@@ -31,7 +31,7 @@ public:
     }
     double uniform() { return u_.next(); }
 
-private:
+  private:
     tesvane::UniformStream u_;
 };
 
@@ -48,7 +48,8 @@ Config outline(int k, double rx, double ry, double wobble) {
 
 Config direction(int k, Normal& rng) {
     Config d(2 * static_cast<size_t>(k));
-    for (double& v : d) v = rng.next();
+    for (double& v : d)
+        v = rng.next();
     return d;
 }
 
@@ -62,14 +63,16 @@ double centroid_size(const Config& c) {
     cx /= static_cast<double>(k);
     cy /= static_cast<double>(k);
     double s = 0;
-    for (size_t j = 0; j < k; ++j) s += std::pow(c[2 * j] - cx, 2) + std::pow(c[2 * j + 1] - cy, 2);
+    for (size_t j = 0; j < k; ++j)
+        s += std::pow(c[2 * j] - cx, 2) + std::pow(c[2 * j + 1] - cy, 2);
     return std::sqrt(s);
 }
 
 // The shape base + f*dir + noise, then placed as a digitiser would: turned, scaled, moved.
 Config specimen(const Config& base, const Config& dir, double f, double noise, Normal& rng) {
     Config c(base.size());
-    for (size_t i = 0; i < c.size(); ++i) c[i] = base[i] + 0.04 * f * dir[i] + noise * rng.next();
+    for (size_t i = 0; i < c.size(); ++i)
+        c[i] = base[i] + 0.04 * f * dir[i] + noise * rng.next();
     const double t = 0.3 * rng.next();
     const double s = 40.0 * (1.0 + 0.1 * rng.next());
     const double dx = 200.0 + 20.0 * rng.next(), dy = 150.0 + 20.0 * rng.next();
@@ -100,7 +103,8 @@ void write_group(const std::filesystem::path& dir, const std::string& name, int 
     const Config d1 = direction(8, dirs);
     Config d2 = direction(6, dirs);
     const Config d2b = direction(6, dirs);
-    for (size_t i = 0; i < d2.size(); ++i) d2[i] = std::cos(twist) * d2[i] + std::sin(twist) * d2b[i];
+    for (size_t i = 0; i < d2.size(); ++i)
+        d2[i] = std::cos(twist) * d2[i] + std::sin(twist) * d2b[i];
 
     std::ofstream b1(dir / (name + "_b1.txt")), b2(dir / (name + "_b2.txt")),
         vars(dir / (name + "_vars.txt"));

@@ -1,0 +1,35 @@
+#include "app/AuxBox.hpp"
+
+#include <filesystem>
+
+#include "io/atomic_file.hpp"
+#include "platform/error.hpp"
+
+namespace tesvane {
+
+void show_report(AppContext& ctx, const std::string& report) {
+    Control* box = ctx.ui.find_control("AuxResults");
+    if (!box) {
+        ctx.ui.open_results_window();
+        box = &ctx.ui.control("AuxResults");
+    }
+    box->set_string(report);
+}
+
+void AuxBoxsw(AppContext& ctx) {
+    const std::string report = ctx.ui.control("AuxResults").string();
+    const std::optional<FileChoice> choice =
+        ctx.ui.save_file_dialog("File Name for Partial Warp Scores", "*.*");
+    if (!choice)
+        return;
+    std::error_code ec;
+    std::filesystem::current_path(choice->folder, ec);
+    try {
+        append_file_atomically(choice->path(), report + " \n");
+    } catch (const Error& e) {
+        ctx.ui.message_box(e.what());
+        ctx.ui.console(e.what());
+    }
+}
+
+}  // namespace tesvane

@@ -1,0 +1,100 @@
+#include "app/Tesvanesw.hpp"
+
+#include <cmath>
+
+#include "app/load_actions.hpp"
+#include "app/save_actions.hpp"
+#include "io/number_parse.hpp"
+#include "platform/error.hpp"
+
+namespace tesvane {
+namespace {
+
+// Actions that arrive with later parts of the program say so instead of falling through.
+Action not_yet(const std::string& name) {
+    return [name](AppContext&) { throw Error(name + " is not available in this version"); };
+}
+
+// The axis number in ShowBox.
+double show_box_number(AppContext& ctx) {
+    const std::vector<double> v = parse_numbers(ctx.ui.control("ShowBox").string());
+    if (v.empty())
+        throw Error("The Axis box holds no number");
+    return v[0];
+}
+
+void set_show_box(AppContext& ctx, double axis) {
+    ctx.ui.control("ShowBox").set_string(std::to_string(static_cast<long long>(axis)));
+}
+
+void axis_up(AppContext& ctx) {
+    double axis = show_box_number(ctx);
+    const Matrix& s = ctx.vars.matrix("sbee2");
+    const double numsvd = static_cast<double>(std::min(s.rows(), s.cols()));
+    if (axis < numsvd)
+        axis += 1;
+    set_show_box(ctx, axis);
+}
+
+void axis_down(AppContext& ctx) {
+    double axis = show_box_number(ctx);
+    if (axis > 1)
+        axis -= 1;
+    set_show_box(ctx, axis);
+}
+
+std::vector<std::pair<std::string, Action>> build_table() {
+    std::vector<std::pair<std::string, Action>> t = {
+        {"LoadG1B1", [](AppContext& c) { load_block1(c, 1); }},
+        {"LoadG1B2", [](AppContext& c) { load_block2(c, 1); }},
+        {"LoadG2B1", [](AppContext& c) { load_block1(c, 2); }},
+        {"LoadG2B2", [](AppContext& c) { load_block2(c, 2); }},
+        {"LoadTemplate", load_templates},
+        {"DoSVD2", not_yet("DoSVD2")},
+        {"BootSVD2Angle", not_yet("BootSVD2Angle")},
+        {"AxisUp", axis_up},
+        {"AxisDown", axis_down},
+        {"ShowAxis", not_yet("ShowAxis")},
+    };
+    for (const SaveAction& a : save_actions())
+        t.emplace_back(a.action, [&a](AppContext& c) { run_save_action(c, a); });
+    t.emplace_back("Clear&reset", clear_and_reset);
+    return t;
+}
+
+}  // namespace
+
+const std::vector<std::pair<std::string, Action>>& action_table() {
+    static const std::vector<std::pair<std::string, Action>> table = build_table();
+    return table;
+}
+
+void Tesvanesw(AppContext& ctx, const std::string& action) {
+    for (const auto& [name, run] : action_table()) {
+        if (name == action) {
+            run(ctx);
+            return;
+        }
+    }
+    ctx.ui.message_box("Fell through case!  Dang");
+}
+
+void clear_and_reset(AppContext& ctx) {
+    static const char* const cleared[] = {
+        "data1",          "pw1",         "swc1",       "data2",          "pw2",
+        "swc2",           "data1g",      "pw1g",       "swc1g",          "data2g",
+        "pw2g",           "swc2g",       "reference1", "referencetype1", "reference2",
+        "referencetype2", "reference2g", "activem2",   "homology2",      "ubee2",
+        "vbee2",          "sbee2",       "sval2",      "scor2",          "ubee2g",
+        "vbee2g",         "sbee2g",      "sval2g",     "scor2g",
+    };
+    for (const char* name : cleared)
+        ctx.vars.clear(name);
+    for (const char* box : {"FileBox1", "FileBox2", "FileBox3", "FileBox4"})
+        ctx.ui.control(box).set_string(" ");
+    Control& homology = ctx.ui.control("HomologyButton");
+    homology.set_enable("On");
+    homology.set_value(1);
+}
+
+}  // namespace tesvane

@@ -1,0 +1,17 @@
+// What every action works with: the platform, the session variables and the callable table.
+#pragma once
+
+#include "app/registry.hpp"
+#include "app/session.hpp"
+#include "platform/platform.hpp"
+
+namespace tesvane {
+
+struct AppContext {
+    explicit AppContext(Platform& p) : ui(p) {}
+    Platform& ui;
+    Session vars;
+    Registry functions;
+};
+
+}  // namespace tesvane

@@ -1,0 +1,166 @@
+#include "app/load_actions.hpp"
+
+#include "display/showshape.hpp"
+#include "geometry/getconsensus.hpp"
+#include "io/mfload.hpp"
+#include "platform/cformat.hpp"
+#include "platform/error.hpp"
+
+namespace tesvane {
+namespace {
+
+double rows(const Matrix& m) {
+    return static_cast<double>(m.rows());
+}
+double landmarks(const Matrix& m) {
+    return static_cast<double>(m.cols() - 1) / 2;
+}
+
+// Asks for a file and reads it. Nothing when the user cancels, or when the file cannot be
+// opened or parsed: the user is told and the session keeps what it had.
+std::optional<LoadedFile> ask_and_read(AppContext& ctx, const std::string* title = nullptr) {
+    std::optional<LoadedFile> f;
+    try {
+        f = title ? mfload3(ctx.ui, *title) : mfload(ctx.ui);
+    } catch (const DataFileError& e) {
+        ctx.ui.message_box(e.what());
+        ctx.ui.console(e.what());
+        return std::nullopt;
+    }
+    if (f && is_unreadable(f->data)) {
+        const std::string msg = "Cannot open the file " + f->path;
+        ctx.ui.message_box(msg);
+        ctx.ui.console(msg);
+        return std::nullopt;
+    }
+    return f;
+}
+
+// A landmark block must hold x, y pairs and a centroid size: 2k+1 numbers a line.
+bool check_landmark_block(AppContext& ctx, const LoadedFile& f) {
+    if (f.data.cols() % 2 == 1 && f.data.cols() >= 3)
+        return true;
+    const std::string msg =
+        cformat("%s: a landmark file needs 2k+1 numbers a line (x1 y1 ... xk yk cs); it has %i",
+                f.path.c_str(), static_cast<int>(f.data.cols()));
+    ctx.ui.message_box(msg);
+    ctx.ui.console(msg);
+    return false;
+}
+
+void set_display_defaults(Session& vars, bool all_eight) {
+    vars.set("vplotdensity", 20.0);
+    vars.set("vlinewidth", 1.5);
+    vars.set("vlineformat1", std::string("k-"));
+    vars.set("vrefsymbol", std::string("ko"));
+    vars.set("vaheads", 1.0);
+    if (all_eight) {
+        vars.set("vlineformat2", std::string("r-"));
+        vars.set("defangle", 10.0);
+        vars.set("gridtrim", 0.0);
+    }
+}
+
+// The block superimposed on its consensus, computed before anything is stored, so that a
+// configuration the superimposition rejects leaves the session as it was.
+Consensus superimpose(const LoadedFile& f) {
+    try {
+        return getconsensus(f.data);
+    } catch (const Error& e) {
+        throw Error(f.path + ": " + e.what());
+    }
+}
+
+void plot_block(AppContext& ctx, const Matrix& data, const std::string& symbol,
+                const Matrix& reference) {
+    ctx.ui.figure().axes().cla();
+    showshape_rot(ctx.ui, data, symbol);
+    showshape_rot(ctx.ui, reference, "k+");
+}
+
+}  // namespace
+
+std::string block1_summary(const std::string& file, const Matrix& data) {
+    return cformat("File: %s \n %3.0f Specimens \n %3.0f Landmarks", file.c_str(), rows(data),
+                   landmarks(data));
+}
+
+std::string block2_landmark_summary(const std::string& file, const Matrix& data) {
+    return cformat("Block2-LM \nFile: %s \n %3.0f Specimens \n %3.0f Landmarks", file.c_str(),
+                   rows(data), landmarks(data));
+}
+
+std::string block2_variable_summary(const std::string& file, const Matrix& data) {
+    return cformat("Block2-Not LM \nFile: %s \n %3.0f Specimens \n %3.0f Variables", file.c_str(),
+                   rows(data), static_cast<double>(data.cols()));
+}
+
+void load_block1(AppContext& ctx, int group) {
+    const std::optional<LoadedFile> f = ask_and_read(ctx);
+    if (!f || !check_landmark_block(ctx, *f))
+        return;
+    const Consensus c = superimpose(*f);
+
+    const bool g1 = group == 1;
+    ctx.ui.control(g1 ? "FileBox1" : "FileBox3").set_string(block1_summary(f->name, f->data));
+    set_display_defaults(ctx.vars, g1);
+    ctx.vars.set("referencetype1", 0.0);
+    ctx.vars.set(g1 ? "data1" : "data1g", c.superimposed);
+    // Group 2's own consensus is only shown; the block-1 reference stays group 1's.
+    if (g1)
+        ctx.vars.set("reference1", c.reference);
+    plot_block(ctx, c.superimposed, g1 ? "bo" : "ro", c.reference);
+}
+
+void load_block2(AppContext& ctx, int group) {
+    const bool g1 = group == 1;
+    const bool landmarks_block = ctx.ui.control("Morph2").value() != 0;
+    ctx.vars.set("activem2", landmarks_block ? 1.0 : 0.0);
+    const std::optional<LoadedFile> f = ask_and_read(ctx);
+    if (!f)
+        return;
+    Control& box = ctx.ui.control(g1 ? "FileBox2" : "FileBox4");
+    const std::string data_name = g1 ? "data2" : "data2g";
+
+    if (landmarks_block) {
+        if (!check_landmark_block(ctx, *f))
+            return;
+        const Consensus c = superimpose(*f);
+        box.set_string(block2_landmark_summary(f->name, f->data));
+        ctx.vars.set("referencetype2", 0.0);
+        ctx.vars.set(data_name, c.superimposed);
+        ctx.vars.set(g1 ? "reference2" : "reference2g", c.reference);
+        plot_block(ctx, c.superimposed, g1 ? "bo" : "ro", c.reference);
+        return;
+    }
+
+    ctx.vars.set(data_name, f->data);
+    box.set_string(block2_variable_summary(f->name, f->data));
+    fig::Axes& axes = ctx.ui.figure().axes();
+    axes.cla();
+    axes.set_hold(false);
+    shownonshape(ctx.ui, f->data, "b.");
+    axes.set_equal(false);
+    fig::Limits l = axes.limits();
+    axes.set_limits({l[0] - 1, l[1] + 1, l[2], l[3]});
+}
+
+void load_templates(AppContext& ctx) {
+    static const std::pair<const char*, const char*> dialogs[] = {
+        {"Enter Template File for Group1", "templatea"},
+        {"Enter Correspondence list for Group 1 block 1", "clist2"},
+        {"Enter Correspondence list for Group 1 block 2", "clist2b"},
+        {"Enter Template File for Group2", "templateb"},
+        {"Enter Correspondence list for Group 2 block 1", "clist4"},
+        {"Enter Correspondence list for Group 2 block 2", "clist4b"},
+    };
+    for (const auto& [title, variable] : dialogs) {
+        const std::string t = title;
+        const std::optional<LoadedFile> f = ask_and_read(ctx, &t);
+        if (!f)
+            return;
+        ctx.vars.set(variable, f->data);
+    }
+}
+
+}  // namespace tesvane

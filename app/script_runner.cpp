@@ -1,0 +1,201 @@
+#include "app/script_runner.hpp"
+
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+#include <vector>
+
+#include "app/Tesvane6i.hpp"
+#include "app/app_context.hpp"
+#include "app/controls.hpp"
+#include "io/atomic_file.hpp"
+#include "io/number_parse.hpp"
+#include "platform/error.hpp"
+
+namespace tesvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ScriptError : public Error {
+  public:
+    using Error::Error;
+};
+
+std::vector<std::string> split_words(const std::string& line) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r'))
+            ++i;
+        if (i >= line.size())
+            break;
+        std::string w;
+        if (line[i] == '"') {
+            const size_t end = line.find('"', i + 1);
+            if (end == std::string::npos)
+                throw ScriptError("a quote is not closed");
+            w = line.substr(i + 1, end - i - 1);
+            i = end + 1;
+        } else {
+            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
+                w += line[i++];
+        }
+        words.push_back(w);
+    }
+    return words;
+}
+
+double number_word(const std::string& w) {
+    const std::vector<double> v = parse_numbers(w);
+    if (v.size() != 1)
+        throw ScriptError("\"" + w + "\" is not one number");
+    return v[0];
+}
+
+class ScriptRunner {
+  public:
+    ScriptRunner(const fs::path& script, std::ostream& out, std::ostream& err,
+                 const FigureSaver& saver)
+        : folder_(fs::absolute(script).parent_path()),
+          out_(out),
+          ui_(&err),
+          ctx_(ui_),
+          saver_(saver) {
+        add_window_controls(ui_);
+        register_functions(ctx_);
+        Tesvane6i_start(ctx_);
+    }
+
+    bool ok() const { return ok_; }
+
+    void run(const std::vector<std::string>& w) {
+        const std::string& cmd = w[0];
+        if (cmd == "set") {
+            need(w, 4);
+            Control& c = ctx_.ui.control(w[1]);
+            if (w[2] == "String")
+                c.set_string(w[3]);
+            else if (w[2] == "Value")
+                c.set_value(number_word(w[3]));
+            else if (w[2] == "Enable")
+                c.set_enable(w[3]);
+            else
+                throw ScriptError("unknown property " + w[2] + " (String, Value or Enable)");
+        } else if (cmd == "answer") {
+            need(w, 2);
+            answer(w);
+        } else if (cmd == "action") {
+            need(w, 2);
+            ok_ &= run_action(ctx_, w[1]);
+        } else if (cmd == "call") {
+            need(w, 2);
+            Values args;
+            for (size_t i = 2; i < w.size(); ++i)
+                args.push_back(argument(w[i]));
+            ok_ &= Tesvane6i_callback(ctx_, w[1], args);
+        } else if (cmd == "print") {
+            need(w, 2);
+            out_ << ctx_.ui.control(w[1]).string() << '\n';
+        } else if (cmd == "savefig") {
+            need(w, 2);
+            if (!saver_)
+                throw ScriptError("figures cannot be saved in this build");
+            saver_(ui_.figure(), path(w[1]));
+        } else if (cmd == "session") {
+            need(w, 2);
+            write_file_atomically(path(w[1]), session_json(ctx_.vars) + "\n");
+        } else {
+            throw ScriptError("unknown command \"" + cmd + "\"");
+        }
+    }
+
+  private:
+    void need(const std::vector<std::string>& w, size_t n) const {
+        if (w.size() < n)
+            throw ScriptError(w[0] + " needs " + std::to_string(n - 1) + " words");
+    }
+
+    std::string path(const std::string& p) const {
+        const fs::path given = p;
+        return (given.is_absolute() ? given : folder_ / given).string();
+    }
+
+    void answer(const std::vector<std::string>& w) {
+        if (w[1] == "file") {
+            need(w, 3);
+            ui_.queue(DialogAnswer::file(path(w[2])));
+        } else if (w[1] == "cancel") {
+            ui_.queue(DialogAnswer::cancel());
+        } else if (w[1] == "text") {
+            need(w, 3);
+            ui_.queue(DialogAnswer::input(w[2]));
+        } else if (w[1] == "click") {
+            need(w, 4);
+            Click c{number_word(w[2]), number_word(w[3]), 1};
+            if (w.size() > 4)
+                c.button = static_cast<int>(number_word(w[4]));
+            ui_.queue(DialogAnswer::mouse(c));
+        } else {
+            throw ScriptError("unknown answer \"" + w[1] + "\" (file, cancel, text or click)");
+        }
+    }
+
+    SessionValue argument(const std::string& w) const {
+        if (!w.empty() && w[0] == '$')
+            return ctx_.vars.require(w.substr(1));
+        try {
+            const std::vector<double> v = parse_numbers(w);
+            if (!v.empty()) {
+                Matrix m(1, static_cast<Index>(v.size()));
+                for (size_t i = 0; i < v.size(); ++i)
+                    m(0, static_cast<Index>(i)) = v[i];
+                return m;
+            }
+        } catch (const Error&) {
+        }
+        return w;
+    }
+
+    fs::path folder_;
+    std::ostream& out_;
+    HeadlessPlatform ui_;
+    AppContext ctx_;
+    FigureSaver saver_;
+    bool ok_ = true;
+};
+
+}  // namespace
+
+void add_window_controls(HeadlessPlatform& ui) {
+    for (const ControlSpec& c : control_table())
+        ui.add_control(c.tag, c.initial_string, c.initial_value);
+}
+
+int run_script(const std::string& path, std::ostream& out, std::ostream& err,
+               const FigureSaver& save_figure) {
+    std::ifstream in(path);
+    if (!in) {
+        err << "tesvane: cannot open the script " << path << '\n';
+        return 2;
+    }
+    ScriptRunner runner(path, out, err, save_figure);
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        try {
+            const std::vector<std::string> words = split_words(line);
+            if (words.empty() || words[0][0] == '#')
+                continue;
+            runner.run(words);
+        } catch (const std::exception& e) {
+            err << path << ", line " << number << ": " << e.what() << '\n';
+            return 2;
+        }
+    }
+    return runner.ok() ? 0 : 1;
+}
+
+}  // namespace tesvane

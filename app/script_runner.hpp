@@ -1,0 +1,39 @@
+// `tesvane script FILE`: replays a session from a text file, without windows.
+//
+// One command a line; blank lines and lines starting with "#" are skipped; words are separated
+// by blanks, and a word with blanks goes in double quotes. Relative paths are taken from the
+// script's own folder.
+//
+//   set TAG String|Value|Enable VALUE   set a control property
+//   answer file PATH                    queue the answer to the next file dialog
+//   answer cancel                       ... or cancel it
+//   answer text TEXT                    queue the answer to the next input dialog
+//   answer click X Y [BUTTON]           queue a mouse click in the plot (button 3: right)
+//   action NAME                         run an action string through Tesvanesw
+//   call NAME [ARG ...]                 call a registered function; an ARG is a number, a
+//                                       "quoted text" or $variable (a session variable)
+//   print TAG                           write a control's String to standard output
+//   savefig PATH                        save the current figure (.svg .png .pdf .eps)
+//   session PATH                        write the session variables to a JSON file
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+
+#include "platform/figure/figure_model.hpp"
+#include "platform/headless/headless_platform.hpp"
+
+namespace tesvane {
+
+// Gives a headless platform the controls of both windows with their initial values.
+void add_window_controls(HeadlessPlatform& ui);
+
+using FigureSaver = std::function<void(const fig::Figure&, const std::string& path)>;
+
+// Runs the script; returns 0 when every command and action succeeded, 1 when an action failed,
+// 2 when the script itself is wrong or cannot be read (message on `err`).
+int run_script(const std::string& path, std::ostream& out, std::ostream& err,
+               const FigureSaver& save_figure);
+
+}  // namespace tesvane

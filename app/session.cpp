@@ -1,0 +1,100 @@
+#include "app/session.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include "platform/error.hpp"
+
+namespace tesvane {
+namespace {
+
+const Matrix& empty_matrix() {
+    static const Matrix m;
+    return m;
+}
+
+Error empty_error(const std::string& name) {
+    return Error("The session variable " + name +
+                 " is empty: load the data and run the analysis first");
+}
+
+}  // namespace
+
+const Matrix& Session::matrix(const std::string& name) const {
+    auto it = values_.find(name);
+    if (it == values_.end())
+        return empty_matrix();
+    const Matrix* m = std::get_if<Matrix>(&it->second);
+    return m ? *m : empty_matrix();
+}
+
+const Matrix& Session::require(const std::string& name) const {
+    const Matrix& m = matrix(name);
+    if (m.size() == 0)
+        throw empty_error(name);
+    return m;
+}
+
+double Session::scalar(const std::string& name) const {
+    return require(name)(0, 0);
+}
+
+std::string Session::text(const std::string& name) const {
+    auto it = values_.find(name);
+    if (it == values_.end())
+        throw empty_error(name);
+    if (const std::string* s = std::get_if<std::string>(&it->second))
+        return *s;
+    throw Error("The session variable " + name + " holds numbers, not a text");
+}
+
+bool Session::flag(const std::string& name) const {
+    const Matrix& m = matrix(name);
+    return m.size() > 0 && m(0, 0) != 0;
+}
+
+bool Session::empty(const std::string& name) const {
+    auto it = values_.find(name);
+    if (it == values_.end())
+        return true;
+    if (const Matrix* m = std::get_if<Matrix>(&it->second))
+        return m->size() == 0;
+    return std::get<std::string>(it->second).empty();
+}
+
+void Session::set(const std::string& name, Matrix m) {
+    values_[name] = std::move(m);
+}
+
+void Session::set(const std::string& name, double v) {
+    values_[name] = Matrix::Constant(1, 1, v);
+}
+
+void Session::set(const std::string& name, std::string text) {
+    values_[name] = std::move(text);
+}
+
+void Session::clear(const std::string& name) {
+    values_.erase(name);
+}
+
+std::string session_json(const Session& s) {
+    nlohmann::ordered_json out = nlohmann::ordered_json::object();
+    for (const auto& [name, value] : s.all()) {
+        if (const std::string* t = std::get_if<std::string>(&value)) {
+            out[name] = *t;
+            continue;
+        }
+        const Matrix& m = std::get<Matrix>(value);
+        nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+        for (Index i = 0; i < m.rows(); ++i) {
+            nlohmann::ordered_json row = nlohmann::ordered_json::array();
+            for (Index j = 0; j < m.cols(); ++j)
+                row.push_back(m(i, j));
+            rows.push_back(std::move(row));
+        }
+        out[name] = std::move(rows);
+    }
+    return out.dump(1);
+}
+
+}  // namespace tesvane

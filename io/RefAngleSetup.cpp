@@ -1,0 +1,53 @@
+#include "io/RefAngleSetup.hpp"
+
+#include "io/dload.hpp"
+#include "io/mfload.hpp"
+#include "io/number_parse.hpp"
+#include "platform/cformat.hpp"
+#include "platform/error.hpp"
+
+namespace tesvane {
+
+std::string matrix_text(const Matrix& m) {
+    std::string s;
+    for (Index i = 0; i < m.rows(); ++i) {
+        if (i)
+            s += '\n';
+        for (Index j = 0; j < m.cols(); ++j)
+            s += (j ? " " : "") + cformat("%g", m(i, j));
+    }
+    return s;
+}
+
+Matrix RefAngleSetup(Platform& ui) {
+    Control* box = ui.find_control("RefAngleBox");
+    if (!box)
+        return Matrix();
+    const std::string text = box->string();
+    Matrix angle;
+    if (!text.empty() && text[0] == 'a') {
+        try {
+            angle = dload("refanglefile.txt");
+        } catch (const Error& e) {
+            angle = Matrix::Constant(1, 1, -1);
+            ui.console(e.what());
+        }
+        // A missing file would otherwise turn every display by -1 degree.
+        if (is_unreadable(angle)) {
+            ui.console("refanglefile.txt cannot be read in the start folder: display rotation 0");
+            angle = Matrix::Zero(1, 1);
+        }
+    } else {
+        try {
+            const std::vector<double> v = parse_numbers(text);
+            angle = Eigen::Map<const Matrix>(v.data(), 1, static_cast<Index>(v.size()));
+        } catch (const Error&) {
+            return Matrix();  // the text stays as typed; the displays read it again
+        }
+        return angle;
+    }
+    box->set_string(matrix_text(angle));
+    return angle;
+}
+
+}  // namespace tesvane

@@ -1,0 +1,31 @@
+#include "io/mfload.hpp"
+
+#include <filesystem>
+
+#include "io/dload.hpp"
+
+namespace tesvane {
+
+std::optional<LoadedFile> mfload3(Platform& ui, const std::string& title) {
+    const std::optional<FileChoice> choice = ui.open_file_dialog(title, "*.*");
+    if (!choice)
+        return std::nullopt;
+    // The next dialog opens where the user last looked.
+    std::error_code ec;
+    std::filesystem::current_path(choice->folder, ec);
+    LoadedFile f;
+    f.path = choice->path();
+    f.name = choice->name;
+    f.data = dload(f.path);
+    return f;
+}
+
+std::optional<LoadedFile> mfload(Platform& ui) {
+    return mfload3(ui, "Enter file to Load?");
+}
+
+bool is_unreadable(const Matrix& m) {
+    return m.size() == 1 && m(0, 0) == -1;
+}
+
+}  // namespace tesvane

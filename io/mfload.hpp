@@ -1,0 +1,27 @@
+// File dialogs that read the chosen file with dload.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/matrix.hpp"
+#include "platform/platform.hpp"
+
+namespace tesvane {
+
+struct LoadedFile {
+    Matrix data;       // as dload returns it: -1 (1 x 1) when the file cannot be opened
+    std::string name;  // the file name without its folder
+    std::string path;  // folder and name joined
+};
+
+// Shows an open-file dialog (filter "*.*", the given title), makes the chosen folder the current
+// directory and reads the file. Nothing when the dialog is cancelled.
+std::optional<LoadedFile> mfload3(Platform& ui, const std::string& title);
+// As mfload3 with the title "Enter file to Load?".
+std::optional<LoadedFile> mfload(Platform& ui);
+
+// True when dload could not open the file.
+bool is_unreadable(const Matrix& m);
+
+}  // namespace tesvane
