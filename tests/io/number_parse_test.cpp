@@ -1,0 +1,80 @@
+#include "io/number_parse.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "platform/error.hpp"
+
+namespace tesvane {
+namespace {
+
+std::string error_of(std::string_view text) {
+    try {
+        parse_numbers(text);
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+TEST(ParseNumbers, SingleNumber) {
+    EXPECT_EQ(parse_numbers("30"), std::vector<double>{30});
+    EXPECT_EQ(parse_numbers("  -12.5 "), std::vector<double>{-12.5});
+    EXPECT_EQ(parse_numbers("2e-3"), std::vector<double>{0.002});
+}
+
+TEST(ParseNumbers, SeveralSeparatedByBlanksOrCommas) {
+    const std::vector<double> want{1, 2, 3};
+    EXPECT_EQ(parse_numbers("1 2 3"), want);
+    EXPECT_EQ(parse_numbers("1,2,3"), want);
+    EXPECT_EQ(parse_numbers(" 1 , 2,,3 "), want);
+    EXPECT_EQ(parse_numbers("1\t2\n3\r\n"), want);  // text written back one row per line
+}
+
+TEST(ParseNumbers, EmptyTextGivesNoNumbers) {
+    EXPECT_TRUE(parse_numbers("").empty());
+    EXPECT_TRUE(parse_numbers(" ,\t\n").empty());
+}
+
+TEST(ParseNumbers, JunkIsNotANumber) {
+    EXPECT_EQ(error_of("abc"), "\"abc\" is not a number");
+    EXPECT_EQ(error_of("1 2x 3"), "\"2x\" is not a number");
+    EXPECT_EQ(error_of("1+2"), "\"1+2\" is not a number");
+    EXPECT_EQ(error_of("auto"), "\"auto\" is not a number");
+    EXPECT_EQ(error_of("nan"), "\"nan\" is not a number");
+    EXPECT_EQ(error_of("% 5"), "\"%\" is not a number");  // controls have no comments
+}
+
+TEST(ParseNumbers, OverflowIsOutOfRange) {
+    EXPECT_EQ(error_of("1e400"), "\"1e400\" is out of range");
+    EXPECT_EQ(error_of("-2e308"), "\"-2e308\" is out of range");
+}
+
+TEST(ParseNumber, StatusOfEachForm) {
+    EXPECT_EQ(parse_number("5.").status, NumberStatus::ok);
+    EXPECT_EQ(parse_number("-.5e+1").value, -5.0);
+    EXPECT_EQ(parse_number("").status, NumberStatus::not_a_number);
+    EXPECT_EQ(parse_number(" 1").status, NumberStatus::not_a_number);  // a token has no blanks
+    EXPECT_EQ(parse_number("1 ").status, NumberStatus::not_a_number);
+    EXPECT_EQ(parse_number("1e400").status, NumberStatus::out_of_range);
+    const ParsedNumber tiny = parse_number("-1e-400");
+    EXPECT_EQ(tiny.status, NumberStatus::ok);
+    EXPECT_EQ(tiny.value, 0.0);
+    EXPECT_TRUE(std::signbit(tiny.value));
+}
+
+TEST(QuoteToken, ShortensWithoutSplittingUtf8) {
+    EXPECT_EQ(quote_token("abc"), "\"abc\"");
+    EXPECT_EQ(quote_token("abcdef", 6), "\"abcdef\"");
+    EXPECT_EQ(quote_token("abcdefg", 6), "\"abcdef...\"");
+    // "abcd" then the two bytes of an e-acute: a cut after five bytes would split the letter.
+    EXPECT_EQ(quote_token("abcd\xC3\xA9xyz", 5), "\"abcd...\"");
+    EXPECT_EQ(quote_token("abcd\xC3\xA9xyz", 6), "\"abcd\xC3\xA9...\"");
+    EXPECT_EQ(quote_token(std::string_view("a\0b\tc", 5)), "\"a\\x00b\\x09c\"");
+}
+
+}  // namespace
+}  // namespace tesvane
