@@ -23,7 +23,9 @@ SymEigResult eig_sym(const Matrix& a) {
 
 Matrix inverse(const Matrix& a) {
     assert(a.rows() == a.cols());
-    return Eigen::FullPivLU<Matrix>(a).inverse();
+    // Partial pivoting divides by a zero pivot, so a singular matrix gives infinite or
+    // not-a-number entries; full pivoting would quietly return a finite pseudo-solution.
+    return Eigen::PartialPivLU<Matrix>(a).inverse();
 }
 
 bool is_invertible(const Matrix& a) {

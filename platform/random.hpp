@@ -16,8 +16,12 @@ inline constexpr std::uint64_t kDefaultRandomSeed = 5489u;
 class UniformStream {
 public:
     explicit UniformStream(std::uint64_t seed = kDefaultRandomSeed) : engine_(seed) {}
-    // A double in (0, 1): 53 random bits placed at the centre of their cell, never 0 or 1.
-    double next() { return (static_cast<double>(engine_() >> 11) + 0.5) * 0x1.0p-53; }
+    double next() { return to_unit(engine_()); }
+    // A double in (0, 1) from 64 random bits: the top 52 placed at the centre of their cell, which
+    // is exact, so never 0 or 1. (53 bits plus a half need 54 and would round up to 1.)
+    static double to_unit(std::uint64_t bits) {
+        return (static_cast<double>(bits >> 12) + 0.5) * 0x1.0p-52;
+    }
     void seed(std::uint64_t s) { engine_.seed(s); }
 
 private:
