@@ -36,10 +36,10 @@ struct ColorSpec {
 // What a style string such as "k-", "ko", "r*", "b.", "w." or "r--" asks for. A string with a
 // marker and no line code draws markers only; one with neither draws a solid line.
 struct Style {
-    Rgb color;                          // default blue when no colour letter is given
-    std::string line_style = "-";       // "-", "--", ":", "-." or "none"
-    std::string marker = "none";        // "o", "+", "*", ".", "x", "s", "d", "^", "v", ">", "<",
-                                        // "p", "h" or "none"
+    Rgb color{0, 0, 1};            // default blue when no colour letter is given
+    std::string line_style = "-";  // "-", "--", ":", "-." or "none"
+    std::string marker = "none";   // "o", "+", "*", ".", "x", "s", "d", "^", "v", ">", "<",
+                                   // "p", "h" or "none"
 };
 // Parses a style string; an unknown character is an Error naming the string.
 Style parse_style(const std::string& spec);
@@ -50,20 +50,21 @@ using Handle = std::uint64_t;  // unique within a figure, never reused
 
 // The common part of every child of an axes.
 class Object {
-public:
+  public:
     explicit Object(Handle h) : handle_(h) {}
     virtual ~Object() = default;
     // "line", "text" or "contour"; the restyling commands test its first letter.
     virtual std::string type() const = 0;
     Handle handle() const { return handle_; }
 
-private:
+  private:
+    friend class Axes;  // gives objects handed to Axes::add a handle of its figure
     Handle handle_;
 };
 
 // Type "line": a polyline, a marker series, or both. A not-a-number point breaks the polyline.
 class Line : public Object {
-public:
+  public:
     using Object::Object;
     std::string type() const override { return "line"; }
     std::vector<double> x, y;
@@ -77,7 +78,7 @@ public:
 };
 
 class Text : public Object {
-public:
+  public:
     using Object::Object;
     std::string type() const override { return "text"; }
     double x = 0, y = 0;
@@ -88,14 +89,14 @@ public:
 
 // One filled band of a contour plot: closed polygons (rings) with the colour of its level.
 struct ContourBand {
-    double lower = 0, upper = 0;                       // the band's level interval
+    double lower = 0, upper = 0;                            // the band's level interval
     std::vector<std::vector<std::array<double, 2>>> rings;  // polygons, data units, even-odd fill
     Rgb color;
 };
 
 // A filled contour plot of Z over node coordinates X, Y, drawn as its bands, with a colour bar.
 class FilledContour : public Object {
-public:
+  public:
     using Object::Object;
     std::string type() const override { return "contour"; }
     Matrix X, Y, Z;
@@ -109,29 +110,36 @@ using Position = std::array<double, 4>;
 using Limits = std::array<double, 4>;  // xmin, xmax, ymin, ymax
 
 class Axes {
-public:
+  public:
     // Drawing. With hold off, plot-like calls first clear the axes and return limits and aspect
     // to automatic and normal, as a fresh picture.
-    Line& plot(const std::vector<double>& x, const std::vector<double>& y, const std::string& style);
+    Line& plot(const std::vector<double>& x, const std::vector<double>& y,
+               const std::string& style);
     Line& plot(const std::vector<double>& x, const std::vector<double>& y, const std::string& style,
                double line_width, double marker_size = -1);
     Text& text(double x, double y, const std::string& s);
-    FilledContour& add(std::unique_ptr<FilledContour> c);
+    FilledContour& add(std::unique_ptr<FilledContour> c);  // plot-like; takes a fresh handle
     bool remove(Handle h);  // deletes one drawn object; false when it is not here
     void cla();             // removes every child; hold, limits mode and aspect stay
     void set_hold(bool on) { hold_ = on; }
     bool hold() const { return hold_; }
+    // Tells viewers that a child's properties were edited in place (restyling commands).
+    void refresh() const { notify(); }
 
     // Children in the order the platform lists them (newest first, as a stack of drawings).
     std::vector<Object*> children() const;
     const std::vector<std::unique_ptr<Object>>& drawing_order() const { return objects_; }
 
-    // Limits: automatic ones enclose the data, rounded outward to tick steps.
+    // Limits: automatic ones enclose the data, rounded outward to tick steps; a single value
+    // gets a range around it, empty axes [0 1 0 1].
     Limits limits() const;
-    void set_limits(const Limits& l);
-    void set_auto_limits();  // axis("auto")
+    void set_limits(const Limits& l);  // Error unless finite with xmin < xmax and ymin < ymax
+    void set_auto_limits();            // axis("auto")
     bool auto_limits() const { return auto_limits_; }
-    void set_equal(bool on) { equal_ = on; }  // axis("equal") / axis("normal")
+    void set_equal(bool on) {  // axis("equal") / axis("normal")
+        equal_ = on;
+        notify();
+    }
     bool equal() const { return equal_; }
 
     Position position{0.13, 0.11, 0.775, 0.815};  // in `units`, as a window-relative default
@@ -141,12 +149,15 @@ public:
     std::function<Handle()> new_handle;
     std::function<void()> changed;
 
-private:
+  private:
     void prepare_new_drawing();
+    Handle take_handle() { return new_handle ? new_handle() : next_own_handle_++; }
     void notify() const {
-        if (changed) changed();
+        if (changed)
+            changed();
     }
     std::vector<std::unique_ptr<Object>> objects_;
+    Handle next_own_handle_ = 1;  // for axes that live outside a figure
     bool hold_ = false;
     bool auto_limits_ = true;
     bool equal_ = false;
@@ -154,8 +165,11 @@ private:
 };
 
 class Figure {
-public:
+  public:
     Figure();
+    // The axes' hooks point back at this figure.
+    Figure(const Figure&) = delete;
+    Figure& operator=(const Figure&) = delete;
     Axes& axes() { return axes_; }
     const Axes& axes() const { return axes_; }
     void clear();  // a fresh, empty axes; handles are not reused
@@ -168,10 +182,12 @@ public:
     // Called after every change of the picture (viewers repaint).
     void on_change(std::function<void()> f) { on_change_ = std::move(f); }
     void changed() const {
-        if (on_change_) on_change_();
+        if (on_change_)
+            on_change_();
     }
 
-private:
+  private:
+    void connect_axes();
     Axes axes_;
     Handle next_handle_ = 1;
     std::function<void()> on_change_;
