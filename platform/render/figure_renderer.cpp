@@ -1,0 +1,523 @@
+#include "platform/render/figure_renderer.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "platform/cformat.hpp"
+
+namespace tesvane::render {
+
+namespace {
+
+constexpr double kFontSize = 10;      // tick and colour-bar labels
+constexpr double kAxisWidth = 0.5;    // box and ticks
+constexpr double kTickLength = 4;     // inward
+constexpr double kLabelGap = 3;       // between the box and its tick labels
+constexpr double kBarGap = 10;        // plot box to colour bar
+constexpr double kBarWidth = 12;      // colour bar
+constexpr double kBarLabelRoom = 44;  // for the colour bar's level labels
+// A character of a 10-point sans face, for positions given in "characters".
+constexpr double kCharWidth = 6, kCharHeight = 12;
+
+const fig::Rgb kBlack{0, 0, 0};
+const fig::Rgb kWhite{1, 1, 1};
+
+const fig::FilledContour* colorbar_source(const fig::Axes& axes) {
+    const fig::FilledContour* found = nullptr;
+    for (const auto& o : axes.drawing_order()) {
+        const auto* c = dynamic_cast<const fig::FilledContour*>(o.get());
+        if (c && c->show_colorbar && !c->bands.empty())
+            found = c;  // the newest wins
+    }
+    return found;
+}
+
+// The colour bar's value range: the outer levels, else the finite band edges.
+std::array<double, 2> colorbar_range(const fig::FilledContour& c) {
+    double lo = INFINITY, hi = -INFINITY;
+    for (double v : c.levels) {
+        if (std::isfinite(v))
+            lo = std::min(lo, v), hi = std::max(hi, v);
+    }
+    if (!(lo < hi)) {
+        for (const auto& b : c.bands) {
+            for (double v : {b.lower, b.upper}) {
+                if (std::isfinite(v))
+                    lo = std::min(lo, v), hi = std::max(hi, v);
+            }
+        }
+    }
+    if (!(lo < hi)) {
+        const double mid = std::isfinite(lo) ? lo : 0;
+        return {mid - 1, mid + 1};
+    }
+    return {lo, hi};
+}
+
+Rect axes_box(const fig::Axes& axes, double width, double height) {
+    const auto& p = axes.position;
+    double sx = width, sy = height;  // normalized
+    if (axes.units == "pixels" || axes.units == "points") {
+        sx = sy = 1;
+    } else if (axes.units == "characters") {
+        sx = kCharWidth;
+        sy = kCharHeight;
+    }
+    // Positions count from the bottom-left; the canvas from the top-left.
+    return {p[0] * sx, height - (p[1] + p[3]) * sy, p[2] * sx, p[3] * sy};
+}
+
+// Liang-Barsky: clips the segment a-b to r; false when nothing is left.
+bool clip_segment(Point& a, Point& b, const Rect& r, bool& start_cut, bool& end_cut) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x - r.x, r.right() - a.x, a.y - r.y, r.bottom() - a.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0) {
+            if (t > t1)
+                return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0)
+                return false;
+            t1 = std::min(t1, t);
+        }
+    }
+    start_cut = t0 > 0;
+    end_cut = t1 < 1;
+    const Point a0 = a;
+    if (start_cut)
+        a = {a0.x + t0 * dx, a0.y + t0 * dy};
+    if (end_cut)
+        b = {a0.x + t1 * dx, a0.y + t1 * dy};
+    return true;
+}
+
+// The parts of a polyline inside r, as separate runs.
+std::vector<std::vector<Point>> clip_polyline(const std::vector<Point>& pts, const Rect& r) {
+    std::vector<std::vector<Point>> runs;
+    std::vector<Point> run;
+    auto flush = [&] {
+        if (run.size() >= 2)
+            runs.push_back(std::move(run));
+        run.clear();
+    };
+    for (std::size_t i = 1; i < pts.size(); ++i) {
+        Point a = pts[i - 1], b = pts[i];
+        bool start_cut = false, end_cut = false;
+        if (!clip_segment(a, b, r, start_cut, end_cut)) {
+            flush();
+            continue;
+        }
+        if (start_cut || run.empty()) {
+            flush();
+            run.push_back(a);
+        }
+        run.push_back(b);
+        if (end_cut)
+            flush();
+    }
+    flush();
+    return runs;
+}
+
+// Sutherland-Hodgman against the four sides of r.
+std::vector<Point> clip_ring(std::vector<Point> ring, const Rect& r) {
+    auto side = [&ring](auto inside, auto cross) {
+        std::vector<Point> out;
+        for (std::size_t i = 0; i < ring.size(); ++i) {
+            const Point& cur = ring[i];
+            const Point& prev = ring[(i + ring.size() - 1) % ring.size()];
+            const bool in_cur = inside(cur), in_prev = inside(prev);
+            if (in_cur != in_prev)
+                out.push_back(cross(prev, cur));
+            if (in_cur)
+                out.push_back(cur);
+        }
+        ring = std::move(out);
+    };
+    auto at_x = [](Point a, Point b, double x) {
+        return Point{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)};
+    };
+    auto at_y = [](Point a, Point b, double y) {
+        return Point{a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y};
+    };
+    const double x0 = r.x, x1 = r.right(), y0 = r.y, y1 = r.bottom();
+    side([&](Point p) { return p.x >= x0; }, [&](Point a, Point b) { return at_x(a, b, x0); });
+    side([&](Point p) { return p.x <= x1; }, [&](Point a, Point b) { return at_x(a, b, x1); });
+    side([&](Point p) { return p.y >= y0; }, [&](Point a, Point b) { return at_y(a, b, y0); });
+    side([&](Point p) { return p.y <= y1; }, [&](Point a, Point b) { return at_y(a, b, y1); });
+    return ring;
+}
+
+Pen line_pen(const fig::Line& line) {
+    Pen pen;
+    pen.color = line.color;
+    pen.width = std::max(line.line_width, 0.1);
+    // Dash lengths grow with thick lines so the pattern stays recognisable.
+    const double u = std::max(1.0, pen.width);
+    if (line.line_style == "--") {
+        pen.dash = {6 * u, 3.5 * u};
+    } else if (line.line_style == ":") {
+        pen.dash = {1 * u, 2 * u};
+    } else if (line.line_style == "-.") {
+        pen.dash = {6 * u, 2.5 * u, 1 * u, 2.5 * u};
+    }
+    pen.round_caps = pen.dash.empty();
+    return pen;
+}
+
+std::optional<fig::Rgb> resolve(const fig::ColorSpec& spec, const fig::Rgb& own) {
+    switch (spec.kind) {
+        case fig::ColorSpec::Kind::None:
+            return std::nullopt;
+        case fig::ColorSpec::Kind::Auto:
+            return own;
+        case fig::ColorSpec::Kind::Color:
+            return spec.rgb;
+    }
+    return std::nullopt;
+}
+
+// A regular star or polygon around c: `points` outer vertices at radius r, alternating with
+// inner ones at radius ri when ri > 0; the first vertex at angle a0 (canvas, y down).
+std::vector<Point> star(Point c, int points, double r, double ri, double a0) {
+    std::vector<Point> v;
+    const int n = ri > 0 ? 2 * points : points;
+    for (int i = 0; i < n; ++i) {
+        const double a = a0 + 2 * std::numbers::pi * i / n;
+        const double rr = (ri > 0 && i % 2 == 1) ? ri : r;
+        v.push_back({c.x + rr * std::cos(a), c.y + rr * std::sin(a)});
+    }
+    return v;
+}
+
+void draw_marker(Canvas& canvas, Point c, const std::string& marker, double size,
+                 const std::optional<fig::Rgb>& face, const std::optional<Pen>& edge) {
+    const double h = size / 2;
+    const double up = -std::numbers::pi / 2;
+    auto shape = [&](const std::vector<Point>& v) {
+        if (face)
+            canvas.fill_polygon({v}, *face);
+        if (edge)
+            canvas.stroke_polyline(v, *edge, true);
+    };
+    auto strokes = [&](std::initializer_list<std::array<Point, 2>> segs) {
+        if (!edge)
+            return;
+        for (const auto& s : segs)
+            canvas.stroke_polyline({s[0], s[1]}, *edge);
+    };
+    const double d = 0.35 * size;
+    if (marker == "o") {
+        canvas.draw_circle(c, h, face, edge);
+    } else if (marker == ".") {
+        // A dot is always solid, in the edge colour (the face when the edge is off), a third
+        // of the marker size across but never so small that it vanishes from print.
+        const auto colour = edge ? std::optional<fig::Rgb>(edge->color) : face;
+        if (colour)
+            canvas.draw_circle(c, std::max(size / 6, 0.75), colour, std::nullopt);
+    } else if (marker == "+") {
+        strokes({{{{c.x - h, c.y}, {c.x + h, c.y}}}, {{{c.x, c.y - h}, {c.x, c.y + h}}}});
+    } else if (marker == "x") {
+        strokes({{{{c.x - d, c.y - d}, {c.x + d, c.y + d}}},
+                 {{{c.x - d, c.y + d}, {c.x + d, c.y - d}}}});
+    } else if (marker == "*") {
+        strokes({{{{c.x - h, c.y}, {c.x + h, c.y}}},
+                 {{{c.x, c.y - h}, {c.x, c.y + h}}},
+                 {{{c.x - d, c.y - d}, {c.x + d, c.y + d}}},
+                 {{{c.x - d, c.y + d}, {c.x + d, c.y - d}}}});
+    } else if (marker == "s") {
+        const double s = 0.45 * size;
+        shape({{c.x - s, c.y - s}, {c.x + s, c.y - s}, {c.x + s, c.y + s}, {c.x - s, c.y + s}});
+    } else if (marker == "d") {
+        shape(star(c, 4, 0.55 * size, 0, up));
+    } else if (marker == "^") {
+        shape(star(c, 3, h, 0, up));
+    } else if (marker == "v") {
+        shape(star(c, 3, h, 0, -up));
+    } else if (marker == ">") {
+        shape(star(c, 3, h, 0, 0));
+    } else if (marker == "<") {
+        shape(star(c, 3, h, 0, std::numbers::pi));
+    } else if (marker == "p") {
+        shape(star(c, 5, 0.6 * size, 0.6 * size * 0.382, up));
+    } else if (marker == "h") {
+        shape(star(c, 6, 0.55 * size, 0.55 * size / std::sqrt(3.0), up));
+    }
+}
+
+void draw_contour(Canvas& canvas, const FigureLayout& lay, const fig::FilledContour& c) {
+    for (const auto& band : c.bands) {
+        std::vector<std::vector<Point>> rings;
+        for (const auto& ring : band.rings) {
+            std::vector<Point> mapped;
+            mapped.reserve(ring.size());
+            for (const auto& p : ring) {
+                if (std::isfinite(p[0]) && std::isfinite(p[1])) {
+                    mapped.push_back(lay.to_canvas(p[0], p[1]));
+                }
+            }
+            mapped = clip_ring(std::move(mapped), lay.plot_box);
+            if (mapped.size() >= 3)
+                rings.push_back(std::move(mapped));
+        }
+        if (rings.empty())
+            continue;
+        canvas.fill_polygon(rings, band.color);
+        // A hairline in the band's own colour hides anti-aliasing seams between bands.
+        Pen seam{band.color, 0.3, {}, true};
+        for (const auto& ring : rings)
+            canvas.stroke_polyline(ring, seam, true);
+    }
+}
+
+void draw_line(Canvas& canvas, const FigureLayout& lay, const fig::Line& line) {
+    const std::size_t n = std::min(line.x.size(), line.y.size());
+    std::vector<Point> mapped(n);
+    std::vector<bool> ok(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        mapped[i] = lay.to_canvas(line.x[i], line.y[i]);
+        ok[i] = std::isfinite(mapped[i].x) && std::isfinite(mapped[i].y);
+    }
+    if (line.line_style != "none") {
+        const Pen pen = line_pen(line);
+        std::vector<Point> run;
+        auto flush = [&] {
+            for (const auto& part : clip_polyline(run, lay.plot_box)) {
+                canvas.stroke_polyline(part, pen);
+            }
+            run.clear();
+        };
+        canvas.set_clip(lay.plot_box);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (ok[i]) {
+                run.push_back(mapped[i]);
+            } else {
+                flush();  // a not-a-number point breaks the line
+            }
+        }
+        flush();
+        canvas.reset_clip();
+    }
+    if (line.marker != "none" && line.marker_size > 0) {
+        const auto face = resolve(line.marker_face, line.color);
+        std::optional<Pen> edge;
+        if (const auto e = resolve(line.marker_edge, line.color)) {
+            edge = Pen{*e, std::max(line.line_width, 0.1), {}, true};
+        }
+        // Markers are whole or absent: one whose centre lies in the box is drawn entirely.
+        Rect box = lay.plot_box;
+        const double slack = 1e-6 * std::max(box.w, box.h);
+        box = {box.x - slack, box.y - slack, box.w + 2 * slack, box.h + 2 * slack};
+        for (std::size_t i = 0; i < n; ++i) {
+            if (ok[i] && box.contains(mapped[i])) {
+                draw_marker(canvas, mapped[i], line.marker, line.marker_size, face, edge);
+            }
+        }
+    }
+}
+
+double next_step(double step) {
+    const double power = std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+    const double m = step / power;
+    if (m < 1.5)
+        return 2 * power;
+    if (m < 3.5)
+        return 5 * power;
+    return 10 * power;
+}
+
+// The tick step for a range, coarsened until neighbouring labels keep clear of each other.
+double fitting_step(Canvas& canvas, double lo, double hi, double length_pt, bool horizontal) {
+    double step = fig::nice_step(hi - lo);
+    for (int guard = 0; guard < 12; ++guard) {
+        const auto ticks = tick_values(lo, hi, step);
+        double need = 0;
+        for (std::size_t i = 1; i < ticks.size(); ++i) {
+            if (horizontal) {
+                const double w0 =
+                    canvas.measure_text(tick_label(ticks[i - 1], step), kFontSize).width;
+                const double w1 = canvas.measure_text(tick_label(ticks[i], step), kFontSize).width;
+                need = std::max(need, (w0 + w1) / 2 + 6);
+            } else {
+                const auto m = canvas.measure_text("0", kFontSize);
+                need = std::max(need, m.ascent + m.descent + 2);
+            }
+        }
+        const double spacing = step / (hi - lo) * length_pt;
+        if (ticks.size() < 2 || spacing >= need)
+            break;
+        step = next_step(step);
+    }
+    return step;
+}
+
+void draw_axes_box(Canvas& canvas, const FigureLayout& lay) {
+    const Rect& b = lay.plot_box;
+    const Pen pen{kBlack, kAxisWidth, {}, false};
+    const double xlo = lay.visible[0], xhi = lay.visible[1];
+    const double ylo = lay.visible[2], yhi = lay.visible[3];
+
+    const double xstep = fitting_step(canvas, xlo, xhi, b.w, true);
+    for (double v : tick_values(xlo, xhi, xstep)) {
+        const double x = lay.to_canvas(v, ylo).x;
+        canvas.stroke_polyline({{x, b.bottom()}, {x, b.bottom() - kTickLength}}, pen);
+        canvas.stroke_polyline({{x, b.y}, {x, b.y + kTickLength}}, pen);
+        canvas.draw_text({x, b.bottom() + kLabelGap}, tick_label(v, xstep), kFontSize, kBlack,
+                         HAlign::Center, VAlign::Top);
+    }
+    const double ystep = fitting_step(canvas, ylo, yhi, b.h, false);
+    for (double v : tick_values(ylo, yhi, ystep)) {
+        const double y = lay.to_canvas(xlo, v).y;
+        canvas.stroke_polyline({{b.x, y}, {b.x + kTickLength, y}}, pen);
+        canvas.stroke_polyline({{b.right(), y}, {b.right() - kTickLength, y}}, pen);
+        canvas.draw_text({b.x - kLabelGap - 1, y}, tick_label(v, ystep), kFontSize, kBlack,
+                         HAlign::Right, VAlign::Middle);
+    }
+    canvas.stroke_polyline(
+        {{b.x, b.y}, {b.right(), b.y}, {b.right(), b.bottom()}, {b.x, b.bottom()}}, pen, true);
+}
+
+void draw_colorbar(Canvas& canvas, const Rect& bar, const fig::FilledContour& c) {
+    const auto [lo, hi] = colorbar_range(c);
+    auto y_of = [&](double v) { return bar.bottom() - (v - lo) / (hi - lo) * bar.h; };
+    for (const auto& band : c.bands) {
+        const double a = std::max(band.lower, lo), b = std::min(band.upper, hi);
+        if (!(a < b))
+            continue;
+        const std::vector<Point> r{
+            {bar.x, y_of(b)}, {bar.right(), y_of(b)}, {bar.right(), y_of(a)}, {bar.x, y_of(a)}};
+        canvas.fill_polygon({r}, band.color);
+        canvas.stroke_polyline(r, Pen{band.color, 0.3, {}, true}, true);
+    }
+    const Pen pen{kBlack, kAxisWidth, {}, false};
+    std::vector<double> levels;
+    for (double v : c.levels) {
+        if (v >= lo && v <= hi)
+            levels.push_back(v);
+    }
+    if (levels.empty())
+        levels = {lo, hi};
+    std::sort(levels.begin(), levels.end());
+    double step = hi - lo;  // the finest level spacing decides the decimals of the labels
+    for (std::size_t i = 1; i < levels.size(); ++i) {
+        if (levels[i] > levels[i - 1])
+            step = std::min(step, levels[i] - levels[i - 1]);
+    }
+    // Label every level when there is room, else every second, third, ... one.
+    const auto m = canvas.measure_text("0", kFontSize);
+    const double need = m.ascent + m.descent + 1;
+    std::size_t every = 1;
+    while (every < levels.size() && step * static_cast<double>(every) / (hi - lo) * bar.h < need) {
+        ++every;
+    }
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        const double y = y_of(levels[i]);
+        canvas.stroke_polyline({{bar.x, y}, {bar.x + 3, y}}, pen);
+        canvas.stroke_polyline({{bar.right(), y}, {bar.right() - 3, y}}, pen);
+        if (i % every == 0) {
+            canvas.draw_text({bar.right() + 4, y}, tick_label(levels[i], step), kFontSize, kBlack,
+                             HAlign::Left, VAlign::Middle);
+        }
+    }
+    canvas.stroke_polyline(
+        {{bar.x, bar.y}, {bar.right(), bar.y}, {bar.right(), bar.bottom()}, {bar.x, bar.bottom()}},
+        pen, true);
+}
+
+}  // namespace
+
+FigureLayout layout_figure(const fig::Figure& f, double width_pt, double height_pt) {
+    const fig::Axes& axes = f.axes();
+    FigureLayout lay;
+    lay.plot_box = axes_box(axes, width_pt, height_pt);
+    if (colorbar_source(axes)) {
+        const double reserve = kBarGap + kBarWidth + kBarLabelRoom;
+        lay.plot_box.w = std::max(lay.plot_box.w - reserve, 0.25 * lay.plot_box.w);
+        lay.colorbar =
+            Rect{lay.plot_box.right() + kBarGap, lay.plot_box.y, kBarWidth, lay.plot_box.h};
+    }
+    lay.visible = axes.limits();
+    if (axes.equal() && lay.plot_box.w > 0 && lay.plot_box.h > 0) {
+        // One data unit takes the same length both ways: widen the range that has room to spare.
+        auto& v = lay.visible;
+        const double per_pt =
+            std::max((v[1] - v[0]) / lay.plot_box.w, (v[3] - v[2]) / lay.plot_box.h);
+        const double cx = (v[0] + v[1]) / 2, cy = (v[2] + v[3]) / 2;
+        const double hx = per_pt * lay.plot_box.w / 2, hy = per_pt * lay.plot_box.h / 2;
+        v = {cx - hx, cx + hx, cy - hy, cy + hy};
+    }
+    return lay;
+}
+
+std::vector<double> tick_values(double lo, double hi, double step) {
+    std::vector<double> out;
+    if (!(step > 0) || !(hi >= lo) || !std::isfinite(lo) || !std::isfinite(hi))
+        return out;
+    const double tol = 1e-9 * step;
+    const double first = std::ceil((lo - tol) / step);
+    const double last = std::floor((hi + tol) / step);
+    if (last - first > 1000)
+        return out;  // a step far too fine for the range
+    for (double k = first; k <= last; ++k)
+        out.push_back(k * step);
+    return out;
+}
+
+std::string tick_label(double value, double step) {
+    if (std::abs(value) < 1e-9 * step)
+        value = 0;
+    const int decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9)), 0, 15);
+    std::string s;
+    if (std::abs(value) >= 1e15 || (value != 0 && std::abs(value) < 1e-15)) {
+        s = cformat("%g", value);
+    } else {
+        s = cformat("%.*f", decimals, value);
+    }
+    if (!s.empty() && s[0] == '-')
+        s = "\u2212" + s.substr(1);
+    return s;
+}
+
+void render_figure(const fig::Figure& f, Canvas& canvas, double width_pt, double height_pt) {
+    canvas.fill_polygon({{{0, 0}, {width_pt, 0}, {width_pt, height_pt}, {0, height_pt}}}, kWhite);
+    const FigureLayout lay = layout_figure(f, width_pt, height_pt);
+    if (!(lay.plot_box.w > 0 && lay.plot_box.h > 0))
+        return;
+    const auto& objects = f.axes().drawing_order();
+
+    canvas.set_clip(lay.plot_box);
+    for (const auto& o : objects) {
+        if (const auto* c = dynamic_cast<const fig::FilledContour*>(o.get())) {
+            draw_contour(canvas, lay, *c);
+        }
+    }
+    canvas.reset_clip();
+    for (const auto& o : objects) {
+        if (const auto* l = dynamic_cast<const fig::Line*>(o.get()))
+            draw_line(canvas, lay, *l);
+    }
+    for (const auto& o : objects) {
+        const auto* t = dynamic_cast<const fig::Text*>(o.get());
+        if (!t || t->string.empty())
+            continue;
+        const Point p = lay.to_canvas(t->x, t->y);
+        if (std::isfinite(p.x) && std::isfinite(p.y)) {
+            canvas.draw_text(p, t->string, t->font_size, t->color, HAlign::Left, VAlign::Middle);
+        }
+    }
+    draw_axes_box(canvas, lay);
+    if (lay.colorbar)
+        draw_colorbar(canvas, *lay.colorbar, *colorbar_source(f.axes()));
+}
+
+}  // namespace tesvane::render

@@ -1,0 +1,58 @@
+// Drawing a figure: one layout for every output (screen, PNG, SVG, PDF, EPS).
+//
+// Sizes in the figure model are points; a picture of width_pt x height_pt points is drawn at
+// one device pixel per point on a plain screen, and at `scale` pixels per point into images.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QByteArray>
+#include <QImage>
+#include <QRectF>
+
+#include "platform/figure/figure_model.hpp"
+#include "platform/render/canvas.hpp"
+
+class QPainter;
+
+namespace tesvane::render {
+
+// Where things go on a picture of a given size.
+struct FigureLayout {
+    Rect plot_box;                 // canvas points
+    fig::Limits visible{};         // data range the box shows: the limits, padded when "equal"
+    std::optional<Rect> colorbar;  // the colour bar's box, when a filled contour shows one
+    Point to_canvas(double x, double y) const {
+        return {plot_box.x + (x - visible[0]) / (visible[1] - visible[0]) * plot_box.w,
+                plot_box.bottom() - (y - visible[2]) / (visible[3] - visible[2]) * plot_box.h};
+    }
+};
+FigureLayout layout_figure(const fig::Figure& f, double width_pt, double height_pt);
+
+// Tick positions of a visible range [lo, hi]: the multiples of `step` inside it.
+std::vector<double> tick_values(double lo, double hi, double step);
+// A tick label: as few decimals as the step needs, no "-0", a typographic minus.
+std::string tick_label(double value, double step);
+
+void render_figure(const fig::Figure& f, Canvas& canvas, double width_pt, double height_pt);
+
+// On-screen drawing into `target` (logical pixels, taken as points).
+void paint_figure(const fig::Figure& f, QPainter& painter, const QRectF& target);
+
+// Writes the figure to a file whose type follows the extension (case-insensitive): .svg, .png
+// (2 pixels per point), .pdf or .eps. The file is written under a temporary name in the same
+// folder and renamed when complete, so a failed export leaves any earlier file as it was.
+// Errors: an unknown extension, or a file that cannot be written; both name the path.
+void save_figure(const fig::Figure& f, const std::string& path, double width_pt = 560,
+                 double height_pt = 420);
+
+// The same pictures in memory, for the clipboard.
+QByteArray figure_svg(const fig::Figure& f, double width_pt = 560, double height_pt = 420);
+QImage figure_image(const fig::Figure& f, double width_pt = 560, double height_pt = 420,
+                    double scale = 2);
+QByteArray figure_pdf(const fig::Figure& f, double width_pt = 560, double height_pt = 420);
+QByteArray figure_eps(const fig::Figure& f, double width_pt = 560, double height_pt = 420);
+
+}  // namespace tesvane::render

@@ -1,0 +1,31 @@
+// The canvas on a QPainter: screen widgets, images, SVG and PDF.
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+
+#include "platform/render/canvas.hpp"
+
+namespace tesvane::render {
+
+// Draws in points on `painter`, whose current transform must map points to its device.
+class QtCanvas : public Canvas {
+  public:
+    explicit QtCanvas(QPainter& painter);
+
+    void stroke_polyline(const std::vector<Point>& points, const Pen& pen, bool closed) override;
+    void fill_polygon(const std::vector<std::vector<Point>>& rings, fig::Rgb color) override;
+    void draw_circle(Point centre, double radius, const std::optional<fig::Rgb>& fill,
+                     const std::optional<Pen>& edge) override;
+    void draw_text(Point anchor, const std::string& utf8, double size, fig::Rgb color, HAlign h,
+                   VAlign v) override;
+    TextMetrics measure_text(const std::string& utf8, double size) override;
+    void set_clip(const Rect& r) override;
+    void reset_clip() override;
+
+  private:
+    QFont font(double size) const;
+    QPainter& p_;
+};
+
+}  // namespace tesvane::render
