@@ -84,6 +84,19 @@ TEST(UniformBasis, TurnsWithTheReference) {
     }
 }
 
+TEST(UniformBasis, AngleOnTheLowerBoundIsTurnedUp) {
+    // A reference on the diagonals with Sxx - Syy one rounding step above 0 and Sxy > 0:
+    // 0.5 atan(-2 Sxy / (Sxx - Syy)) is exactly -pi/4, which the reduction moves to +pi/4.
+    // Turned by +pi/4 the long diagonal lies on y (alpha = 1, gamma = 4); worked by hand,
+    // -pi/4 would give the same directions with the opposite sign.
+    const Matrix ref = row({1, 1, -1, -1, 0.5, -0.5 + std::ldexp(1.0, -51), -0.5, 0.5, 1});
+    Matrix expected(2, 8);
+    expected << 0.5, -0.5, -0.5, 0.5, 1, 1, -1, -1,  //
+        0.5, 0.5, -0.5, -0.5, -1, 1, 1, -1;
+    expected /= std::sqrt(5.0);
+    EXPECT_LE(max_diff(uniform_basis(ref), expected), 1e-14);
+}
+
 TEST(UniformBasis, DirectionsAreUnitAndOrthogonalToSimilarityMoves) {
     const int k = 10;
     const Matrix ref = getconsensus(test::random_block(k, 12, 31u, 0.2)).reference;
