@@ -1,8 +1,29 @@
 // The one executable: subcommands run the program without windows.
 #include <CLI/CLI.hpp>
+#include <QGuiApplication>
 #include <iostream>
 
 #include "app/run_command.hpp"
+#include "app/script_runner.hpp"
+#include "platform/render/figure_renderer.hpp"
+
+namespace {
+
+// Figures are drawn with Qt's fonts, which need an application object; without windows the
+// offscreen platform serves.
+void save_figure_headless(const tesvane::fig::Figure& f, const std::string& path) {
+    if (!QCoreApplication::instance()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "tesvane";
+        static char* argv[] = {name, nullptr};
+        static QGuiApplication app(argc, argv);
+    }
+    tesvane::render::save_figure(f, path);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"Tesvane: two-block partial least squares of landmark data in two groups",
@@ -21,12 +42,19 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"landmarks", "variables"}))
         ->capture_default_str();
 
+    std::string script;
+    CLI::App* script_cmd =
+        app.add_subcommand("script", "Replay a recorded session from a script file");
+    script_cmd->add_option("FILE", script, "The script (see the README)")->required();
+
     CLI11_PARSE(app, argc, argv);
 
     if (*run_cmd) {
         run.block2_landmarks = block2 == "landmarks";
         return tesvane::run_analysis(run, std::cout, std::cerr);
     }
+    if (*script_cmd)
+        return tesvane::run_script(script, std::cout, std::cerr, save_figure_headless);
     std::cout << app.help();
     return 0;
 }

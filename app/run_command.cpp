@@ -1,40 +1,19 @@
 #include "app/run_command.hpp"
 
-#include <filesystem>
 #include <ostream>
 
+#include "app/Tesvane6i.hpp"
+#include "app/script_runner.hpp"
 #include "geometry/getconsensus.hpp"
 #include "geometry/getpsup.hpp"
 #include "geometry/getpw_arbit.hpp"
-#include "io/dload.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
+#include "platform/headless/headless_platform.hpp"
 #include "platform/scalar.hpp"
 
 namespace tesvane {
 namespace {
-
-Matrix load_block(const std::string& path) {
-    Matrix m = dload(path);
-    if (m.size() == 1 && m(0, 0) == -1)
-        throw Error(path + ": the file cannot be opened");
-    return m;
-}
-
-std::string file_name(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
-}
-
-std::string landmark_summary(const std::string& path, const Matrix& m) {
-    return cformat("File: %s \n %3.0f Specimens \n %3.0f Landmarks", file_name(path).c_str(),
-                   static_cast<double>(m.rows()), static_cast<double>(m.cols() - 1) / 2);
-}
-
-std::string variable_summary(const std::string& path, const Matrix& m) {
-    return cformat("Block2-Not LM \nFile: %s \n %3.0f Specimens \n %3.0f Variables",
-                   file_name(path).c_str(), static_cast<double>(m.rows()),
-                   static_cast<double>(m.cols()));
-}
 
 Matrix stack(const Matrix& a, const Matrix& b) {
     if (a.cols() != b.cols())
@@ -65,39 +44,53 @@ void print_scores(std::ostream& out, const char* label, const Matrix& pw) {
                    static_cast<int>(pw.cols() - 3));
 }
 
+// The shape scores of both groups' landmark blocks on their pooled reference.
+void score_blocks(const Session& vars, bool block2_landmarks, std::ostream& out) {
+    const Matrix reference1 = pooled_reference(vars.require("data1"), vars.require("data1g"));
+    print_row(out, "Block 1 reference:", reference1);
+    print_scores(out, "Group 1 block 1",
+                 getpw_arbit(reference1, getpsup(vars.require("data1"), reference1)));
+    print_scores(out, "Group 2 block 1",
+                 getpw_arbit(reference1, getpsup(vars.require("data1g"), reference1)));
+    if (!block2_landmarks)
+        return;
+    const Matrix reference2 = pooled_reference(vars.require("data2"), vars.require("data2g"));
+    print_row(out, "Block 2 reference:", reference2);
+    print_scores(out, "Group 1 block 2",
+                 getpw_arbit(reference2, getpsup(vars.require("data2"), reference2)));
+    print_scores(out, "Group 2 block 2",
+                 getpw_arbit(reference2, getpsup(vars.require("data2g"), reference2)));
+}
+
 }  // namespace
 
 int run_analysis(const RunOptions& o, std::ostream& out, std::ostream& err) {
-    try {
-        const Matrix g1b1 = load_block(o.g1b1), g2b1 = load_block(o.g2b1);
-        const Matrix g1b2 = load_block(o.g1b2), g2b2 = load_block(o.g2b2);
-        out << landmark_summary(o.g1b1, g1b1) << "\n\n" << landmark_summary(o.g2b1, g2b1) << "\n\n";
-        if (o.block2_landmarks)
-            out << "Block2-LM \n"
-                << landmark_summary(o.g1b2, g1b2) << "\n\n"
-                << "Block2-LM \n"
-                << landmark_summary(o.g2b2, g2b2) << "\n\n";
-        else
-            out << variable_summary(o.g1b2, g1b2) << "\n\n"
-                << variable_summary(o.g2b2, g2b2) << "\n\n";
+    HeadlessPlatform ui(&err);
+    add_window_controls(ui);
+    AppContext ctx(ui);
+    register_functions(ctx);
+    Tesvane6i_start(ctx);
+    ui.control("Morph2").set_value(o.block2_landmarks ? 1 : 0);
 
-        const Matrix reference1 = pooled_reference(g1b1, g2b1);
-        print_row(out, "Block 1 reference:", reference1);
-        print_scores(out, "Group 1 block 1", getpw_arbit(reference1, getpsup(g1b1, reference1)));
-        print_scores(out, "Group 2 block 1", getpw_arbit(reference1, getpsup(g2b1, reference1)));
-        if (o.block2_landmarks) {
-            const Matrix reference2 = pooled_reference(g1b2, g2b2);
-            print_row(out, "Block 2 reference:", reference2);
-            print_scores(out, "Group 1 block 2",
-                         getpw_arbit(reference2, getpsup(g1b2, reference2)));
-            print_scores(out, "Group 2 block 2",
-                         getpw_arbit(reference2, getpsup(g2b2, reference2)));
-        }
-        return 0;
+    // The same load actions as the buttons, with the files as the dialogs' answers.
+    const std::pair<const char*, const std::string*> loads[] = {
+        {"LoadG1B1", &o.g1b1}, {"LoadG1B2", &o.g1b2}, {"LoadG2B1", &o.g2b1}, {"LoadG2B2", &o.g2b2}};
+    for (const auto& [action, file] : loads) {
+        ui.queue(DialogAnswer::file(*file));
+        const size_t messages = ui.messages().size();
+        if (!run_action(ctx, action) || ui.messages().size() > messages || ui.queued() > 0)
+            return 1;
+    }
+    for (const char* box : {"FileBox1", "FileBox2", "FileBox3", "FileBox4"})
+        out << ui.control(box).string() << "\n\n";
+
+    try {
+        score_blocks(ctx.vars, o.block2_landmarks, out);
     } catch (const Error& e) {
         err << "tesvane: " << e.what() << '\n';
         return 1;
     }
+    return 0;
 }
 
 }  // namespace tesvane

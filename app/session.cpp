@@ -78,23 +78,27 @@ void Session::clear(const std::string& name) {
 }
 
 std::string session_json(const Session& s) {
-    nlohmann::ordered_json out = nlohmann::ordered_json::object();
+    // One variable a line: compact enough to read, and diffable.
+    std::string out = "{";
+    bool first = true;
     for (const auto& [name, value] : s.all()) {
+        nlohmann::json v;
         if (const std::string* t = std::get_if<std::string>(&value)) {
-            out[name] = *t;
-            continue;
+            v = *t;
+        } else {
+            const Matrix& m = std::get<Matrix>(value);
+            v = nlohmann::json::array();
+            for (Index i = 0; i < m.rows(); ++i) {
+                nlohmann::json row = nlohmann::json::array();
+                for (Index j = 0; j < m.cols(); ++j)
+                    row.push_back(m(i, j));
+                v.push_back(std::move(row));
+            }
         }
-        const Matrix& m = std::get<Matrix>(value);
-        nlohmann::ordered_json rows = nlohmann::ordered_json::array();
-        for (Index i = 0; i < m.rows(); ++i) {
-            nlohmann::ordered_json row = nlohmann::ordered_json::array();
-            for (Index j = 0; j < m.cols(); ++j)
-                row.push_back(m(i, j));
-            rows.push_back(std::move(row));
-        }
-        out[name] = std::move(rows);
+        out += (first ? "\n " : ",\n ") + nlohmann::json(name).dump() + ": " + v.dump();
+        first = false;
     }
-    return out.dump(1);
+    return out + "\n}";
 }
 
 }  // namespace tesvane

@@ -10,13 +10,13 @@
 namespace tesvane {
 
 class Error : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // A data file that cannot be parsed: names the file and, where there is one, the line.
 class DataFileError : public Error {
-public:
+  public:
     DataFileError(const std::string& file, int line, const std::string& what)
         : Error(line > 0 ? file + ", line " + std::to_string(line) + ": " + what
                          : file + ": " + what),
@@ -25,7 +25,7 @@ public:
     const std::string& file() const { return file_; }
     int line() const { return line_; }
 
-private:
+  private:
     std::string file_;
     int line_;
 };
@@ -33,13 +33,13 @@ private:
 // A configuration the geometry cannot work with. specimen() is the 1-based row of the block,
 // or 0 when the problem lies in a reference form.
 class GeometryError : public Error {
-public:
+  public:
     GeometryError(int specimen, const std::string& what)
         : Error(specimen > 0 ? "specimen " + std::to_string(specimen) + ": " + what : what),
           specimen_(specimen) {}
     int specimen() const { return specimen_; }
 
-private:
+  private:
     int specimen_;
 };
 

@@ -11,7 +11,8 @@ SvdResult svd_full(const Matrix& x) {
     r.V = svd.matrixV();
     r.S = Matrix::Zero(x.rows(), x.cols());
     const ColVector& s = svd.singularValues();  // Eigen sorts them in descending order
-    for (Index i = 0; i < s.size(); ++i) r.S(i, i) = s(i);
+    for (Index i = 0; i < s.size(); ++i)
+        r.S(i, i) = s(i);
     return r;
 }
 
@@ -29,7 +30,8 @@ Matrix inverse(const Matrix& a) {
 }
 
 bool is_invertible(const Matrix& a) {
-    if (!a.allFinite()) return false;
+    if (!a.allFinite())
+        return false;
     return Eigen::FullPivLU<Matrix>(a).isInvertible();
 }
 

@@ -7,8 +7,12 @@ UniformStream& process_random() {
     return stream;
 }
 
-double rand_uniform() { return process_random().next(); }
+double rand_uniform() {
+    return process_random().next();
+}
 
-void set_random_seed(std::uint64_t seed) { process_random().seed(seed); }
+void set_random_seed(std::uint64_t seed) {
+    process_random().seed(seed);
+}
 
 }  // namespace tesvane

@@ -14,7 +14,7 @@ inline constexpr std::uint64_t kDefaultRandomSeed = 5489u;
 
 // One stream of uniform draws; independent streams come from different seeds.
 class UniformStream {
-public:
+  public:
     explicit UniformStream(std::uint64_t seed = kDefaultRandomSeed) : engine_(seed) {}
     double next() { return to_unit(engine_()); }
     // A double in (0, 1) from 64 random bits: the top 52 placed at the centre of their cell, which
@@ -24,7 +24,7 @@ public:
     }
     void seed(std::uint64_t s) { engine_.seed(s); }
 
-private:
+  private:
     std::mt19937_64 engine_;
 };
 

@@ -6,18 +6,24 @@
 
 namespace tesvane {
 
-RowVector column_means(const Matrix& a) { return a.colwise().mean(); }
+RowVector column_means(const Matrix& a) {
+    return a.colwise().mean();
+}
 
-Matrix centre_columns(const Matrix& a) { return a.rowwise() - column_means(a); }
+Matrix centre_columns(const Matrix& a) {
+    return a.rowwise() - column_means(a);
+}
 
 Matrix covariance(const Matrix& a) {
-    if (a.rows() < 2) return Matrix::Zero(a.cols(), a.cols());
+    if (a.rows() < 2)
+        return Matrix::Zero(a.cols(), a.cols());
     const Matrix c = centre_columns(a);
     return (c.transpose() * c) / static_cast<double>(a.rows() - 1);
 }
 
 RowVector std_dev(const Matrix& a) {
-    if (a.rows() < 2) return RowVector::Zero(a.cols());
+    if (a.rows() < 2)
+        return RowVector::Zero(a.cols());
     const Matrix c = centre_columns(a);
     return (c.colwise().squaredNorm() / static_cast<double>(a.rows() - 1)).array().sqrt();
 }
@@ -46,7 +52,8 @@ RowVector median(const Matrix& a) {
 
 Matrix sort_columns(const Matrix& a) {
     Matrix s = a;
-    for (Index j = 0; j < s.cols(); ++j) std::sort(s.col(j).begin(), s.col(j).end());
+    for (Index j = 0; j < s.cols(); ++j)
+        std::sort(s.col(j).begin(), s.col(j).end());
     return s;
 }
 

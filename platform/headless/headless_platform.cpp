@@ -85,6 +85,12 @@ std::optional<Click> HeadlessPlatform::click_in_axes() {
     return a.click;
 }
 
+void HeadlessPlatform::open_results_window() {
+    ++results_opened_;
+    // A closed results window comes back with an empty report.
+    if (!find_control("AuxResults")) add_control("AuxResults", "", 0);
+}
+
 void HeadlessPlatform::console(const std::string& line) {
     console_.push_back(line);
     if (echo_)

@@ -70,7 +70,7 @@ class HeadlessPlatform : public Platform {
     std::optional<Click> click_in_axes() override;
     void console(const std::string& line) override;
     fig::Figure& figure() override { return figure_; }
-    void open_results_window() override { ++results_opened_; }
+    void open_results_window() override;
     bool progress(double, const std::string&) override { return true; }
     void copy_figure_to_clipboard() override {}
 

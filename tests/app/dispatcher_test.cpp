@@ -1,0 +1,136 @@
+// The dispatcher, the callable table, Clear&reset and the start-up.
+#include <gtest/gtest.h>
+
+#include "app/Tesvanesw.hpp"
+#include "app_fixture.hpp"
+#include "platform/error.hpp"
+
+namespace tesvane::test {
+namespace {
+
+using DispatcherTest = AppTest;
+
+TEST_F(DispatcherTest, UnknownOrMiscasedActionFallsThroughAndChangesNothing) {
+    ASSERT_TRUE(run_action(ctx, "loadg1b1"));
+    EXPECT_EQ(last_message(), "Fell through case!  Dang");
+    EXPECT_EQ(ui.dialog_titles().size(), 0u);  // no file dialog was opened
+    EXPECT_TRUE(ctx.vars.empty("data1"));
+    run_action(ctx, "");
+    EXPECT_EQ(ui.messages().size(), 2u);
+}
+
+TEST_F(DispatcherTest, ActionTableKeepsItsOrder) {
+    std::vector<std::string> names;
+    for (const auto& [name, action] : action_table())
+        names.push_back(name);
+    const std::vector<std::string> expected = {
+        "LoadG1B1",      "LoadG1B2",   "LoadG2B1",    "LoadG2B2",    "LoadTemplate", "DoSVD2",
+        "BootSVD2Angle", "AxisUp",     "AxisDown",    "ShowAxis",    "SavePCB1G1",   "SavePCB1G2",
+        "SavePCB2G1",    "SavePCB2G2", "SaveSVDB1G1", "SaveSVDB1G2", "SaveSVDB2G1",  "SaveSVDB2G2",
+        "SaveRef1",      "SaveRef2",   "SaveRef2g",   "Clear&reset"};
+    EXPECT_EQ(names, expected);
+}
+
+TEST_F(DispatcherTest, ClearResetRightAfterStartUp) {
+    start();
+    ui.control("HomologyButton").set_value(0);
+    ui.control("HomologyButton").set_enable("Off");
+    ASSERT_TRUE(run_action(ctx, "Clear&reset"));
+    for (const char* box : {"FileBox1", "FileBox2", "FileBox3", "FileBox4"})
+        EXPECT_EQ(control(box), " ");
+    EXPECT_EQ(ui.control("HomologyButton").enable(), "on");
+    EXPECT_EQ(ui.control("HomologyButton").value(), 1);
+}
+
+TEST_F(DispatcherTest, ClearResetForgetsResultsButKeepsAxesTemplatesAndSettings) {
+    for (const char* v : {"data1", "pw1", "ubee2", "sbee2", "scor2g", "reference2g", "activem2"})
+        ctx.vars.set(v, 1.0);
+    for (const char* v : {"Vm1c", "Vm2g", "templatea", "clist4b", "vplotdensity", "defangle"})
+        ctx.vars.set(v, 2.0);
+    ctx.vars.set("vlineformat1", std::string("k-"));
+    ui.control("ShowBox").set_string("3");
+    ui.control("Morph2").set_value(0);
+
+    ASSERT_TRUE(run_action(ctx, "Clear&reset"));
+    for (const char* v : {"data1", "pw1", "ubee2", "sbee2", "scor2g", "reference2g", "activem2"})
+        EXPECT_TRUE(ctx.vars.empty(v)) << v;
+    for (const char* v : {"Vm1c", "Vm2g", "templatea", "clist4b", "vplotdensity", "defangle"})
+        EXPECT_EQ(ctx.vars.scalar(v), 2.0) << v;
+    EXPECT_EQ(ctx.vars.text("vlineformat1"), "k-");
+    EXPECT_EQ(control("ShowBox"), "3");
+    EXPECT_EQ(ui.control("Morph2").value(), 0);
+}
+
+TEST_F(DispatcherTest, AnErrorEndsTheActionOnTheConsoleAndTheNextActionRuns) {
+    ui.remove_control("FileBox1");  // the load fails where it writes the summary
+    const auto jord = data_file("plethodon", "Jord_b1.txt");
+    SKIP_WITHOUT(jord);
+    EXPECT_FALSE(load("LoadG1B1", jord));
+    EXPECT_EQ(last_console(), "Error: There is no control with the Tag FileBox1");
+    EXPECT_TRUE(run_action(ctx, "Clear&reset") == false);  // FileBox1 is still missing
+    ui.add_control("FileBox1", "", 0);
+    EXPECT_TRUE(run_action(ctx, "Clear&reset"));
+}
+
+TEST_F(DispatcherTest, EmptySessionVariableErrorNamesIt) {
+    try {
+        ctx.vars.require("ubee2");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("ubee2"), std::string::npos);
+    }
+    EXPECT_FALSE(ctx.vars.flag("homology2"));  // empty flags count as off
+}
+
+TEST_F(DispatcherTest, RegistryRejectsTooManyArgumentsAndUnknownNames) {
+    EXPECT_FALSE(Tesvane6i_callback(ctx, "Tesvanesw", {std::string("a"), std::string("b")}));
+    EXPECT_EQ(last_console(), "Error: Too many input arguments to Tesvanesw");
+    EXPECT_THROW(ctx.functions.call(ctx, "Tesvanesw", {std::string("Clear&reset")}, 1), Error);
+    EXPECT_FALSE(Tesvane6i_callback(ctx, "nosuchfunction", {}));
+    EXPECT_EQ(last_console(), "Error: Undefined function nosuchfunction");
+}
+
+TEST_F(DispatcherTest, GeneratedStubCallbacksOnlyWriteTheirLine) {
+    EXPECT_TRUE(is_stub_callback("edit1"));
+    EXPECT_FALSE(is_stub_callback("ShowBox"));
+    ASSERT_TRUE(Tesvane6i_callback(ctx, "Tesvane6i", {std::string("BaseBox2_Callback")}));
+    EXPECT_EQ(last_console(), "BaseBox2 Callback not implemented yet.");
+    ASSERT_TRUE(Tesvane6i_callback(ctx, "AuxBox", {std::string("pushbutton1_Callback")}));
+    EXPECT_EQ(last_console(), "pushbutton1 Callback not implemented yet.");
+    EXPECT_EQ(control("BaseBox2"), "2");
+}
+
+TEST_F(DispatcherTest, AxisUpAndDownStayWithinTheAxes) {
+    ctx.vars.set("sbee2", Matrix::Zero(6, 4));
+    ui.control("ShowBox").set_string("3");
+    run_action(ctx, "AxisUp");
+    EXPECT_EQ(control("ShowBox"), "4");
+    run_action(ctx, "AxisUp");
+    EXPECT_EQ(control("ShowBox"), "4");
+    ui.control("ShowBox").set_string("1");
+    run_action(ctx, "AxisDown");
+    EXPECT_EQ(control("ShowBox"), "1");
+    ctx.vars.clear("sbee2");
+    ui.control("ShowBox").set_string("2");
+    run_action(ctx, "AxisUp");  // no analysis: no axes to go up to
+    EXPECT_EQ(control("ShowBox"), "2");
+}
+
+// Start-up fills RefAngleBox from refanglefile.txt when its text starts with "a".
+TEST_F(DispatcherTest, StartUpReadsTheAngleFileOnlyWhenAsked) {
+    write("refanglefile.txt", "30\n");
+    start();
+    EXPECT_EQ(control("RefAngleBox"), "30");
+    ui.control("RefAngleBox").set_string("15");
+    start();
+    EXPECT_EQ(control("RefAngleBox"), "15");
+}
+
+TEST_F(DispatcherTest, MissingAngleFileGivesNoRotationAndSaysWhy) {
+    start();
+    EXPECT_EQ(control("RefAngleBox"), "0");
+    EXPECT_NE(ui.console_lines().front().find("refanglefile.txt"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tesvane::test

@@ -1,0 +1,206 @@
+// Loading the four blocks and the templates through the headless platform.
+#include <gtest/gtest.h>
+
+#include "app_fixture.hpp"
+#include "geometry/centsize.hpp"
+
+namespace tesvane::test {
+namespace {
+
+using LoadTest = AppTest;
+
+std::string lines(std::initializer_list<const char*> parts) {
+    std::string s;
+    for (const char* p : parts)
+        s += p;
+    return s;
+}
+
+TEST_F(LoadTest, Block1SummaryDisplayDefaultsAndSuperimposedData) {
+    const auto jord = data_file("plethodon", "Jord_b1.txt");
+    SKIP_WITHOUT(jord);
+    ASSERT_TRUE(load("LoadG1B1", jord));
+    EXPECT_EQ(control("FileBox1"), "File: Jord_b1.txt \n  20 Specimens \n   7 Landmarks");
+    EXPECT_EQ(ui.dialog_titles().back(), "Enter file to Load?");
+    EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), jord.parent_path()));
+
+    const Matrix& data1 = ctx.vars.require("data1");
+    ASSERT_EQ(data1.rows(), 20);
+    ASSERT_EQ(data1.cols(), 15);
+    const Matrix cs = centsize(data1);
+    for (Index i = 0; i < cs.rows(); ++i)
+        EXPECT_NEAR(cs(i, 0), 1.0, 1e-12);
+    EXPECT_DOUBLE_EQ(data1(0, 14), 11.96937863);  // the file's centroid size is kept
+    EXPECT_EQ(ctx.vars.require("reference1").cols(), 15);
+
+    EXPECT_EQ(ctx.vars.scalar("vplotdensity"), 20);
+    EXPECT_EQ(ctx.vars.scalar("vlinewidth"), 1.5);
+    EXPECT_EQ(ctx.vars.text("vlineformat1"), "k-");
+    EXPECT_EQ(ctx.vars.text("vlineformat2"), "r-");
+    EXPECT_EQ(ctx.vars.text("vrefsymbol"), "ko");
+    EXPECT_EQ(ctx.vars.scalar("vaheads"), 1);
+    EXPECT_EQ(ctx.vars.scalar("defangle"), 10);
+    EXPECT_EQ(ctx.vars.scalar("gridtrim"), 0);
+    EXPECT_EQ(ctx.vars.scalar("referencetype1"), 0);
+
+    // 20 specimens and the reference, 7 markers each, one drawing object per landmark.
+    const auto children = ui.figure().axes().children();
+    ASSERT_EQ(children.size(), 21u * 7u);
+    const auto* newest = dynamic_cast<const fig::Line*>(children.front());
+    ASSERT_NE(newest, nullptr);
+    EXPECT_EQ(newest->marker, "+");
+    EXPECT_EQ(newest->marker_size, 3);
+    EXPECT_TRUE(ui.figure().axes().equal());
+}
+
+TEST_F(LoadTest, Group2Block1KeepsTheGroup1ReferenceAndTheThreeOtherSettings) {
+    const auto jord = data_file("plethodon", "Jord_b1.txt");
+    SKIP_WITHOUT(jord);
+    ASSERT_TRUE(load("LoadG1B1", jord));
+    const Matrix reference1 = ctx.vars.require("reference1");
+    ctx.vars.set("defangle", 33.0);
+    ctx.vars.set("vlineformat2", std::string("g-"));
+    ASSERT_TRUE(load("LoadG2B1", data_file("plethodon", "Teyah_b1.txt")));
+    EXPECT_EQ(control("FileBox3"), "File: Teyah_b1.txt \n  20 Specimens \n   7 Landmarks");
+    EXPECT_EQ(ctx.vars.require("reference1"), reference1);
+    EXPECT_EQ(ctx.vars.scalar("defangle"), 33);
+    EXPECT_EQ(ctx.vars.text("vlineformat2"), "g-");
+    EXPECT_EQ(ctx.vars.require("data1g").rows(), 20);
+}
+
+TEST_F(LoadTest, LandmarkBlock2) {
+    const auto b2 = data_file("plethodon", "Teyah_b2.txt");
+    SKIP_WITHOUT(b2);
+    ASSERT_TRUE(load("LoadG2B2", b2));
+    EXPECT_EQ(control("FileBox4"),
+              "Block2-LM \nFile: Teyah_b2.txt \n  20 Specimens \n   5 Landmarks");
+    EXPECT_EQ(ctx.vars.scalar("activem2"), 1);
+    EXPECT_EQ(ctx.vars.scalar("referencetype2"), 0);
+    EXPECT_EQ(ctx.vars.require("reference2g").cols(), 11);
+    EXPECT_TRUE(ctx.vars.empty("reference2"));
+}
+
+TEST_F(LoadTest, VariableBlock2PlotsColumnsWithWidenedLimits) {
+    ui.control("Morph2").set_value(0);
+    const auto f = write("vars.txt", lines({"1 2 3 4\n", "2 3 4 5\n", "0 1 2 9\n"}));
+    ASSERT_TRUE(load("LoadG1B2", f));
+    EXPECT_EQ(control("FileBox2"),
+              "Block2-Not LM \nFile: vars.txt \n   3 Specimens \n   4 Variables");
+    EXPECT_EQ(ctx.vars.scalar("activem2"), 0);
+    EXPECT_EQ(ctx.vars.require("data2").rows(), 3);
+    const fig::Axes& axes = ui.figure().axes();
+    EXPECT_EQ(axes.children().size(), 3u);
+    EXPECT_FALSE(axes.equal());
+    const fig::Limits l = axes.limits();
+    EXPECT_FALSE(axes.auto_limits());
+    EXPECT_LE(l[0], 0.0);  // x = 1 ... 4, widened by 1 on each side
+    EXPECT_GE(l[1], 5.0);
+}
+
+TEST_F(LoadTest, CancelledDialogChangesNothingButTheBlock2Kind) {
+    ui.queue(DialogAnswer::cancel());
+    ASSERT_TRUE(run_action(ctx, "LoadG1B1"));
+    EXPECT_TRUE(ctx.vars.empty("data1"));
+    EXPECT_TRUE(ctx.vars.empty("vplotdensity"));
+    EXPECT_EQ(control("FileBox1"), " ");
+
+    ui.control("Morph2").set_value(0);
+    ui.queue(DialogAnswer::cancel());
+    ASSERT_TRUE(run_action(ctx, "LoadG2B2"));
+    EXPECT_EQ(ctx.vars.scalar("activem2"), 0);  // set before the dialog opened
+    EXPECT_TRUE(ctx.vars.empty("data2g"));
+}
+
+// Bad files: a message naming the file, and the block and its summary as they were.
+struct BadFile {
+    const char* name;
+    const char* content;
+    const char* message;  // the message box text after the file's path
+};
+
+class BadFileTest : public AppTest, public ::testing::WithParamInterface<BadFile> {};
+
+TEST_P(BadFileTest, KeepsThePreviousBlock) {
+    const auto good = write("good.txt", "0 0 1 0 0 1 1\n1 0 2 0 1 2 1.2\n0 0 2 1 0 1 1.1\n");
+    ASSERT_TRUE(load("LoadG1B1", good));
+    const Matrix before = ctx.vars.require("data1");
+    const std::string summary = control("FileBox1");
+
+    const BadFile& c = GetParam();
+    const auto bad = write(c.name, std::string(c.content, std::strlen(c.content)));
+    load("LoadG1B1", bad);
+    EXPECT_EQ(last_message(), bad.string() + c.message);
+    EXPECT_EQ(ctx.vars.require("data1"), before);
+    EXPECT_EQ(control("FileBox1"), summary);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, BadFileTest,
+    ::testing::Values(
+        BadFile{"malformed.txt", "1 2 3 4 5\n1 2 x 4 5\n", ", line 2: \"x\" is not a number"},
+        BadFile{"ragged.txt", "1 2 3 4 5\n1 2 3 4 5\n1 2 3\n",
+                ", line 3: expected 5 numbers as on line 1, found 3"},
+        BadFile{"empty.txt", "", ": the file is empty"},
+        BadFile{"even.txt", "1 2 3 4\n5 6 7 8\n",
+                ": a landmark file needs 2k+1 numbers a line (x1 y1 ... xk yk cs); it has 4"}),
+    [](const auto& info) {
+        std::string n = info.param.name;
+        return n.substr(0, n.find('.'));
+    });
+
+TEST_F(LoadTest, UnreadableFileIsAMessageNotABlockOfMinusOne) {
+    const auto good = write("good.txt", "0 0 1 0 0 1 1\n1 0 2 0 1 2 1.2\n");
+    ASSERT_TRUE(load("LoadG1B1", good));
+    const std::string summary = control("FileBox1");
+    load("LoadG1B1", dir / "missing.txt");
+    EXPECT_EQ(last_message(), "Cannot open the file " + (dir / "missing.txt").string());
+    EXPECT_EQ(control("FileBox1"), summary);
+    EXPECT_EQ(ctx.vars.require("data1").rows(), 2);
+}
+
+TEST_F(LoadTest, BinaryJunkIsRefused) {
+    const auto junk = write("junk.bin", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    load("LoadG1B1", junk);
+    EXPECT_NE(last_message().find(junk.string()), std::string::npos);
+    EXPECT_TRUE(ctx.vars.empty("data1"));
+}
+
+TEST_F(LoadTest, DegenerateSpecimenIsRefusedBeforeAnythingIsStored) {
+    const auto f = write("same.txt", "0 0 1 0 0 1 1\n2 2 2 2 2 2 0\n");
+    EXPECT_FALSE(load("LoadG1B1", f));
+    EXPECT_NE(last_console().find("specimen 2"), std::string::npos);
+    EXPECT_TRUE(ctx.vars.empty("data1"));
+    EXPECT_EQ(control("FileBox1"), " ");
+}
+
+TEST_F(LoadTest, TemplatesLoadInSixDialogsAndStopAtACancel) {
+    const auto t = write("t.txt", "0 0 1 0 1 1 0\n");
+    const auto c = write("c.txt", "1 1\n2 2\n");
+    for (const auto& p : {t, c, c})
+        ui.queue(DialogAnswer::file(p.string()));
+    ui.queue(DialogAnswer::cancel());
+    ASSERT_TRUE(run_action(ctx, "LoadTemplate"));
+    const std::vector<std::string> titles = {
+        "Enter Template File for Group1", "Enter Correspondence list for Group 1 block 1",
+        "Enter Correspondence list for Group 1 block 2", "Enter Template File for Group2"};
+    EXPECT_EQ(ui.dialog_titles(), titles);
+    EXPECT_EQ(ctx.vars.require("templatea").cols(), 7);
+    EXPECT_EQ(ctx.vars.require("clist2b").rows(), 2);
+    EXPECT_TRUE(ctx.vars.empty("templateb"));
+}
+
+TEST_F(LoadTest, DisplayRotationTurnsThePlottedLandmarks) {
+    ui.control("RefAngleBox").set_string("90");
+    const auto f = write("one.txt", "1 0 0 1 -1 0 1\n");
+    ASSERT_TRUE(load("LoadG1B1", f));
+    // The plotted reference is the consensus turned by 90 degrees: (x, y) -> (-y, x).
+    const Matrix ref = ctx.vars.require("reference1");
+    const auto children = ui.figure().axes().children();
+    const auto* first_landmark = dynamic_cast<const fig::Line*>(children[2]);
+    ASSERT_NE(first_landmark, nullptr);
+    EXPECT_NEAR(first_landmark->x[0], -ref(0, 1), 1e-12);
+    EXPECT_NEAR(first_landmark->y[0], ref(0, 0), 1e-12);
+}
+
+}  // namespace
+}  // namespace tesvane::test

@@ -1,0 +1,184 @@
+// The Save actions, the results window and its save, and scripts.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <sstream>
+
+#include "app/AuxBox.hpp"
+#include "app_fixture.hpp"
+#include "io/dload.hpp"
+
+namespace tesvane::test {
+namespace {
+
+using SaveTest = AppTest;
+
+Matrix column(std::initializer_list<double> v) {
+    Matrix m(static_cast<Index>(v.size()), 1);
+    Index i = 0;
+    for (double x : v)
+        m(i++, 0) = x;
+    return m;
+}
+
+TEST_F(SaveTest, PrincipalAxisOneIsTheLastColumnWrittenWithPercentG) {
+    Matrix vm(4, 2);
+    vm.col(0) << 9, 9, 9, 9;
+    vm.col(1) << 0.5, 0.00001, 1000000, 1.0 / 3;
+    ctx.vars.set("Vm1c", vm);
+    ui.queue(DialogAnswer::file((dir / "pc.txt").string()));
+    ASSERT_TRUE(run_action(ctx, "SavePCB1G1"));
+    EXPECT_EQ(ui.dialog_titles().back(), "File Name for PCA Axis, Block 1, Group 1");
+    EXPECT_EQ(read(dir / "pc.txt"),
+              "0.5 1e-05 1e+06 0.333333 1  % PC Axis Block 1, Group 1 Tesvane \n ");
+    const Matrix back = dload((dir / "pc.txt").string());
+    ASSERT_EQ(back.rows(), 1);
+    ASSERT_EQ(back.cols(), 5);
+    EXPECT_EQ(back(0, 1), 1e-05);
+    EXPECT_EQ(back(0, 4), 1);
+}
+
+TEST_F(SaveTest, PlsAxisIsTheColumnItselfAndReplacesAnExistingFile) {
+    Matrix u(2, 2);
+    u << 0.6, -0.8, 0.8, 0.6;
+    ctx.vars.set("ubee2", u);
+    write("svd.txt", "old content that is longer than the new one\n");
+    ui.control("ShowBox").set_string("2");
+    ui.queue(DialogAnswer::file((dir / "svd.txt").string()));
+    ASSERT_TRUE(run_action(ctx, "SaveSVDB1G1"));
+    EXPECT_EQ(read(dir / "svd.txt"), "-0.8 0.6 1  % SVD Axis Block 1, Group 1 Tesvane \n ");
+}
+
+TEST_F(SaveTest, ReferenceIsWrittenWholeWithNothingAdded) {
+    Matrix r(1, 5);
+    r << 0.25, -0.5, 0, 0.125, 7;
+    ctx.vars.set("reference2g", r);
+    ui.queue(DialogAnswer::file((dir / "ref.txt").string()));
+    ASSERT_TRUE(run_action(ctx, "SaveRef2g"));
+    EXPECT_EQ(read(dir / "ref.txt"),
+              "0.25 -0.5 0 0.125 7  % Reference form from Block 2, Group 2 SVD-Tesvane \n ");
+}
+
+TEST_F(SaveTest, EmptyAnalysisIsAMessageAndNoFile) {
+    ui.queue(DialogAnswer::file((dir / "none.txt").string()));
+    run_action(ctx, "SaveSVDB1G1");
+    EXPECT_EQ(last_message(),
+              "Nothing to save: ubee2 is empty (load the data and run the analysis first)");
+    EXPECT_FALSE(std::filesystem::exists(dir / "none.txt"));
+
+    run_action(ctx, "SavePCB2G2");  // principal axes are checked before the dialog
+    EXPECT_EQ(ui.dialog_titles().size(), 1u);
+    ui.queue(DialogAnswer::file((dir / "none.txt").string()));
+    run_action(ctx, "SaveRef1");
+    EXPECT_FALSE(std::filesystem::exists(dir / "none.txt"));
+}
+
+TEST_F(SaveTest, AxisOutsideTheMatrixLeavesTheOldFileIntact) {
+    ctx.vars.set("vbee2g", column({1, 2, 3}));
+    write("keep.txt", "precious\n");
+    ui.control("ShowBox").set_string("2");
+    ui.queue(DialogAnswer::file((dir / "keep.txt").string()));
+    run_action(ctx, "SaveSVDB2G2");
+    EXPECT_EQ(last_message(), "Axis 2 does not exist: vbee2g has 1 axes");
+    EXPECT_EQ(read(dir / "keep.txt"), "precious\n");
+    ui.control("ShowBox").set_string("one");
+    ui.queue(DialogAnswer::file((dir / "keep.txt").string()));
+    run_action(ctx, "SaveSVDB2G2");
+    EXPECT_EQ(last_message(), "The axis number \"one\" in the Axis box is not a whole number");
+}
+
+TEST_F(SaveTest, AfterClearResetPrincipalAxesStillSaveAndPlsAxesDoNot) {
+    ctx.vars.set("Vm1c", column({0.5, 0.25}));
+    ctx.vars.set("ubee2", column({1, 0}));
+    run_action(ctx, "Clear&reset");
+    ui.queue(DialogAnswer::file((dir / "pc.txt").string()));
+    ASSERT_TRUE(run_action(ctx, "SavePCB1G1"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "pc.txt"));
+    ui.queue(DialogAnswer::file((dir / "svd.txt").string()));
+    run_action(ctx, "SaveSVDB1G1");
+    EXPECT_FALSE(std::filesystem::exists(dir / "svd.txt"));
+}
+
+TEST_F(SaveTest, ReadOnlyFolderIsAMessage) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    ctx.vars.set("reference1", Matrix::Ones(1, 3));
+    std::filesystem::create_directories(dir / "ro");
+    ::chmod((dir / "ro").c_str(), 0555);
+    ui.queue(DialogAnswer::file((dir / "ro" / "ref.txt").string()));
+    run_action(ctx, "SaveRef1");
+    EXPECT_NE(last_message().find("Cannot write"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "ro" / "ref.txt"));
+}
+
+TEST_F(SaveTest, SavingIntoAFolderNameIsAMessage) {
+    ctx.vars.set("reference1", Matrix::Ones(1, 3));
+    std::filesystem::create_directories(dir / "sub");
+    ui.queue(DialogAnswer::file((dir / "sub").string()));
+    run_action(ctx, "SaveRef1");
+    EXPECT_EQ(last_message(), "Cannot write " + (dir / "sub").string() + ": it is a folder");
+}
+
+using ResultsTest = AppTest;
+
+TEST_F(ResultsTest, ReportReopensAClosedWindowAndSavesAppend) {
+    ui.remove_control("AuxResults");
+    show_report(ctx, "Angles\nSVD 1 Block 1= 3.000");
+    EXPECT_EQ(ui.results_window_opened(), 1);
+    EXPECT_EQ(control("AuxResults"), "Angles\nSVD 1 Block 1= 3.000");
+
+    write("report.txt", "earlier\n");
+    for (int i = 0; i < 2; ++i) {
+        ui.queue(DialogAnswer::file((dir / "report.txt").string()));
+        ASSERT_TRUE(Tesvane6i_callback(ctx, "AuxBoxsw", {}));
+    }
+    EXPECT_EQ(ui.dialog_titles().back(), "File Name for Partial Warp Scores");
+    EXPECT_EQ(read(dir / "report.txt"),
+              "earlier\nAngles\nSVD 1 Block 1= 3.000 \nAngles\nSVD 1 Block 1= 3.000 \n");
+}
+
+TEST_F(ResultsTest, CancelledSaveWritesNothing) {
+    show_report(ctx, "x");
+    ui.queue(DialogAnswer::cancel());
+    ASSERT_TRUE(Tesvane6i_callback(ctx, "AuxBoxsw", {}));
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
+}
+
+using ScriptTest = AppTest;
+
+TEST_F(ScriptTest, ReplaysLoadsAndWritesTheSession) {
+    write("a.txt", "0 0 1 0 0 1 1\n1 0 2 0 1 2 1.2\n0 0 2 1 0 1 1.1\n");
+    const auto script = write("s.tvs",
+                              "# load one block and save its reference\n"
+                              "answer file a.txt\n"
+                              "action LoadG1B1\n"
+                              "print FileBox1\n"
+                              "set ShowBox String \"2\"\n"
+                              "answer file ref.txt\n"
+                              "action SaveRef1\n"
+                              "call Tesvanesw nothing\n"
+                              "session out.json\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(run_script(script.string(), out, err, nullptr), 0) << err.str();
+    EXPECT_EQ(out.str(), "File: a.txt \n   3 Specimens \n   3 Landmarks\n");
+    EXPECT_NE(err.str().find("[message] Fell through case!  Dang"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir / "ref.txt"));
+    const std::string json = read(dir / "out.json");
+    EXPECT_NE(json.find("\"vlineformat1\": \"k-\""), std::string::npos);
+    EXPECT_NE(json.find("\"data1\": [["), std::string::npos);
+}
+
+TEST_F(ScriptTest, ScriptMistakesNameTheLineAndFailedActionsTheExitCode) {
+    const auto bad = write("bad.tvs", "answer cancel\nfrobnicate now\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(run_script(bad.string(), out, err, nullptr), 2);
+    EXPECT_NE(err.str().find("bad.tvs, line 2: unknown command \"frobnicate\""), std::string::npos);
+
+    const auto failing = write("fail.tvs", "action LoadG1B1\n");  // no answer queued
+    EXPECT_EQ(run_script(failing.string(), out, err, nullptr), 1);
+    EXPECT_EQ(run_script((dir / "absent.tvs").string(), out, err, nullptr), 2);
+}
+
+}  // namespace
+}  // namespace tesvane::test
