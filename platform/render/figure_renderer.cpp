@@ -13,10 +13,12 @@ namespace {
 constexpr double kFontSize = 10;      // tick and colour-bar labels
 constexpr double kAxisWidth = 0.5;    // box and ticks
 constexpr double kTickLength = 4;     // inward
-constexpr double kLabelGap = 3;       // between the box and its tick labels
+constexpr double kLabelGap = 4;       // between the box and its tick labels
+constexpr double kLineHeight = 1.17;  // of a sans face: ascent plus descent, in em
+constexpr double kPageMargin = 2;     // kept clear around the picture's edge
 constexpr double kBarGap = 10;        // plot box to colour bar
 constexpr double kBarWidth = 12;      // colour bar
-constexpr double kBarLabelRoom = 44;  // for the colour bar's level labels
+constexpr double kBarLabelGap = 4;    // colour bar to its level labels
 // A character of a 10-point sans face, for positions given in "characters".
 constexpr double kCharWidth = 6, kCharHeight = 12;
 
@@ -53,6 +55,36 @@ std::array<double, 2> colorbar_range(const fig::FilledContour& c) {
         return {mid - 1, mid + 1};
     }
     return {lo, hi};
+}
+
+// The colour bar's scale: its range, the levels inside it and their labels.
+struct BarLabels {
+    double lo = 0, hi = 1, step = 1;
+    std::vector<double> levels;
+    std::vector<std::string> text;
+};
+
+BarLabels colorbar_labels(const fig::FilledContour& c) {
+    BarLabels out;
+    const auto range = colorbar_range(c);
+    out.lo = range[0];
+    out.hi = range[1];
+    for (double v : c.levels) {
+        if (v >= out.lo && v <= out.hi)
+            out.levels.push_back(v);
+    }
+    if (out.levels.empty())
+        out.levels = {out.lo, out.hi};
+    std::sort(out.levels.begin(), out.levels.end());
+    out.step = out.hi - out.lo;  // the finest level spacing decides the labels' decimals
+    for (std::size_t i = 1; i < out.levels.size(); ++i) {
+        const double d = out.levels[i] - out.levels[i - 1];
+        if (d > 0)
+            out.step = std::min(out.step, d);
+    }
+    for (double v : out.levels)
+        out.text.push_back(tick_label(v, out.step));
+    return out;
 }
 
 Rect axes_box(const fig::Axes& axes, double width, double height) {
@@ -388,7 +420,8 @@ void draw_axes_box(Canvas& canvas, const FigureLayout& lay) {
 }
 
 void draw_colorbar(Canvas& canvas, const Rect& bar, const fig::FilledContour& c) {
-    const auto [lo, hi] = colorbar_range(c);
+    const BarLabels labels = colorbar_labels(c);
+    const double lo = labels.lo, hi = labels.hi;
     auto y_of = [&](double v) { return bar.bottom() - (v - lo) / (hi - lo) * bar.h; };
     for (const auto& band : c.bands) {
         const double a = std::max(band.lower, lo), b = std::min(band.upper, hi);
@@ -399,33 +432,21 @@ void draw_colorbar(Canvas& canvas, const Rect& bar, const fig::FilledContour& c)
         canvas.fill_polygon({r}, band.color);
         canvas.stroke_polyline(r, Pen{band.color, 0.3, {}, true}, true);
     }
-    const Pen pen{kBlack, kAxisWidth, {}, false};
-    std::vector<double> levels;
-    for (double v : c.levels) {
-        if (v >= lo && v <= hi)
-            levels.push_back(v);
-    }
-    if (levels.empty())
-        levels = {lo, hi};
-    std::sort(levels.begin(), levels.end());
-    double step = hi - lo;  // the finest level spacing decides the decimals of the labels
-    for (std::size_t i = 1; i < levels.size(); ++i) {
-        if (levels[i] > levels[i - 1])
-            step = std::min(step, levels[i] - levels[i - 1]);
-    }
     // Label every level when there is room, else every second, third, ... one.
     const auto m = canvas.measure_text("0", kFontSize);
     const double need = m.ascent + m.descent + 1;
+    const std::size_t n = labels.levels.size();
     std::size_t every = 1;
-    while (every < levels.size() && step * static_cast<double>(every) / (hi - lo) * bar.h < need) {
+    while (every < n && labels.step * static_cast<double>(every) / (hi - lo) * bar.h < need) {
         ++every;
     }
-    for (std::size_t i = 0; i < levels.size(); ++i) {
-        const double y = y_of(levels[i]);
+    const Pen pen{kBlack, kAxisWidth, {}, false};
+    for (std::size_t i = 0; i < n; ++i) {
+        const double y = y_of(labels.levels[i]);
         canvas.stroke_polyline({{bar.x, y}, {bar.x + 3, y}}, pen);
         canvas.stroke_polyline({{bar.right(), y}, {bar.right() - 3, y}}, pen);
         if (i % every == 0) {
-            canvas.draw_text({bar.right() + 4, y}, tick_label(levels[i], step), kFontSize, kBlack,
+            canvas.draw_text({bar.right() + kBarLabelGap, y}, labels.text[i], kFontSize, kBlack,
                              HAlign::Left, VAlign::Middle);
         }
     }
@@ -434,28 +455,83 @@ void draw_colorbar(Canvas& canvas, const Rect& bar, const fig::FilledContour& c)
         pen, true);
 }
 
+// Label widths before there is a canvas to measure them on, from the advances of a sans
+// face's figures (0.64 em; point 0.32 em, minus 0.84 em), with a little to spare.
+double estimated_width(const std::string& s) {
+    double em = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if ((c & 0xC0) == 0x80)
+            continue;  // UTF-8 continuation byte
+        em += c == '.' ? 0.32 : (c >= 0x80 ? 0.84 : 0.64);
+    }
+    return 1.05 * em * kFontSize;
+}
+
+// The data range the box shows: the axis limits, padded in one direction for equal scaling.
+fig::Limits visible_range(const fig::Axes& axes, const Rect& box) {
+    fig::Limits v = axes.limits();
+    if (axes.equal() && box.w > 0 && box.h > 0) {
+        // One data unit takes the same length both ways: widen the range that has room to spare.
+        const double per_pt = std::max((v[1] - v[0]) / box.w, (v[3] - v[2]) / box.h);
+        const double cx = (v[0] + v[1]) / 2, cy = (v[2] + v[3]) / 2;
+        const double hx = per_pt * box.w / 2, hy = per_pt * box.h / 2;
+        v = {cx - hx, cx + hx, cy - hy, cy + hy};
+    }
+    return v;
+}
+
 }  // namespace
 
 FigureLayout layout_figure(const fig::Figure& f, double width_pt, double height_pt) {
     const fig::Axes& axes = f.axes();
+    const fig::FilledContour* bar = colorbar_source(axes);
     FigureLayout lay;
-    lay.plot_box = axes_box(axes, width_pt, height_pt);
-    if (colorbar_source(axes)) {
-        const double reserve = kBarGap + kBarWidth + kBarLabelRoom;
-        lay.plot_box.w = std::max(lay.plot_box.w - reserve, 0.25 * lay.plot_box.w);
-        lay.colorbar =
-            Rect{lay.plot_box.right() + kBarGap, lay.plot_box.y, kBarWidth, lay.plot_box.h};
+    Rect& box = lay.plot_box;
+    box = axes_box(axes, width_pt, height_pt);
+    double bar_room = 0;  // right of the box: gap, bar, its labels
+    if (bar) {
+        double widest = 0;
+        const auto labels = colorbar_labels(*bar);
+        for (const auto& l : labels.text)
+            widest = std::max(widest, estimated_width(l));
+        bar_room = kBarGap + kBarWidth + kBarLabelGap + widest;
+        box.w = std::max(box.w - bar_room, 0.25 * box.w);
     }
-    lay.visible = axes.limits();
-    if (axes.equal() && lay.plot_box.w > 0 && lay.plot_box.h > 0) {
-        // One data unit takes the same length both ways: widen the range that has room to spare.
-        auto& v = lay.visible;
-        const double per_pt =
-            std::max((v[1] - v[0]) / lay.plot_box.w, (v[3] - v[2]) / lay.plot_box.h);
-        const double cx = (v[0] + v[1]) / 2, cy = (v[2] + v[3]) / 2;
-        const double hx = per_pt * lay.plot_box.w / 2, hy = per_pt * lay.plot_box.h / 2;
-        v = {cx - hx, cx + hx, cy - hy, cy + hy};
+    lay.visible = visible_range(axes, box);
+
+    // Tick labels that would run off the picture move the box's edges inward.
+    if (box.w > 0 && box.h > 0) {
+        const double ystep = fig::nice_step(lay.visible[3] - lay.visible[2]);
+        double widest = 0;
+        for (double v : tick_values(lay.visible[2], lay.visible[3], ystep)) {
+            widest = std::max(widest, estimated_width(tick_label(v, ystep)));
+        }
+        const double left = widest + kLabelGap + 1 + kPageMargin;
+        if (box.x < left) {
+            box.w -= left - box.x;
+            box.x = left;
+        }
+        const double xstep = fig::nice_step(lay.visible[1] - lay.visible[0]);
+        const auto xticks = tick_values(lay.visible[0], lay.visible[1], xstep);
+        double overhang = 0;  // of the last x label beyond the box's right edge
+        if (!xticks.empty())
+            overhang = estimated_width(tick_label(xticks.back(), xstep)) / 2;
+        const double right = std::max(bar_room, overhang) + kPageMargin;
+        if (box.right() + right > width_pt)
+            box.w = width_pt - right - box.x;
+        const double below = kLabelGap + kFontSize * kLineHeight + kPageMargin;
+        if (box.bottom() + below > height_pt)
+            box.h = height_pt - below - box.y;
+        const double above = kFontSize * kLineHeight / 2 + kPageMargin;
+        if (box.y < above) {
+            box.h -= above - box.y;
+            box.y = above;
+        }
+        lay.visible = visible_range(axes, box);
     }
+    if (bar)
+        lay.colorbar = Rect{box.right() + kBarGap, box.y, kBarWidth, box.h};
     return lay;
 }
 

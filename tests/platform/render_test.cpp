@@ -162,6 +162,19 @@ TEST(Layout, PositionInPixelsAndColourBarRoom) {
     EXPECT_NEAR(lay.colorbar->h, lay.plot_box.h, 1e-12);
 }
 
+TEST(Layout, WideTickLabelsStayOnThePicture) {
+    fig::Figure f;
+    f.axes().plot({-12345.5, 23456.25}, {0.001, 0.0013}, "r-o");  // labels such as "0.00125"
+    const FigureLayout lay = layout_figure(f, 300, 220);
+    EXPECT_GT(lay.plot_box.x, 0.13 * 300);  // moved right to make room
+    EXPECT_LT(lay.plot_box.right(), 300);
+    const QImage img = figure_image(f, 300, 220, 2);
+    for (int y = 0; y < img.height(); ++y) {
+        ASSERT_TRUE(is_white(img.pixel(0, y))) << "row " << y;
+        ASSERT_TRUE(is_white(img.pixel(1, y))) << "row " << y;
+    }
+}
+
 // ---- pixels
 
 TEST(RenderPixels, ThickLineIsDrawnAndBrokenAtNaN) {
