@@ -39,13 +39,13 @@ bool colour_letter(char letter, Rgb& out) {
     }
 }
 
-Style parse_style(const std::string& spec) {
+Style parse_style(const std::string& text) {
     static const std::string markers = "o+*.xsd^v><ph";
     Style style;
     bool have_colour = false, have_line = false, have_marker = false;
-    auto fail = [&spec](const std::string& why) { throw Error("style \"" + spec + "\": " + why); };
-    for (std::size_t i = 0; i < spec.size(); ++i) {
-        const char c = spec[i];
+    auto fail = [&text](const std::string& why) { throw Error("style \"" + text + "\": " + why); };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         Rgb rgb;
         if (c == ' ')
             continue;
@@ -58,8 +58,8 @@ Style parse_style(const std::string& spec) {
             if (have_line)
                 fail("more than one line code");
             // "-." and "--" are line codes of two characters; "." alone is a marker.
-            if (c == '-' && i + 1 < spec.size() && (spec[i + 1] == '-' || spec[i + 1] == '.')) {
-                style.line_style = spec.substr(i, 2);
+            if (c == '-' && i + 1 < text.size() && (text[i + 1] == '-' || text[i + 1] == '.')) {
+                style.line_style = text.substr(i, 2);
                 ++i;
             } else {
                 style.line_style = std::string(1, c);

@@ -207,14 +207,14 @@ Pen line_pen(const fig::Line& line) {
     return pen;
 }
 
-std::optional<fig::Rgb> resolve(const fig::ColorSpec& spec, const fig::Rgb& own) {
-    switch (spec.kind) {
+std::optional<fig::Rgb> resolve(const fig::ColorSpec& colour, const fig::Rgb& own) {
+    switch (colour.kind) {
         case fig::ColorSpec::Kind::None:
             return std::nullopt;
         case fig::ColorSpec::Kind::Auto:
             return own;
         case fig::ColorSpec::Kind::Color:
-            return spec.rgb;
+            return colour.rgb;
     }
     return std::nullopt;
 }

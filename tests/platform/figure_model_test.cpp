@@ -21,7 +21,7 @@ void expect_limits(const Limits& got, const Limits& want) {
 // ---- style strings
 
 struct StyleCase {
-    const char* spec;
+    const char* text;
     Rgb color;
     const char* line;
     const char* marker;
@@ -44,8 +44,8 @@ TEST(ParseStyle, ColourLineAndMarkerCodes) {
         {".-", kBlue, "-", "."},          {"-.", kBlue, "-.", "none"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.spec);
-        const Style s = parse_style(c.spec);
+        SCOPED_TRACE(c.text);
+        const Style s = parse_style(c.text);
         EXPECT_EQ(s.color, c.color);
         EXPECT_EQ(s.line_style, c.line);
         EXPECT_EQ(s.marker, c.marker);
