@@ -1,6 +1,8 @@
 // Small helpers shared by the geometry tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -10,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/error.hpp"
 #include "platform/matrix.hpp"
 
 namespace tesvane::test {
 
-// A 1 x n row from literal values.
 inline Matrix row(std::initializer_list<double> v) {
     Matrix m(1, static_cast<Index>(v.size()));
     Index i = 0;
@@ -27,30 +29,46 @@ inline Matrix row(std::initializer_list<double> v) {
 inline double max_diff(const Matrix& a, const Matrix& b) {
     if (a.rows() != b.rows() || a.cols() != b.cols())
         return INFINITY;
-    if (a.size() == 0)
-        return 0.0;
-    return (a - b).cwiseAbs().maxCoeff();
+    return a.size() == 0 ? 0.0 : (a - b).cwiseAbs().maxCoeff();
 }
 
-// Landmark block read from a text file: one specimen a line, numbers separated by blanks.
+// The landmarks of a configuration row (trailing value kept) turned by t about the origin.
+inline Matrix turn(const Matrix& x, double t) {
+    Matrix y = x;
+    for (Index j = 0; 2 * j + 2 < x.size(); ++j) {
+        y(2 * j) = std::cos(t) * x(2 * j) - std::sin(t) * x(2 * j + 1);
+        y(2 * j + 1) = std::sin(t) * x(2 * j) + std::cos(t) * x(2 * j + 1);
+    }
+    return y;
+}
+
+// The GeometryError that f throws.
+template <class F>
+GeometryError geometry_error(F f) {
+    try {
+        f();
+    } catch (const GeometryError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no GeometryError thrown";
+    return GeometryError(-1, "");
+}
+
+// Landmark block from a text file: one specimen a line, numbers separated by blanks.
 inline Matrix read_block(const std::filesystem::path& file) {
     std::ifstream in(file);
     std::vector<std::vector<double>> rows;
-    std::string line;
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line);) {
         std::istringstream ss(line);
         std::vector<double> r;
-        double v;
-        while (ss >> v)
+        for (double v; ss >> v;)
             r.push_back(v);
         if (!r.empty())
             rows.push_back(r);
     }
-    if (rows.empty())
-        return Matrix();
-    Matrix m(static_cast<Index>(rows.size()), static_cast<Index>(rows[0].size()));
+    Matrix m(static_cast<Index>(rows.size()), rows.empty() ? 0 : Index(rows[0].size()));
     for (Index i = 0; i < m.rows(); ++i) {
-        if (static_cast<Index>(rows[i].size()) != m.cols())
+        if (Index(rows[i].size()) != m.cols())
             return Matrix();
         for (Index j = 0; j < m.cols(); ++j)
             m(i, j) = rows[i][j];
@@ -58,36 +76,36 @@ inline Matrix read_block(const std::filesystem::path& file) {
     return m;
 }
 
-// n noisy, turned, scaled and shifted copies of an irregular k-landmark outline, centroid size
-// in the last column (computed here, not by the code under test).
+// n noisy, turned, scaled and shifted copies of an irregular k-landmark outline, with the
+// centroid size in the last column.
 inline Matrix random_block(int k, int n, unsigned seed, double noise = 0.05) {
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> u(-1.0, 1.0);
+    std::vector<double> radius(k);
+    for (double& r : radius)
+        r = 1.0 + 0.4 * u(rng);
     Matrix x(n, 2 * k + 1);
-    std::vector<double> r(k);
-    for (int j = 0; j < k; ++j)
-        r[j] = 1.0 + 0.4 * u(rng);
     for (int i = 0; i < n; ++i) {
-        const double t = M_PI * u(rng);
+        Matrix c(1, 2 * k + 1);
+        for (int j = 0; j < k; ++j) {
+            c(2 * j) = 1.3 * radius[j] * std::cos(2 * M_PI * j / k) + noise * u(rng);
+            c(2 * j + 1) = radius[j] * std::sin(2 * M_PI * j / k) + noise * u(rng);
+        }
         const double s = 3.0 + u(rng);
+        c = s * turn(c, M_PI * u(rng));
+        double mx = 0, my = 0, ss = 0;
+        for (int j = 0; j < k; ++j)
+            mx += c(2 * j) / k, my += c(2 * j + 1) / k;
+        for (int j = 0; j < k; ++j)
+            ss += std::pow(c(2 * j) - mx, 2) + std::pow(c(2 * j + 1) - my, 2);
+        c(2 * k) = std::sqrt(ss);
         const double dx = 10.0 * u(rng);
         const double dy = 10.0 * u(rng);
-        double ss = 0.0;
-        double mx = 0.0;
-        double my = 0.0;
         for (int j = 0; j < k; ++j) {
-            const double a = 2.0 * M_PI * j / k;
-            const double px = 1.3 * r[j] * std::cos(a) + noise * u(rng);
-            const double py = r[j] * std::sin(a) + noise * u(rng);
-            x(i, 2 * j) = s * (std::cos(t) * px - std::sin(t) * py) + dx;
-            x(i, 2 * j + 1) = s * (std::sin(t) * px + std::cos(t) * py) + dy;
-            mx += x(i, 2 * j) / k;
-            my += x(i, 2 * j + 1) / k;
+            c(2 * j) += dx;
+            c(2 * j + 1) += dy;
         }
-        for (int j = 0; j < k; ++j) {
-            ss += std::pow(x(i, 2 * j) - mx, 2) + std::pow(x(i, 2 * j + 1) - my, 2);
-        }
-        x(i, 2 * k) = std::sqrt(ss);
+        x.row(i) = c;
     }
     return x;
 }
