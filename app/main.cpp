@@ -1,10 +1,11 @@
-// The one executable: subcommands run the program without windows.
+// The one executable: with no arguments it opens the windows; subcommands run without them.
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
 #include <iostream>
 
 #include "app/run_command.hpp"
 #include "app/script_runner.hpp"
+#include "platform/qt/gui_main.hpp"
 #include "platform/render/figure_renderer.hpp"
 
 namespace {
@@ -26,6 +27,8 @@ void save_figure_headless(const tesvane::fig::Figure& f, const std::string& path
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 1)
+        return tesvane::run_gui(argc, argv);
     CLI::App app{"Tesvane: two-block partial least squares of landmark data in two groups",
                  "tesvane"};
     app.set_version_flag("--version", "tesvane " TESVANE_VERSION);

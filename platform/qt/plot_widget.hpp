@@ -1,0 +1,46 @@
+// The plot area of the main window: paints the figure model and turns mouse presses into
+// data units through the same layout the painting uses.
+#pragma once
+
+#include <QPointF>
+#include <QWidget>
+#include <optional>
+
+#include "platform/figure/figure_model.hpp"
+
+namespace tesvane::gui {
+
+class PlotWidget : public QWidget {
+    Q_OBJECT
+  public:
+    explicit PlotWidget(const fig::Figure& figure, QWidget* parent = nullptr);
+
+    // Data units under a point of this widget; nothing while the axes have no area.
+    std::optional<QPointF> to_data(QPointF pos) const;
+    // The widget point where data (x, y) is drawn.
+    std::optional<QPointF> to_widget(double x, double y) const;
+
+    // While the program waits for a click: crosshair cursor and a hint in the corner.
+    void set_waiting_for_click(bool on);
+    bool waiting_for_click() const { return waiting_; }
+
+    // How many times the figure has been painted (lets tests see repaints during waits).
+    int frames_painted() const { return frames_; }
+
+    QSize sizeHint() const override { return {760, 570}; }
+
+  signals:
+    // A press inside the widget, in data units; button 1 left, 2 middle, 3 right.
+    void pressed(double x, double y, int button);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+  private:
+    const fig::Figure& figure_;
+    bool waiting_ = false;
+    int frames_ = 0;
+};
+
+}  // namespace tesvane::gui

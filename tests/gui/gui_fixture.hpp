@@ -1,0 +1,86 @@
+// One real session with its windows per test; file dialogs answered from a queue.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/qt/gui_main.hpp"
+#include "platform/qt/main_window.hpp"
+
+namespace tesvane::test {
+
+class GuiTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        cwd_ = std::filesystem::current_path();
+        session_.ui.set_file_dialog_hook(
+            [this](gui::FileDialogKind kind,
+                   const std::string& title) -> std::optional<FileChoice> {
+                dialogs.push_back({kind, title});
+                if (files.empty())
+                    return std::nullopt;
+                const std::optional<std::filesystem::path> p = files.front();
+                files.pop_front();
+                if (!p)
+                    return std::nullopt;
+                return FileChoice{p->parent_path().string(), p->filename().string()};
+            });
+    }
+    // Actions change the current folder; the next test starts where this one did.
+    void TearDown() override { std::filesystem::current_path(cwd_); }
+
+    gui::QtPlatform& ui() { return session_.ui; }
+    AppContext& ctx() { return session_.ctx; }
+    gui::MainWindow& main() { return session_.ui.main_window(); }
+    void start() { session_.start(); }
+    std::string string_of(const std::string& tag) { return ui().control(tag).string(); }
+
+    // Texts of the message boxes now on screen.
+    std::vector<std::string> messages() {
+        std::vector<std::string> out;
+        for (QMessageBox* box : main().findChildren<QMessageBox*>())
+            if (box->isVisible())
+                out.push_back(box->text().toStdString());
+        return out;
+    }
+
+    // Queued answers: a path, or nothing for Cancel.
+    std::deque<std::optional<std::filesystem::path>> files;
+    struct Asked {
+        gui::FileDialogKind kind;
+        std::string title;
+    };
+    std::vector<Asked> dialogs;
+
+  private:
+    std::filesystem::path cwd_;
+    GuiSession session_;
+};
+
+// A fresh empty folder, removed afterwards.
+class TempDir {
+  public:
+    TempDir() {
+        path_ = std::filesystem::temp_directory_path() /
+                ("tesvane_gui_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+}  // namespace tesvane::test

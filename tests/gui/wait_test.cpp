@@ -1,0 +1,166 @@
+// Actions that wait for the user: clicks in the plot, the input dialog and progress. While
+// they wait the windows keep painting, other actions are refused, and closing ends the wait.
+#include <QElapsedTimer>
+#include <QInputDialog>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <chrono>
+#include <thread>
+
+#include "gui_fixture.hpp"
+#include "platform/qt/plot_widget.hpp"
+#include "platform/qt/results_window.hpp"
+
+namespace tesvane::test {
+namespace {
+
+class WaitTest : public GuiTest {
+  protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        start();
+        fig::Axes& axes = ui().figure().axes();
+        axes.plot({0, 10}, {0, 5}, "k-");
+        axes.set_limits({0, 10, 0, 5});
+        QApplication::processEvents();
+    }
+    gui::PlotWidget& plot() { return main().plot(); }
+
+    // Presses `button` at data (x, y) once the wait has begun.
+    void click_later(double x, double y, Qt::MouseButton button) {
+        QTimer::singleShot(20, &main(), [this, x, y, button] {
+            const std::optional<QPointF> p = plot().to_widget(x, y);
+            ASSERT_TRUE(p.has_value());
+            QTest::mouseClick(&plot(), button, {}, p->toPoint());
+        });
+    }
+    // Runs `body` as the current action, as a figure command would.
+    void run_as_action(const std::function<void()>& body) {
+        ASSERT_TRUE(ui().run_exclusive("test", body));
+    }
+};
+
+TEST_F(WaitTest, ClickReturnsDataUnitsAndTheButton) {
+    // One pixel spans about 10 / plot width data units; allow a pixel and a half.
+    const double tol_x = 1.5 * 10 / plot().width(), tol_y = 1.5 * 5 / plot().height();
+    click_later(2.5, 4, Qt::LeftButton);
+    std::optional<Click> c = ui().click_in_axes();
+    ASSERT_TRUE(c.has_value());
+    EXPECT_NEAR(c->x, 2.5, tol_x);
+    EXPECT_NEAR(c->y, 4, tol_y);
+    EXPECT_EQ(c->button, 1);
+
+    click_later(7, 1, Qt::RightButton);
+    c = ui().click_in_axes();
+    ASSERT_TRUE(c.has_value());
+    EXPECT_EQ(c->button, 3);
+    EXPECT_NEAR(c->x, 7, tol_x);
+    EXPECT_FALSE(plot().waiting_for_click());
+}
+
+TEST_F(WaitTest, EscapeAbandonsTheClick) {
+    QTimer::singleShot(20, &main(), [this] { QTest::keyClick(&plot(), Qt::Key_Escape); });
+    EXPECT_FALSE(ui().click_in_axes().has_value());
+    EXPECT_FALSE(plot().waiting_for_click());
+}
+
+TEST_F(WaitTest, NoWaitForAClickIntoAHiddenWindow) {
+    main().hide();
+    EXPECT_FALSE(ui().click_in_axes().has_value());
+}
+
+TEST_F(WaitTest, DuringAWaitThePlotRepaintsAndOtherActionsAreRefused) {
+    files = {std::filesystem::path("/nonexistent/never_asked.txt")};
+    int frames_seen = -1;
+    QTimer::singleShot(20, &main(), [&] {
+        const int before = plot().frames_painted();
+        ui().figure().axes().plot({1, 2}, {1, 2}, "r-");
+        QTest::qWait(50);
+        frames_seen = plot().frames_painted() - before;
+        main().button("LoadG1B1")->click();  // refused: an action is running
+        QTest::keyClick(&plot(), Qt::Key_Escape);
+    });
+    std::optional<Click> c = Click{};
+    run_as_action([&] { c = ui().click_in_axes(); });
+    EXPECT_FALSE(c.has_value());
+    EXPECT_GT(frames_seen, 0);
+    EXPECT_TRUE(dialogs.empty());
+    EXPECT_EQ(files.size(), 1u);
+    EXPECT_EQ(string_of("FileBox1"), " ");
+    // Once the action is over, the button works again.
+    files.clear();
+    main().button("LoadG1B1")->click();
+    EXPECT_EQ(dialogs.size(), 1u);
+}
+
+TEST_F(WaitTest, ClosingTheMainWindowEndsTheWaitAndThenCloses) {
+    QTimer::singleShot(20, &main(), [this] { main().close(); });
+    std::optional<Click> c = Click{};
+    run_as_action([&] { c = ui().click_in_axes(); });
+    EXPECT_FALSE(c.has_value());
+    QTest::qWait(20);
+    EXPECT_FALSE(main().isVisible());
+    EXPECT_FALSE(ui().results_window().isVisible());
+}
+
+TEST_F(WaitTest, InputDialogReturnsTheTextOrNothingOnCancel) {
+    std::string prompt, preset;
+    QTimer::singleShot(20, &main(), [&] {
+        auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        prompt = d->labelText().toStdString();
+        preset = d->textValue().toStdString();
+        d->setTextValue("45");
+        d->accept();
+    });
+    EXPECT_EQ(ui().input_dialog("Rotation", "Angle in degrees?", "10"), "45");
+    EXPECT_EQ(prompt, "Angle in degrees?");
+    EXPECT_EQ(preset, "10");
+
+    QTimer::singleShot(20, &main(), [] {
+        if (QWidget* d = QApplication::activeModalWidget())
+            qobject_cast<QDialog*>(d)->reject();
+    });
+    EXPECT_FALSE(ui().input_dialog("Rotation", "Angle in degrees?", "10").has_value());
+}
+
+TEST_F(WaitTest, LongProgressShowsACancellableDialogThatGoesAwayAtTheEnd) {
+    const auto visible_dialog = [this]() -> QProgressDialog* {
+        for (QProgressDialog* d : main().findChildren<QProgressDialog*>())
+            if (d->isVisible())
+                return d;
+        return nullptr;
+    };
+    bool seen = false, cancelled = false;
+    QElapsedTimer clock;
+    qint64 shown_after = -1;
+    clock.start();
+    run_as_action([&] {
+        for (int i = 0; i < 400 && !cancelled; ++i) {
+            if (!ui().progress(i / 400.0, "Bootstrap replicate"))
+                cancelled = true;
+            if (QProgressDialog* d = visible_dialog()) {
+                seen = true;
+                shown_after = clock.elapsed();
+                d->cancel();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    EXPECT_TRUE(seen);
+    EXPECT_GE(shown_after, 300);
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(visible_dialog(), nullptr);
+
+    // A quick one never shows, and the next action starts uncancelled.
+    run_as_action([&] {
+        EXPECT_TRUE(ui().progress(0.5, "quick"));
+        EXPECT_EQ(visible_dialog(), nullptr);
+        EXPECT_TRUE(ui().progress(1, "quick"));
+    });
+}
+
+}  // namespace
+}  // namespace tesvane::test
