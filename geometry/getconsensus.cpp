@@ -15,8 +15,9 @@ Consensus getconsensus(const Matrix& x) {
 namespace detail {
 
 Consensus getconsensus_capped(const Matrix& x0, int max_passes) {
-    if (x0.rows() == 0)
+    if (x0.rows() == 0) {
         throw GeometryError(0, "the landmark block has no specimens");
+    }
     Matrix x = x0;
     center_and_scale(x);
     const Index n = x.rows();
@@ -32,18 +33,21 @@ Consensus getconsensus_capped(const Matrix& x0, int max_passes) {
                                        std::to_string(max_passes) + " iterations");
         }
         ++passes;
-        for (Index i = 0; i < n; ++i)
+        for (Index i = 0; i < n; ++i) {
             rotate_onto(x, i, xref);
+        }
         xrefold = xref;
         for (Index t = 0; t < c; ++t) {
             double s = 0.0;
-            for (Index i = 0; i < n; ++i)
+            for (Index i = 0; i < n; ++i) {
                 s += x(i, t);
+            }
             xref(t) = s / static_cast<double>(n);
         }
         double ss = 0.0;
-        for (Index t = 0; t + 1 < c; ++t)
+        for (Index t = 0; t + 1 < c; ++t) {
             ss += xref(t) * xref(t);
+        }
         xref /= std::sqrt(ss);
         xd = 0.0;
         for (Index t = 0; t + 1 < c; ++t) {

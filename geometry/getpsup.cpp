@@ -15,8 +15,9 @@ Matrix getpsup(const Matrix& x, const Matrix& xref) {
     }
     Matrix y = x;
     detail::center_and_scale(y);
-    for (Index i = 0; i < y.rows(); ++i)
+    for (Index i = 0; i < y.rows(); ++i) {
         detail::rotate_onto(y, i, xref);
+    }
     return y;
 }
 

@@ -16,8 +16,9 @@ constexpr double kCollinearRatio = 1e-10;
 
 void check_reference(const Matrix& x) {
     const Index k = x.cols();
-    if (k < 3)
+    if (k < 3) {
         throw GeometryError(0, "the reference form has fewer than 3 landmarks");
+    }
     if (!x.allFinite()) {
         throw GeometryError(0, "the reference form has a coordinate that is not a finite number");
     }

@@ -16,10 +16,12 @@ void center_and_scale(Matrix& x) {
             throw GeometryError(specimen, "a coordinate is not a finite number");
         }
         const Matrix cpos = centpos(x.row(i));
-        for (Index t = 0; t + 1 < c; t += 2)
+        for (Index t = 0; t + 1 < c; t += 2) {
             x(i, t) -= cpos(0);
-        for (Index t = 1; t + 1 < c; t += 2)
+        }
+        for (Index t = 1; t + 1 < c; t += 2) {
             x(i, t) -= cpos(1);
+        }
         const double s = centsize(x.row(i))(0);
         if (s == 0.0) {
             throw GeometryError(specimen, "centroid size is 0 (all landmarks coincide)");
@@ -27,8 +29,9 @@ void center_and_scale(Matrix& x) {
         if (!std::isfinite(s)) {
             throw GeometryError(specimen, "centroid size overflows (coordinates are too large)");
         }
-        for (Index t = 0; t + 1 < c; ++t)
+        for (Index t = 0; t + 1 < c; ++t) {
             x(i, t) /= s;
+        }
     }
 }
 

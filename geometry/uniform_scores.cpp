@@ -23,17 +23,22 @@ double principal_angle(const Matrix& xref) {
     double sxx = 0.0;
     double syy = 0.0;
     double sxy = 0.0;
-    for (Index t = 0; t + 1 < c; t += 2)
+    for (Index t = 0; t + 1 < c; t += 2) {
         sxx += xref(t) * xref(t);
-    for (Index t = 1; t + 1 < c; t += 2)
+    }
+    for (Index t = 1; t + 1 < c; t += 2) {
         syy += xref(t) * xref(t);
-    for (Index t = 0; t + 2 < c; t += 2)
+    }
+    for (Index t = 0; t + 2 < c; t += 2) {
         sxy += xref(t) * xref(t + 1);
+    }
     double theta = sxx - syy == 0.0 ? kHalfPi : 0.5 * std::atan(-2.0 * sxy / (sxx - syy));
-    while (theta > kQuarterPi)
+    while (theta > kQuarterPi) {
         theta -= kHalfPi;
-    while (theta <= -kQuarterPi)
+    }
+    while (theta <= -kQuarterPi) {
         theta += kHalfPi;
+    }
     return theta;
 }
 
@@ -93,8 +98,9 @@ Matrix project_uniform(const Matrix& xu, const Matrix& x, const Matrix& xref) {
     Matrix u(1, 2);
     for (Index r = 0; r < 2; ++r) {
         double s = 0.0;
-        for (Index t = 0; t < n2; ++t)
+        for (Index t = 0; t < n2; ++t) {
             s += xu(r, t) * (x(t) - xref(t));
+        }
         u(r) = s;
     }
     return u;

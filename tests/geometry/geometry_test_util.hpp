@@ -20,15 +20,17 @@ namespace tesvane::test {
 inline Matrix row(std::initializer_list<double> v) {
     Matrix m(1, static_cast<Index>(v.size()));
     Index i = 0;
-    for (double d : v)
+    for (double d : v) {
         m(i++) = d;
+    }
     return m;
 }
 
 // Largest absolute element difference; infinite when the shapes differ.
 inline double max_diff(const Matrix& a, const Matrix& b) {
-    if (a.rows() != b.rows() || a.cols() != b.cols())
+    if (a.rows() != b.rows() || a.cols() != b.cols()) {
         return INFINITY;
+    }
     return a.size() == 0 ? 0.0 : (a - b).cwiseAbs().maxCoeff();
 }
 
@@ -61,17 +63,21 @@ inline Matrix read_block(const std::filesystem::path& file) {
     for (std::string line; std::getline(in, line);) {
         std::istringstream ss(line);
         std::vector<double> r;
-        for (double v; ss >> v;)
+        for (double v; ss >> v;) {
             r.push_back(v);
-        if (!r.empty())
+        }
+        if (!r.empty()) {
             rows.push_back(r);
+        }
     }
     Matrix m(static_cast<Index>(rows.size()), rows.empty() ? 0 : Index(rows[0].size()));
     for (Index i = 0; i < m.rows(); ++i) {
-        if (Index(rows[i].size()) != m.cols())
+        if (Index(rows[i].size()) != m.cols()) {
             return Matrix();
-        for (Index j = 0; j < m.cols(); ++j)
+        }
+        for (Index j = 0; j < m.cols(); ++j) {
             m(i, j) = rows[i][j];
+        }
     }
     return m;
 }
@@ -82,8 +88,9 @@ inline Matrix random_block(int k, int n, unsigned seed, double noise = 0.05) {
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> u(-1.0, 1.0);
     std::vector<double> radius(k);
-    for (double& r : radius)
+    for (double& r : radius) {
         r = 1.0 + 0.4 * u(rng);
+    }
     Matrix x(n, 2 * k + 1);
     for (int i = 0; i < n; ++i) {
         Matrix c(1, 2 * k + 1);
@@ -94,10 +101,13 @@ inline Matrix random_block(int k, int n, unsigned seed, double noise = 0.05) {
         const double s = 3.0 + u(rng);
         c = s * turn(c, M_PI * u(rng));
         double mx = 0, my = 0, ss = 0;
-        for (int j = 0; j < k; ++j)
-            mx += c(2 * j) / k, my += c(2 * j + 1) / k;
-        for (int j = 0; j < k; ++j)
+        for (int j = 0; j < k; ++j) {
+            mx += c(2 * j) / k;
+            my += c(2 * j + 1) / k;
+        }
+        for (int j = 0; j < k; ++j) {
             ss += std::pow(c(2 * j) - mx, 2) + std::pow(c(2 * j + 1) - my, 2);
+        }
         c(2 * k) = std::sqrt(ss);
         const double dx = 10.0 * u(rng);
         const double dy = 10.0 * u(rng);

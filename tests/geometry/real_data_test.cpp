@@ -28,8 +28,9 @@ class RealData : public ::testing::TestWithParam<Sample> {
   protected:
     void SetUp() override {
         const auto dir = test::dataset(GetParam().dataset);
-        if (dir.empty())
+        if (dir.empty()) {
             GTEST_SKIP() << "dataset not available";
+        }
         x = test::read_block(dir / GetParam().file);
         k = GetParam().landmarks;
         ASSERT_EQ(x.cols(), 2 * k + 1);
@@ -39,8 +40,9 @@ class RealData : public ::testing::TestWithParam<Sample> {
     // Landmark j of a configuration row as a complex number.
     Eigen::VectorXcd complex_form(const Matrix& r) const {
         Eigen::VectorXcd z(k);
-        for (int j = 0; j < k; ++j)
+        for (int j = 0; j < k; ++j) {
             z(j) = {r(2 * j), r(2 * j + 1)};
+        }
         return z;
     }
     Matrix x, y;

@@ -72,8 +72,9 @@ TEST(EigenTable, EnergiesDescendWithThreeAffineZeros) {
     const Matrix Le = gettpse(L);
     const Matrix E = Le.leftCols(k);
     const ColVector d = Le.rightCols(k).diagonal();
-    for (int i = 0; i + 1 < k; ++i)
+    for (int i = 0; i + 1 < k; ++i) {
         EXPECT_GE(d(i), d(i + 1));
+    }
     EXPECT_GT(d(k - 4), 1e-6);
     EXPECT_GE(d(k - 1), 0.0);
     EXPECT_LT(d(k - 3), 1e-12 * d(0));
@@ -120,8 +121,9 @@ TEST(Scores, WarpAndUniformDirectionsAreOrthonormal) {
     const Matrix E = gettpse(gettspl(vertxy(ref))).leftCols(k);
     Matrix B = Matrix::Zero(2 * k, 2 * k - 4);
     for (int j = 0; j < k - 3; ++j) {
-        for (int l = 0; l < k; ++l)
+        for (int l = 0; l < k; ++l) {
             B(2 * l, 2 * j) = B(2 * l + 1, 2 * j + 1) = E(l, j);
+        }
     }
     B.rightCols(2) = uniform_basis(ref).transpose();
     EXPECT_LE(max_diff(B.transpose() * B, Matrix::Identity(2 * k - 4, 2 * k - 4)), 1e-13);
@@ -154,8 +156,9 @@ TEST(SplineErrors, UndefinedSplinesAreRejected) {
     two << 0, 1, 0, 1;
     EXPECT_EQ(spline_error(two), "the reference form has fewer than 3 landmarks");
     Matrix line(2, 5);  // a line of irrational slope: collinear only up to rounding
-    for (int j = 0; j < 5; ++j)
+    for (int j = 0; j < 5; ++j) {
         line.col(j) << 0.1 * j, 0.1 * j * std::sqrt(2.0);
+    }
     EXPECT_EQ(
         spline_error(line),
         "the reference form's landmarks are collinear, so the thin-plate spline is undefined");
@@ -168,8 +171,9 @@ TEST(SplineErrors, UndefinedSplinesAreRejected) {
     bad(1, 2) = NAN;
     EXPECT_NE(spline_error(bad).find("finite"), std::string::npos);
     Matrix flat = kSquare;
-    for (int j = 0; j < 4; ++j)
+    for (int j = 0; j < 4; ++j) {
         flat(2 * j + 1) = 0.5 * flat(2 * j);
+    }
     EXPECT_EQ(geometry_error([&] { getpw_arbit(flat, flat); }).specimen(), 0);
 }
 
