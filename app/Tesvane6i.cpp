@@ -5,6 +5,7 @@
 #include "app/AuxBox.hpp"
 #include "app/Tesvanesw.hpp"
 #include "display/showshape.hpp"
+#include "figure/register_figure_commands.hpp"
 #include "geometry/centsize.hpp"
 #include "geometry/getconsensus.hpp"
 #include "geometry/getpsup.hpp"
@@ -135,6 +136,7 @@ void register_functions(AppContext& ctx) {
     register_stubs(ctx);
     register_geometry(ctx);
     register_display(ctx);
+    register_figure_commands(ctx);
 }
 
 void Tesvane6i_start(AppContext& ctx) {

@@ -10,6 +10,10 @@ std::string FileChoice::path() const {
     return (std::filesystem::path(folder) / name).string();
 }
 
+void Platform::save_figure_file(const std::string&, const std::string&) {
+    throw Error("figure export is not available");
+}
+
 Control& Platform::control(const std::string& tag) {
     Control* c = find_control(tag);
     if (!c)

@@ -66,6 +66,10 @@ class Platform {
     virtual bool progress(double fraction, const std::string& what) = 0;
     // Puts the current figure on the clipboard as a picture.
     virtual void copy_figure_to_clipboard() = 0;
+    // Writes the current figure to `path` in `format` ("eps", "svg", "pdf" or "png"), whatever
+    // the name ends with. A platform that cannot draw figures into files keeps this default,
+    // which fails with an Error.
+    virtual void save_figure_file(const std::string& path, const std::string& format);
 
     // The control with this Tag; an Error naming the Tag when there is none.
     Control& control(const std::string& tag);

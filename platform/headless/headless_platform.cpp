@@ -88,13 +88,26 @@ std::optional<Click> HeadlessPlatform::click_in_axes() {
 void HeadlessPlatform::open_results_window() {
     ++results_opened_;
     // A closed results window comes back with an empty report.
-    if (!find_control("AuxResults")) add_control("AuxResults", "", 0);
+    if (!find_control("AuxResults"))
+        add_control("AuxResults", "", 0);
 }
 
 void HeadlessPlatform::console(const std::string& line) {
     console_.push_back(line);
     if (echo_)
         *echo_ << line << '\n';
+}
+
+void HeadlessPlatform::copy_figure_to_clipboard() {
+    if (copier_)
+        copier_(figure_);
+}
+
+void HeadlessPlatform::save_figure_file(const std::string& path, const std::string& format) {
+    if (!writer_)
+        Platform::save_figure_file(path, format);
+    else
+        writer_(figure_, path, format);
 }
 
 }  // namespace tesvane

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <iosfwd>
 #include <map>
 #include <memory>
@@ -72,7 +73,17 @@ class HeadlessPlatform : public Platform {
     fig::Figure& figure() override { return figure_; }
     void open_results_window() override;
     bool progress(double, const std::string&) override { return true; }
-    void copy_figure_to_clipboard() override {}
+    void copy_figure_to_clipboard() override;
+    void save_figure_file(const std::string& path, const std::string& format) override;
+
+    // What copying and saving the figure do here: the program's main and tests set them (this
+    // library cannot draw). Without a copier the clipboard is left alone; without a writer
+    // saving is the Platform default, an Error.
+    using FigureCopier = std::function<void(const fig::Figure&)>;
+    using FigureWriter =
+        std::function<void(const fig::Figure&, const std::string& path, const std::string& format)>;
+    void on_copy_figure(FigureCopier f) { copier_ = std::move(f); }
+    void on_save_figure_file(FigureWriter f) { writer_ = std::move(f); }
 
   private:
     DialogAnswer next_answer(const std::string& what);
@@ -84,6 +95,8 @@ class HeadlessPlatform : public Platform {
     std::vector<std::string> messages_, console_, titles_;
     fig::Figure figure_;
     int results_opened_ = 0;
+    FigureCopier copier_;
+    FigureWriter writer_;
 };
 
 }  // namespace tesvane

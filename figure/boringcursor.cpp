@@ -1,0 +1,10 @@
+#include "figure/boringcursor.hpp"
+
+namespace tesvane {
+
+void boringcursor(fig::Figure& window) {
+    window.pointer = "Arrow";
+    window.changed();
+}
+
+}  // namespace tesvane

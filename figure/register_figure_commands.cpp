@@ -1,0 +1,98 @@
+#include "figure/register_figure_commands.hpp"
+
+#include <string>
+
+#include "figure/CopyBigImage.hpp"
+#include "figure/CopyBigImageNA.hpp"
+#include "figure/CopyImageEPS.hpp"
+#include "figure/boringcursor.hpp"
+#include "figure/incrementlinethickness.hpp"
+#include "figure/incrementsymbolsize.hpp"
+#include "figure/setlinethickness.hpp"
+#include "figure/setsymbolbw.hpp"
+#include "figure/setsymbolfill.hpp"
+#include "figure/spiffyfish.hpp"
+#include "platform/cformat.hpp"
+#include "platform/error.hpp"
+
+namespace tesvane {
+
+namespace {
+
+double number_arg(const Values& in, std::size_t i, const std::string& fn, double missing) {
+    if (i >= in.size())
+        return missing;
+    const Matrix* m = std::get_if<Matrix>(&in[i]);
+    if (!m || m->size() != 1)
+        throw Error(fn + ": input " + std::to_string(i + 1) + " must be one number");
+    return (*m)(0, 0);
+}
+
+// Handle 1 is the current axes; there are no other graphics objects with children.
+fig::Axes& axes_arg(AppContext& c, const Values& in, const std::string& fn) {
+    const double h = number_arg(in, 0, fn, 1);
+    if (h != 1)
+        throw Error(fn + ": there is no graphics object with the handle " + cformat("%g", h));
+    return c.ui.figure().axes();
+}
+
+void restyling(Registry& r, const std::string& name, double missing,
+               void (*command)(fig::Axes&, double)) {
+    r.add(name, 2, 0, [name, missing, command](AppContext& c, const Values& in, int) {
+        command(axes_arg(c, in, name), number_arg(in, 1, name, missing));
+        return Values{};
+    });
+}
+
+}  // namespace
+
+void register_figure_commands(AppContext& ctx) {
+    Registry& r = ctx.functions;
+    restyling(r, "setsymbolfill", 1, setsymbolfill);
+    restyling(r, "incrementsymbolsize", 1, incrementsymbolsize);
+    restyling(r, "incrementlinethickness", 0.5, incrementlinethickness);
+    restyling(r, "setlinethickness", 0.5, setlinethickness);
+    r.add("setsymbolbw", 1, 0, [](AppContext& c, const Values& in, int) {
+        setsymbolbw(axes_arg(c, in, "setsymbolbw"));
+        return Values{};
+    });
+    // The export commands take one input and ignore it.
+    r.add("CopyBigImage", 1, 0, [](AppContext& c, const Values&, int) {
+        CopyBigImage(c.ui);
+        return Values{};
+    });
+    r.add("CopyBigImageNA", 1, 0, [](AppContext& c, const Values&, int) {
+        CopyBigImageNA(c.ui);
+        return Values{};
+    });
+    r.add("CopyImageEPS", 1, 0, [](AppContext& c, const Values&, int) {
+        CopyImageEPS(c.ui);
+        return Values{};
+    });
+    r.add("spiffyfish", 0, 0, [](AppContext& c, const Values&, int) {
+        spiffyfish(c.ui.figure());
+        return Values{};
+    });
+    r.add("boringcursor", 0, 0, [](AppContext& c, const Values&, int) {
+        boringcursor(c.ui.figure());
+        return Values{};
+    });
+}
+
+const std::vector<FigureMenuEntry>& figure_menu_entries() {
+    static const std::vector<FigureMenuEntry> entries{
+        {"Copy big image", "CopyBigImage"},
+        {"Copy big image, limits as drawn", "CopyBigImageNA"},
+        {"Save big image as EPS…", "CopyImageEPS"},
+        {"Filled symbols", "setsymbolfill"},
+        {"Black symbols", "setsymbolbw"},
+        {"Larger symbols", "incrementsymbolsize"},
+        {"Thicker lines", "incrementlinethickness"},
+        {"Thin lines", "setlinethickness"},
+        {"Fish pointer", "spiffyfish"},
+        {"Arrow pointer", "boringcursor"},
+    };
+    return entries;
+}
+
+}  // namespace tesvane

@@ -1,0 +1,302 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "app/app_fixture.hpp"
+#include "figure/CopyBigImage.hpp"
+#include "figure/CopyImageEPS.hpp"
+#include "figure/figure_units.hpp"
+#include "figure/register_figure_commands.hpp"
+#include "figure/spiffyfish.hpp"
+#include "platform/error.hpp"
+#include "platform/figure/contour.hpp"
+
+namespace tesvane::test {
+namespace {
+
+const fig::Rgb kRed{1, 0, 0};
+const fig::Rgb kBlack{0, 0, 0};
+
+void expect_position(const fig::Position& got, const fig::Position& want) {
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(got[i], want[i], 1e-9) << "entry " << i;
+}
+
+// The picture as it stood when the program copied or saved it.
+struct Snapshot {
+    int count = 0;
+    fig::Limits limits{};
+    bool equal = false;
+    std::string axes_units, figure_units, path, format;
+    fig::Position axes_position{}, figure_position{};
+    void take(const fig::Figure& f) {
+        ++count;
+        limits = f.axes().limits();
+        equal = f.axes().equal();
+        axes_units = f.axes().units;
+        axes_position = f.axes().position;
+        figure_units = f.units;
+        figure_position = f.position;
+    }
+};
+
+class FigureCommands : public AppTest {
+  protected:
+    FigureCommands() {
+        ui.on_copy_figure([this](const fig::Figure& f) { copied.take(f); });
+        ui.on_save_figure_file(
+            [this](const fig::Figure& f, const std::string& path, const std::string& format) {
+                saved.take(f);
+                saved.path = path;
+                saved.format = format;
+            });
+        axes().position = {0.1, 0.2, 0.7, 0.6};
+        axes().units = "normalized";
+    }
+    fig::Axes& axes() { return ui.figure().axes(); }
+    void call(const std::string& name, const Values& in = {}) { ctx.functions.call(ctx, name, in); }
+    static Matrix num(double v) { return Matrix::Constant(1, 1, v); }
+
+    Snapshot copied, saved;
+};
+
+TEST_F(FigureCommands, SymbolFillMakesRedCirclesSolidThenHollow) {
+    fig::Line& circles = axes().plot({0, 1, 2}, {0, 1, 0}, "ro");
+    axes().set_hold(true);
+    fig::Text& label = axes().text(1, 1, "1");
+    call("setsymbolfill", {num(1), num(1)});
+    EXPECT_EQ(circles.marker_face, fig::ColorSpec::color(kRed));
+    EXPECT_EQ(label.color, kBlack);  // not a line: left alone
+    call("setsymbolfill", {num(1), num(0)});
+    EXPECT_EQ(circles.marker_face, fig::ColorSpec::none());
+}
+
+TEST_F(FigureCommands, LineThicknessSkipsMarkerOnlyLines) {
+    fig::Line& solid = axes().plot({0, 1}, {0, 1}, "k-", 1.5);
+    axes().set_hold(true);
+    fig::Line& dots = axes().plot({0, 1}, {1, 0}, "ko");
+    const double dots_width = dots.line_width;
+    call("incrementlinethickness", {num(1), num(0.5)});
+    EXPECT_DOUBLE_EQ(solid.line_width, 2);
+    EXPECT_DOUBLE_EQ(dots.line_width, dots_width);
+
+    call("setlinethickness", {num(1), num(3)});  // every line, marker-only ones too
+    EXPECT_DOUBLE_EQ(solid.line_width, 3);
+    EXPECT_DOUBLE_EQ(dots.line_width, 3);
+    call("incrementlinethickness", {num(1), num(-4)});  // not clamped
+    EXPECT_DOUBLE_EQ(solid.line_width, -1);
+}
+
+TEST_F(FigureCommands, SymbolSizeAndBlackSymbols) {
+    fig::Line& a = axes().plot({0}, {0}, "r*", -1, 6);
+    axes().set_hold(true);
+    fig::Line& b = axes().plot({1}, {1}, "bs", -1, 3);
+    call("incrementsymbolsize", {num(1), num(-4)});
+    EXPECT_DOUBLE_EQ(a.marker_size, 2);
+    EXPECT_DOUBLE_EQ(b.marker_size, -1);
+    call("setsymbolbw", {num(1)});
+    for (const fig::Line* l : {&a, &b}) {
+        EXPECT_EQ(l->marker_edge, fig::ColorSpec::color(kBlack));
+        EXPECT_EQ(l->marker_face, fig::ColorSpec::color(kBlack));
+        EXPECT_NE(l->color, kBlack);  // the line colour itself stays
+    }
+}
+
+TEST_F(FigureCommands, RestylingLeavesContoursAndTextsAndTellsViewers) {
+    Matrix X(2, 2), Y(2, 2);
+    X << 0, 1, 0, 1;
+    Y << 0, 0, 1, 1;
+    fig::contourf(axes(), X, Y, X);
+    axes().set_hold(true);
+    fig::Line& l = axes().plot({0, 1}, {0, 1}, "g-");
+    int changes = 0;
+    ui.figure().on_change([&changes] { ++changes; });
+    call("setlinethickness", {num(1), num(2)});
+    EXPECT_DOUBLE_EQ(l.line_width, 2);
+    EXPECT_GE(changes, 1);
+}
+
+TEST_F(FigureCommands, HandlesAndMenuDefaults) {
+    fig::Line& l = axes().plot({0, 1}, {0, 1}, "bo-", 1, 6);
+    EXPECT_THROW(call("setsymbolfill", {num(2), num(1)}), Error);
+    EXPECT_THROW(call("setsymbolfill", {std::string("gca"), num(1)}), Error);
+    EXPECT_THROW(call("setsymbolfill", {num(1), num(1), num(1)}), Error);  // too many inputs
+    // Called from the menu without inputs: the current axes and the default amounts.
+    call("setsymbolfill");
+    call("incrementsymbolsize");
+    call("incrementlinethickness");
+    EXPECT_EQ(l.marker_face, fig::ColorSpec::color({0, 0, 1}));
+    EXPECT_DOUBLE_EQ(l.marker_size, 7);
+    EXPECT_DOUBLE_EQ(l.line_width, 1.5);
+    call("setlinethickness");
+    EXPECT_DOUBLE_EQ(l.line_width, 0.5);
+    for (const FigureMenuEntry& e : figure_menu_entries())
+        EXPECT_TRUE(ctx.functions.has(e.function)) << e.function;
+    EXPECT_EQ(figure_menu_entries().size(), 10u);
+}
+
+TEST_F(FigureCommands, CopyBigImageCopiesWidenedLimitsAndRestoresTheAxes) {
+    axes().plot({0, 10}, {0, 5}, "k-");
+    ASSERT_EQ(axes().limits(), (fig::Limits{0, 10, 0, 5}));
+    call("CopyBigImage", {num(1)});
+    ASSERT_EQ(copied.count, 1);
+    EXPECT_NEAR(copied.limits[0], -0.3, 1e-12);
+    EXPECT_NEAR(copied.limits[1], 10.3, 1e-12);
+    EXPECT_NEAR(copied.limits[2], -0.15, 1e-12);
+    EXPECT_NEAR(copied.limits[3], 5.15, 1e-12);
+    EXPECT_TRUE(copied.equal);
+    // 560 x 420 pixels are 93.33 x 35 characters of 6 x 12 points.
+    EXPECT_EQ(copied.figure_units, "characters");
+    expect_position(copied.figure_position, {0, 0, 560.0 / 6, 35});
+    EXPECT_EQ(copied.axes_units, "characters");
+    expect_position(copied.axes_position, {12, 3, 560.0 / 6 - 5, 31});
+
+    EXPECT_EQ(axes().units, "normalized");
+    expect_position(axes().position, {0.1, 0.2, 0.7, 0.6});
+    EXPECT_TRUE(axes().auto_limits());
+    EXPECT_TRUE(axes().equal());
+    EXPECT_EQ(ui.figure().units, "pixels");
+    expect_position(ui.figure().position, {0, 0, 560, 420});
+}
+
+TEST_F(FigureCommands, CopyBigImageWidensLimitsSetByHand) {
+    axes().plot({0, 1}, {0, 1}, "k-");
+    axes().set_limits({-2, 2, 10, 20});
+    ui.figure().units = "inches";
+    ui.figure().position = {1, 1, 5, 4};
+    CopyBigImage(ui);
+    EXPECT_NEAR(copied.limits[0], -2.12, 1e-12);
+    EXPECT_NEAR(copied.limits[3], 20.3, 1e-12);
+    expect_position(copied.figure_position, {12, 6, 60, 24});
+    EXPECT_EQ(ui.figure().units, "inches");
+    expect_position(ui.figure().position, {1, 1, 5, 4});
+    EXPECT_TRUE(axes().auto_limits());
+}
+
+TEST_F(FigureCommands, CopyBigImageNALeavesTheWindowInCharacters) {
+    axes().plot({0, 10}, {0, 5}, "k-");
+    axes().set_limits({2, 3, 2, 3});
+    call("CopyBigImageNA");
+    ASSERT_EQ(copied.count, 1);
+    EXPECT_EQ(copied.limits, (fig::Limits{0, 10, 0, 5}));  // automatic at the copy
+    EXPECT_EQ(copied.axes_units, "characters");
+    EXPECT_EQ(ui.figure().units, "characters");
+    expect_position(ui.figure().position, {0, 0, 560.0 / 6, 35});
+    EXPECT_EQ(axes().units, "normalized");
+    expect_position(axes().position, {0.1, 0.2, 0.7, 0.6});
+    EXPECT_TRUE(axes().auto_limits());
+}
+
+TEST_F(FigureCommands, CopyImageEPSWritesTheNamedFileAndEntersItsFolder) {
+    axes().plot({0, 10}, {0, 5}, "k-");
+    axes().set_limits({2, 3, 2, 3});
+    std::filesystem::create_directories(dir / "out");
+    ui.queue(DialogAnswer::file((dir / "out" / "shape").string()));
+    call("CopyImageEPS", {num(1)});
+    ASSERT_EQ(ui.dialog_titles().size(), 1u);
+    EXPECT_EQ(ui.dialog_titles()[0], "Enter File Name for EPS file (end with .EPS)");
+    ASSERT_EQ(saved.count, 1);
+    EXPECT_EQ(saved.format, "eps");
+    EXPECT_EQ(std::filesystem::path(saved.path), dir / "out" / "shape");  // nothing appended
+    EXPECT_EQ(saved.axes_units, "characters");
+    EXPECT_EQ(saved.limits, (fig::Limits{0, 10, 0, 5}));
+    EXPECT_TRUE(saved.equal);
+    EXPECT_EQ(std::filesystem::current_path(), dir / "out");
+
+    EXPECT_EQ(ui.figure().units, "characters");
+    EXPECT_EQ(axes().units, "normalized");
+    expect_position(axes().position, {0.1, 0.2, 0.7, 0.6});
+    EXPECT_TRUE(axes().auto_limits());
+    EXPECT_TRUE(axes().equal());
+}
+
+TEST_F(FigureCommands, CopyImageEPSCancelledWritesNothingAndStillRestores) {
+    ui.queue(DialogAnswer::cancel());
+    call("CopyImageEPS");
+    EXPECT_EQ(saved.count, 0);
+    EXPECT_EQ(std::filesystem::current_path(), dir);
+    EXPECT_EQ(axes().units, "normalized");
+    expect_position(axes().position, {0.1, 0.2, 0.7, 0.6});
+    EXPECT_EQ(ui.figure().units, "characters");
+}
+
+TEST_F(FigureCommands, FailedExportsStopBeforeTheRestore) {
+    HeadlessPlatform bare;  // no writer: the platform cannot export
+    bare.queue(DialogAnswer::file((dir / "x.eps").string()));
+    try {
+        CopyImageEPS(bare);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "figure export is not available");
+    }
+    EXPECT_EQ(bare.figure().axes().units, "characters");
+
+    ui.on_copy_figure([](const fig::Figure&) { throw Error("clipboard busy"); });
+    EXPECT_FALSE(Tesvane6i_callback(ctx, "CopyBigImage", {}));
+    EXPECT_EQ(last_console(), "Error: clipboard busy");
+    EXPECT_EQ(axes().units, "characters");
+    EXPECT_FALSE(axes().auto_limits());
+}
+
+TEST_F(FigureCommands, WindowWithoutAPhysicalSizeIsNotEnlarged) {
+    ui.figure().units = "normalized";
+    ui.figure().position = {0, 0, 1, 1};
+    EXPECT_THROW(CopyBigImage(ui), Error);
+    EXPECT_EQ(copied.count, 0);
+    EXPECT_EQ(ui.figure().units, "normalized");
+    EXPECT_EQ(axes().units, "normalized");
+}
+
+TEST(FigureUnits, ConvertsThroughPoints) {
+    expect_position(convert_position({6, 12, 60, 120}, "pixels", "characters"), {1, 1, 10, 10});
+    expect_position(convert_position({1, 2, 3, 4}, "characters", "inches"),
+                    {6.0 / 72, 24.0 / 72, 18.0 / 72, 48.0 / 72});
+    expect_position(convert_position({2.54, 0, 0, 2.54}, "centimeters", "points"), {72, 0, 0, 72});
+    EXPECT_THROW(convert_position({0, 0, 1, 1}, "normalized", "characters"), Error);
+    EXPECT_THROW(convert_position({0, 0, 1, 1}, "pixels", "furlongs"), Error);
+}
+
+TEST_F(FigureCommands, SpiffyfishSetsThePointerPicture) {
+    call("spiffyfish");
+    const fig::Figure& f = ui.figure();
+    EXPECT_EQ(f.pointer, "custom");
+    ASSERT_EQ(f.pointer_shape.rows(), 16);
+    ASSERT_EQ(f.pointer_shape.cols(), 16);
+    const double n = NAN;
+    auto expect_row = [&f](Index r, const std::vector<double>& want) {
+        for (Index c = 0; c < 16; ++c) {
+            const double got = f.pointer_shape(r - 1, c);
+            if (std::isnan(want[c]))
+                EXPECT_TRUE(std::isnan(got)) << "row " << r << " column " << c + 1;
+            else
+                EXPECT_EQ(got, want[c]) << "row " << r << " column " << c + 1;
+        }
+    };
+    expect_row(1, std::vector<double>(16, n));
+    expect_row(2, {n, n, n, n, n, n, n, 1, n, n, n, n, n, n, n, n});
+    expect_row(3, {n, n, n, n, n, n, 1, 2, 1, n, n, n, n, n, n, 1});
+    expect_row(7, {n, 1, 2, 2, 1, 2, 2, 2, 2, 2, 2, 1, 2, 2, 2, 1});
+    expect_row(8, {1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 1});
+    expect_row(10, {1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 1, n, 2, 2, 1});
+    expect_row(13, {n, n, n, 1, 1, 1, 1, 1, 1, 1, n, n, n, n, 1, 1});
+    expect_row(16, {n, n, n, n, n, n, n, 1, 1, n, n, n, n, n, n, n});
+    // The whole picture: 76 white, 62 black, the rest transparent.
+    int white = 0, black = 0, clear = 0;
+    for (Index i = 0; i < 256; ++i) {
+        const double v = f.pointer_shape(i);
+        white += v == 2;
+        black += v == 1;
+        clear += std::isnan(v);
+    }
+    EXPECT_EQ(white, 76);
+    EXPECT_EQ(black, 62);
+    EXPECT_EQ(clear, 256 - 76 - 62);
+
+    call("boringcursor");
+    EXPECT_EQ(ui.figure().pointer, "Arrow");
+    EXPECT_THROW(call("boringcursor", {num(1)}), Error);
+}
+
+}  // namespace
+}  // namespace tesvane::test
