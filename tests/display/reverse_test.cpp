@@ -1,0 +1,166 @@
+// From scores back to forms: eigsort, the uniform patterns, reversepwb, reversepwarb and
+// reversepw6u, checked against hand values and against the scores they invert.
+#include <gtest/gtest.h>
+
+#include "display/UniArbitrary.hpp"
+#include "display/UniAxis.hpp"
+#include "display/eigsort.hpp"
+#include "display/reversepw6u.hpp"
+#include "display/reversepwarb.hpp"
+#include "display/reversepwb.hpp"
+#include "display_test_util.hpp"
+#include "geometry/getconsensus.hpp"
+#include "geometry/getpw_arbit.hpp"
+#include "geometry/gettspl.hpp"
+#include "geometry/vertxy.hpp"
+#include "io/dload.hpp"
+#include "platform/error.hpp"
+#include "platform/linalg.hpp"
+#include "test_paths.hpp"
+
+namespace tesvane::test {
+namespace {
+
+TEST(Eigsort, OrdersByDescendingValueAndKeepsTiesInOrder) {
+    Matrix V(3, 3);
+    V << 1, 2, 3, 4, 5, 6, 7, 8, 9;
+    const SortedEigen s = eigsort(V, Eigen::Vector3d(1, 3, 2).asDiagonal().toDenseMatrix());
+    EXPECT_EQ(s.VR.col(0), V.col(1));
+    EXPECT_EQ(s.VR.col(1), V.col(2));
+    EXPECT_EQ(s.VR.col(2), V.col(0));
+    EXPECT_EQ(s.DR, Eigen::Vector3d(3, 2, 1).asDiagonal().toDenseMatrix());
+
+    const SortedEigen tie = eigsort(V, Eigen::Vector3d(2, 5, 2).asDiagonal().toDenseMatrix());
+    EXPECT_EQ(tie.VR.col(0), V.col(1));
+    EXPECT_EQ(tie.VR.col(1), V.col(0));
+    EXPECT_EQ(tie.VR.col(2), V.col(2));
+}
+
+TEST(UniformPatterns, HaveUnitLengthAndTheStatedDirections) {
+    // Landmarks (1, 0), (0, 2), (-1, 0), (0, -2): alpha = 2, gamma = 8.
+    const Matrix ref = row({1, 0, 0, 2, -1, 0, 0, -2, 1});
+    const Matrix p1 = UniAxis(ref, 1);
+    const Matrix p2 = UniAxis(ref, 2);
+    EXPECT_NEAR(p1.squaredNorm(), 1, 1e-15);
+    EXPECT_NEAR(p2.squaredNorm(), 1, 1e-15);
+    // Choice 1: (y sqrt(a/g), x sqrt(g/a)) = (y/2, 2x); before scaling the lengths are
+    // 2, 1, 2, 1 -> norm sqrt(10).
+    Matrix want1(4, 2);
+    want1 << 0, 2, 1, 0, 0, -2, -1, 0;
+    EXPECT_LT(max_diff(p1, want1 / std::sqrt(10.0)), 1e-15);
+    Matrix want2(4, 2);
+    want2 << -2, 0, 0, 1, 2, 0, 0, -1;
+    EXPECT_LT(max_diff(p2, want2 / std::sqrt(10.0)), 1e-15);
+
+    const Matrix b = UniArbitrary(irregular_reference());
+    EXPECT_NEAR(b.row(0).norm(), 1, 1e-14);
+    EXPECT_NEAR(b.row(1).norm(), 1, 1e-14);
+}
+
+TEST(UniformPatterns, AgreeWhenTheReferenceLiesOnItsPrincipalAxes) {
+    // Symmetric about both axes, so the principal-axis angle is 0.
+    const Matrix ref = row({0.5, 0.1, -0.5, 0.1, 0.5, -0.1, -0.5, -0.1, 0, 0.3, 0, -0.3, 1});
+    const Matrix b = UniArbitrary(ref);
+    const Matrix m1 = UniAxis(ref, 1).transpose();
+    const Matrix m2 = UniAxis(ref, 2).transpose();
+    EXPECT_LT(max_diff(b.row(0), m1.reshaped(1, m1.size())), 1e-12);
+    EXPECT_LT(max_diff(b.row(1), m2.reshaped(1, m2.size())), 1e-12);
+}
+
+TEST(UniformPatterns, RejectAReferenceWithoutSpread) {
+    EXPECT_THROW(UniAxis(row({0, 1, 0, 2, 0, 3, 1}), 1), GeometryError);
+    EXPECT_THROW(UniArbitrary(row({0, 1, 0, 2, 0, 3, 1})), GeometryError);
+}
+
+TEST(Reversepw, ZeroScoresGiveTheReferenceAndTheLastScoreIsIgnored) {
+    const Matrix ref = irregular_reference();
+    const Index k = 7;
+    Matrix pw = Matrix::Zero(1, 2 * k - 3);
+    EXPECT_LT(max_diff(reversepwb(ref, pw), ref), 1e-15);
+    EXPECT_LT(max_diff(reversepwarb(ref, pw), ref), 1e-15);
+    pw(2 * k - 4) = 123;
+    EXPECT_LT(max_diff(reversepwb(ref, pw), ref), 1e-15);
+    EXPECT_LT(max_diff(reversepwarb(ref, pw), ref), 1e-15);
+}
+
+TEST(Reversepw, AUnitFirstScoreMovesXByTheWarpOfLargestBendingEnergy) {
+    const Matrix ref = irregular_reference();
+    const Index k = 7;
+    Matrix pw = Matrix::Zero(1, 2 * k - 3);
+    pw(0) = 1;
+    const Matrix d = reversepwb(ref, pw) - ref;
+    // The eigenvector of the largest eigenvalue of the bending-energy block, found here anew.
+    const Matrix Lk = inverse(gettspl(vertxy(ref))).topLeftCorner(k, k);
+    const SymEigResult e = eig_sym(Lk);
+    const ColVector v = e.vectors.col(k - 1);
+    ColVector dx(k), dy(k);
+    for (Index j = 0; j < k; ++j) {
+        dx(j) = d(2 * j);
+        dy(j) = d(2 * j + 1);
+    }
+    EXPECT_LT(dy.cwiseAbs().maxCoeff(), 1e-15);
+    EXPECT_NEAR(std::abs(dx.dot(v)), 1, 1e-12);
+    EXPECT_NEAR(dx.norm(), 1, 1e-12);
+    EXPECT_EQ(d(2 * k), 0);
+}
+
+TEST(Reversepw, ScoresOfTheDisplacedFormAreTheScoresGiven) {
+    // Going back and measuring again must return the same scores, signs included: a displayed
+    // deformation points the way its score says.
+    const Matrix ref = irregular_reference();
+    Matrix pw(1, 11);
+    pw << 0.03, -0.02, 0.01, 0.015, -0.01, 0.02, 0.005, -0.004, 0.04, -0.03, 1;
+    const Matrix scores = getpw_arbit(ref, reversepwarb(ref, pw));
+    EXPECT_LT(max_diff(scores.leftCols(10), pw.leftCols(10)), 1e-12);
+    // reversepwb shares the warps; its uniform part is the unturned one.
+    const Matrix sb = getpw_arbit(ref, reversepwb(ref, pw));
+    EXPECT_LT(max_diff(sb.leftCols(8), pw.leftCols(8)), 1e-12);
+}
+
+TEST(Reversepw, RealConsensusRoundTrip) {
+    const std::filesystem::path d = dataset("plethodon");
+    if (d.empty())
+        GTEST_SKIP() << "the published datasets are not here";
+    const Matrix block = dload((d / "Jord_b1.txt").string());
+    Matrix ref = getconsensus(block).reference;
+    ref = ref.unaryExpr([](double v) { return std::round(10000 * v) / 10000; });
+    const Index n = ref.size() - 4;  // 2k - 3
+    Matrix pw = Matrix::Zero(1, n);
+    pw(0) = 0.05;
+    pw(n - 3) = -0.02;
+    pw(n - 2) = 0.03;
+    const Matrix scores = getpw_arbit(ref, reversepwarb(ref, pw));
+    EXPECT_LT(max_diff(scores.leftCols(n - 1), pw.leftCols(n - 1)), 1e-10);
+}
+
+TEST(Reversepw, AScoreVectorOfTheWrongLengthIsAnError) {
+    EXPECT_THROW(reversepwb(irregular_reference(), Matrix::Zero(1, 10)), Error);
+    EXPECT_THROW(reversepwarb(irregular_reference(), Matrix::Zero(1, 12)), Error);
+}
+
+TEST(Reversepw6u, ZeroWeightsGiveTheReferenceWithUnitSize) {
+    const Matrix ref = irregular_reference();
+    const Matrix out = reversepw6u(ref, Matrix::Zero(10, 2));
+    Matrix want = ref;
+    want(14) = 1;
+    EXPECT_LT(max_diff(out, want), 1e-15);
+}
+
+TEST(Reversepw6u, AFittedSplineReproducesTheTarget) {
+    Matrix ref = irregular_reference();
+    ref(14) = 2.5;
+    Matrix target = ref;
+    target(0) += 0.05;
+    target(5) -= 0.03;
+    target(9) += 0.02;
+    // Spline coefficients of the displacements, solved here directly.
+    Matrix rhs = Matrix::Zero(10, 2);
+    rhs.topRows(7) = (vertxy(target) - vertxy(ref)).transpose();
+    const Matrix w = inverse(gettspl(vertxy(ref))) * rhs;
+    Matrix want = target;
+    want(14) = 1;
+    EXPECT_LT(max_diff(reversepw6u(ref, w), want), 1e-12);
+}
+
+}  // namespace
+}  // namespace tesvane::test
