@@ -1,5 +1,6 @@
 #include "app/script_runner.hpp"
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -65,10 +66,33 @@ class ScriptRunner {
           saver_(saver) {
         add_window_controls(ui_);
         register_functions(ctx_);
+        // Figure commands that write files (CopyImageEPS) go through the same saver.
+        if (saver_) {
+            ui_.on_save_figure_file(
+                [this](const fig::Figure& f, const std::string& path, const std::string& format) {
+                    save_as(f, path, format);
+                });
+        }
         Tesvane6i_start(ctx_);
     }
 
     bool ok() const { return ok_; }
+
+    // The saver picks the format by the extension: a name that ends otherwise is written under
+    // one that does, then renamed.
+    void save_as(const fig::Figure& f, const fs::path& path, const std::string& format) {
+        std::string ext = path.extension().string();
+        for (char& ch : ext)
+            ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        if (ext == "." + format) {
+            saver_(f, path.string());
+            return;
+        }
+        fs::path tmp = path;
+        tmp += ".part." + format;
+        saver_(f, tmp.string());
+        fs::rename(tmp, path);
+    }
 
     void run(const std::vector<std::string>& w) {
         const std::string& cmd = w[0];

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/Tesvane6i.hpp"
+#include "figure/register_figure_commands.hpp"
 #include "platform/qt/main_window.hpp"
 
 namespace tesvane {
@@ -10,6 +11,8 @@ namespace tesvane {
 GuiSession::GuiSession() {
     register_functions(ctx);
     ui.build_windows(ctx);
+    for (const FigureMenuEntry& e : figure_menu_entries())
+        ui.main_window().add_figure_command(QString::fromUtf8(e.label), e.function);
 }
 
 void GuiSession::start() {
