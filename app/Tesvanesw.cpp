@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "analysis/BootSVD2Angle.hpp"
+#include "analysis/DoSVD2.hpp"
 #include "app/load_actions.hpp"
 #include "app/save_actions.hpp"
 #include "io/number_parse.hpp"
@@ -50,8 +52,8 @@ std::vector<std::pair<std::string, Action>> build_table() {
         {"LoadG2B1", [](AppContext& c) { load_block1(c, 2); }},
         {"LoadG2B2", [](AppContext& c) { load_block2(c, 2); }},
         {"LoadTemplate", load_templates},
-        {"DoSVD2", not_yet("DoSVD2")},
-        {"BootSVD2Angle", not_yet("BootSVD2Angle")},
+        {"DoSVD2", DoSVD2},
+        {"BootSVD2Angle", BootSVD2Angle},
         {"AxisUp", axis_up},
         {"AxisDown", axis_down},
         {"ShowAxis", not_yet("ShowAxis")},

@@ -1,6 +1,8 @@
 // The one executable: with no arguments it opens the windows; subcommands run without them.
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
+#include <unistd.h>
+
 #include <iostream>
 
 #include "app/run_command.hpp"
@@ -36,6 +38,8 @@ int main(int argc, char** argv) {
 
     tesvane::RunOptions run;
     std::string block2 = "landmarks";
+    std::string homology = "on";
+    int boot = 0;
     CLI::App* run_cmd = app.add_subcommand("run", "Run a whole analysis from four data files");
     run_cmd->add_option("--g1b1", run.g1b1, "Block 1 (landmarks) of group 1")->required();
     run_cmd->add_option("--g1b2", run.g1b2, "Block 2 of group 1")->required();
@@ -44,6 +48,20 @@ int main(int argc, char** argv) {
     run_cmd->add_option("--block2", block2, "What block 2 holds")
         ->check(CLI::IsMember({"landmarks", "variables"}))
         ->capture_default_str();
+    run_cmd->add_option("--homology", homology, "Block-2 landmarks homologous in both groups")
+        ->check(CLI::IsMember({"on", "off"}))
+        ->capture_default_str();
+    CLI::Option* boot_opt =
+        run_cmd->add_option("--boot", boot, "Bootstrap with N replicates per group")
+            ->check(CLI::PositiveNumber);
+    run_cmd->add_option("--alpha", run.alpha, "Alpha level of the angle bounds")
+        ->check(CLI::Number)
+        ->capture_default_str();
+    run_cmd->add_option("--seed", run.seed, "Seed of the bootstrap's random streams")
+        ->capture_default_str();
+    run_cmd->add_option("--threads", run.threads, "Bootstrap threads (default: one per core)")
+        ->check(CLI::Range(1u, 4096u));
+    run_cmd->add_option("--json", run.json, "Write the session variables to this JSON file");
 
     std::string script;
     CLI::App* script_cmd =
@@ -54,6 +72,10 @@ int main(int argc, char** argv) {
 
     if (*run_cmd) {
         run.block2_landmarks = block2 == "landmarks";
+        run.homology = homology == "on";
+        if (*boot_opt)
+            run.boot = boot;
+        run.show_progress = isatty(STDERR_FILENO) != 0;
         return tesvane::run_analysis(run, std::cout, std::cerr);
     }
     if (*script_cmd)

@@ -1,76 +1,137 @@
 #include "app/run_command.hpp"
 
+#include <chrono>
+#include <cmath>
 #include <ostream>
 
+#include "analysis/BootSVD2Angle.hpp"
 #include "app/Tesvane6i.hpp"
 #include "app/script_runner.hpp"
-#include "geometry/getconsensus.hpp"
-#include "geometry/getpsup.hpp"
-#include "geometry/getpw_arbit.hpp"
+#include "io/atomic_file.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
 #include "platform/headless/headless_platform.hpp"
-#include "platform/scalar.hpp"
 
 namespace tesvane {
 namespace {
 
-Matrix stack(const Matrix& a, const Matrix& b) {
-    if (a.cols() != b.cols())
-        throw Error("the two groups have different numbers of landmarks (" +
-                    std::to_string((a.cols() - 1) / 2) + " and " +
-                    std::to_string((b.cols() - 1) / 2) + ")");
-    Matrix s(a.rows() + b.rows(), a.cols());
-    s << a, b;
-    return s;
+// The headless platform with a progress line on `err`. Console lines and messages clear the
+// line first, so that they never run into it.
+class BatchPlatform : public HeadlessPlatform {
+  public:
+    BatchPlatform(std::ostream& err, bool show_progress)
+        : HeadlessPlatform(&err), err_(err), show_(show_progress) {}
+
+    void console(const std::string& line) override {
+        clear_line();
+        HeadlessPlatform::console(line);
+    }
+    void message_box(const std::string& text) override {
+        clear_line();
+        HeadlessPlatform::message_box(text);
+    }
+    bool progress(double fraction, const std::string& what) override {
+        if (!show_)
+            return true;
+        if (fraction >= 1) {
+            clear_line();
+            return true;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        const int percent = static_cast<int>(std::floor(100 * fraction));
+        if (shown_ && percent == percent_ && now - last_ < std::chrono::milliseconds(200))
+            return true;
+        err_ << '\r' << what << ": " << percent << "%" << std::flush;
+        shown_ = true;
+        percent_ = percent;
+        last_ = now;
+        return true;
+    }
+
+  private:
+    void clear_line() {
+        if (shown_)
+            err_ << "\r\033[K" << std::flush;
+        shown_ = false;
+    }
+
+    std::ostream& err_;
+    bool show_;
+    bool shown_ = false;
+    int percent_ = -1;
+    std::chrono::steady_clock::time_point last_;
+};
+
+// The bootstrap settings of this run, put back afterwards.
+class SettingsScope {
+  public:
+    explicit SettingsScope(const BootstrapSettings& s) : saved_(bootstrap_settings()) {
+        bootstrap_settings() = s;
+    }
+    ~SettingsScope() { bootstrap_settings() = saved_; }
+
+  private:
+    BootstrapSettings saved_;
+};
+
+// What went wrong in a failed step: its last message box, else its last error line.
+std::string failure_reason(const HeadlessPlatform& ui, size_t messages, size_t lines) {
+    if (ui.messages().size() > messages)
+        return ui.messages().back();
+    for (size_t i = ui.console_lines().size(); i > lines; --i) {
+        const std::string& l = ui.console_lines()[i - 1];
+        if (l.rfind("Error: ", 0) == 0)
+            return l.substr(7);
+    }
+    return "no report was produced";
 }
 
-// The pooled consensus of two groups' blocks, rounded to four decimals.
-Matrix pooled_reference(const Matrix& a, const Matrix& b) {
-    Matrix ref = getconsensus(stack(a, b)).reference;
-    return ref.unaryExpr([](double v) { return round_half_away(10000.0 * v) / 10000.0; });
+const char* const kJsonVariables[] = {
+    "reference1", "reference2", "reference2g", "data1", "data2",  "data1g",   "data2g",    "pw1",
+    "pw2",        "pw1g",       "pw2g",        "ubee2", "sbee2",  "vbee2",    "ubee2g",    "sbee2g",
+    "vbee2g",     "sval2",      "sval2g",      "scor2", "scor2g", "swc1",     "swc2",      "swc1g",
+    "swc2g",      "Vm1c",       "Vm2c",        "Vm1g",  "Vm2g",   "activem2", "homology2",
+};
+
+std::string json_number(double v) {
+    // JSON has no infinities nor not-a-number values.
+    return std::isfinite(v) ? cformat("%.17g", v) : std::string("null");
 }
 
-void print_row(std::ostream& out, const char* label, const Matrix& row) {
-    out << label;
-    for (Index j = 0; j < row.size(); ++j)
-        out << cformat(" %g", row(j));
-    out << '\n';
-}
-
-void print_scores(std::ostream& out, const char* label, const Matrix& pw) {
-    out << cformat("%s: %i specimens x %i scores (%i partial-warp scores, 2 uniform, cs)\n", label,
-                   static_cast<int>(pw.rows()), static_cast<int>(pw.cols()),
-                   static_cast<int>(pw.cols() - 3));
-}
-
-// The shape scores of both groups' landmark blocks on their pooled reference.
-void score_blocks(const Session& vars, bool block2_landmarks, std::ostream& out) {
-    const Matrix reference1 = pooled_reference(vars.require("data1"), vars.require("data1g"));
-    print_row(out, "Block 1 reference:", reference1);
-    print_scores(out, "Group 1 block 1",
-                 getpw_arbit(reference1, getpsup(vars.require("data1"), reference1)));
-    print_scores(out, "Group 2 block 1",
-                 getpw_arbit(reference1, getpsup(vars.require("data1g"), reference1)));
-    if (!block2_landmarks)
-        return;
-    const Matrix reference2 = pooled_reference(vars.require("data2"), vars.require("data2g"));
-    print_row(out, "Block 2 reference:", reference2);
-    print_scores(out, "Group 1 block 2",
-                 getpw_arbit(reference2, getpsup(vars.require("data2"), reference2)));
-    print_scores(out, "Group 2 block 2",
-                 getpw_arbit(reference2, getpsup(vars.require("data2g"), reference2)));
+std::string json_matrix(const Matrix& m) {
+    std::string s = "[";
+    for (Index i = 0; i < m.rows(); ++i) {
+        s += i ? ", [" : "[";
+        for (Index j = 0; j < m.cols(); ++j)
+            s += (j ? ", " : "") + json_number(m(i, j));
+        s += "]";
+    }
+    return s + "]";
 }
 
 }  // namespace
 
+std::string analysis_json(const Session& vars, std::uint64_t seed) {
+    std::string s = "{";
+    for (const char* name : kJsonVariables)
+        s += cformat("\n  \"%s\": ", name) + json_matrix(vars.matrix(name)) + ",";
+    return s + cformat("\n  \"seed\": %llu\n}\n", static_cast<unsigned long long>(seed));
+}
+
 int run_analysis(const RunOptions& o, std::ostream& out, std::ostream& err) {
-    HeadlessPlatform ui(&err);
+    BatchPlatform ui(err, o.show_progress);
     add_window_controls(ui);
     AppContext ctx(ui);
     register_functions(ctx);
     Tesvane6i_start(ctx);
     ui.control("Morph2").set_value(o.block2_landmarks ? 1 : 0);
+    ui.control("HomologyButton").set_value(o.homology ? 1 : 0);
+    const SettingsScope settings({o.seed, o.threads});
+
+    auto fail = [&](const std::string& step, size_t messages, size_t lines) {
+        err << "tesvane: " << step << " failed: " << failure_reason(ui, messages, lines) << '\n';
+        return 1;
+    };
 
     // The same load actions as the buttons, with the files as the dialogs' answers.
     const std::pair<const char*, const std::string*> loads[] = {
@@ -78,17 +139,41 @@ int run_analysis(const RunOptions& o, std::ostream& out, std::ostream& err) {
     for (const auto& [action, file] : loads) {
         ui.queue(DialogAnswer::file(*file));
         const size_t messages = ui.messages().size();
+        const size_t lines = ui.console_lines().size();
         if (!run_action(ctx, action) || ui.messages().size() > messages || ui.queued() > 0)
+            return fail(action, messages, lines);
+    }
+
+    // A report is what the results window holds after the action; a step that ends without
+    // one has failed. The analysis has no message that lets it go on; the bootstrap has one,
+    // the raised alpha level.
+    auto report_step = [&](const char* action, bool messages_fail) {
+        ui.control("AuxResults").set_string("");
+        const size_t messages = ui.messages().size();
+        const size_t lines = ui.console_lines().size();
+        const bool ran = run_action(ctx, action);
+        const std::string report = ui.control("AuxResults").string();
+        if (!ran || report.empty() || (messages_fail && ui.messages().size() > messages))
+            return fail(action, messages, lines);
+        out << report << '\n' << std::flush;
+        return 0;
+    };
+    if (report_step("DoSVD2", true))
+        return 1;
+    if (o.boot) {
+        ui.control("BootBox").set_string(std::to_string(*o.boot));
+        ui.control("AlphaBox").set_string(o.alpha);
+        if (report_step("BootSVD2Angle", false))
             return 1;
     }
-    for (const char* box : {"FileBox1", "FileBox2", "FileBox3", "FileBox4"})
-        out << ui.control(box).string() << "\n\n";
 
-    try {
-        score_blocks(ctx.vars, o.block2_landmarks, out);
-    } catch (const Error& e) {
-        err << "tesvane: " << e.what() << '\n';
-        return 1;
+    if (!o.json.empty()) {
+        try {
+            write_file_atomically(o.json, analysis_json(ctx.vars, o.seed));
+        } catch (const Error& e) {
+            err << "tesvane: " << e.what() << '\n';
+            return 1;
+        }
     }
     return 0;
 }

@@ -1,18 +1,36 @@
-// `tesvane run`: a whole analysis from four data files, without windows.
+// `tesvane run`: one whole analysis from four data files, without windows.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
+
+#include "app/session.hpp"
+#include "platform/random.hpp"
 
 namespace tesvane {
 
 struct RunOptions {
     std::string g1b1, g1b2, g2b1, g2b2;  // the four data files
     bool block2_landmarks = true;        // block 2 holds landmarks (else variables)
+    bool homology = true;                // Value of HomologyButton before the actions run
+    std::optional<int> boot;             // bootstrap replicates; no bootstrap without
+    std::string alpha = "0.05";          // text of AlphaBox
+    std::uint64_t seed = kDefaultRandomSeed;
+    unsigned threads = 0;        // bootstrap threads; 0: one per core
+    std::string json;            // file for the session variables, when not empty
+    bool show_progress = false;  // bootstrap progress on `err` (meant for a terminal)
 };
 
-// Runs the analysis and writes its report to `out`. Returns the process exit code; errors are
-// written to `err` as one message each.
+// Runs LoadG1B1 ... LoadG2B2 and DoSVD2, then BootSVD2Angle when asked, as the buttons would,
+// and writes to `out` the text of the results window after each report, with a line break.
+// Message boxes and diagnostics go to `err`. Returns 0 on success; 1 with a closing message on
+// `err` when a step fails.
 int run_analysis(const RunOptions& options, std::ostream& out, std::ostream& err);
+
+// The session variables of an analysis as one JSON object: every value an array of rows at full
+// precision (an empty variable as []), then "seed".
+std::string analysis_json(const Session& vars, std::uint64_t seed);
 
 }  // namespace tesvane

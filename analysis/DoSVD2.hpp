@@ -1,0 +1,28 @@
+// The main analysis: a two-block PLS of each group on shared references, and the angles between
+// the two groups' axes.
+#pragma once
+
+#include <string>
+
+#include "app/app_context.hpp"
+#include "platform/matrix.hpp"
+
+namespace tesvane {
+
+// The action "DoSVD2": superimposes the four blocks on references rounded to four decimals,
+// scores them, decomposes each group's cross-covariance, stores the results in the session and
+// shows the angle report. A block 1 and block 2 of one group with different specimen counts
+// shows a message and ends the action, keeping what was stored up to then.
+void DoSVD2(AppContext& ctx);
+
+// The angle report for the groups' decompositions: per axis i < numsvd the block-1 angle (and
+// with homology2 the block-2 angle) between group 1's and group 2's axis i, or "not defined
+// (null axis)" when the axis is null in either group.
+std::string angle_report(const Matrix& ubee2, const Matrix& sbee2, const Matrix& vbee2,
+                         const Matrix& ubee2g, const Matrix& sbee2g, const Matrix& vbee2g,
+                         bool homology2);
+
+// A reference row rounded to four decimals, half away from zero.
+Matrix round4(const Matrix& reference);
+
+}  // namespace tesvane

@@ -1,0 +1,113 @@
+// Synthetic two-block data and a headless program holding them, for the analysis tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+
+#include "app/Tesvanesw.hpp"
+#include "app/app_fixture.hpp"
+#include "geometry/centsize.hpp"
+#include "platform/matrix.hpp"
+
+namespace tesvane::test {
+
+// One group's blocks: n specimens of a k1- and a k2-landmark outline whose shapes move with one
+// shared factor (so the blocks covary), plus noise; each configuration is turned, scaled and
+// moved at random and carries its centroid size last.
+struct Group {
+    Matrix b1, b2;
+};
+
+inline Group synthetic_group(int k1, int k2, int n, unsigned seed) {
+    std::mt19937_64 rng(seed);
+    std::normal_distribution<double> noise(0.0, 1.0);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    auto outline = [&](int k, double rx, Matrix& base, Matrix& dir) {
+        base.resize(2, k);
+        dir.resize(2, k);
+        for (int j = 0; j < k; ++j) {
+            const double a = 2.0 * M_PI * j / k;
+            base(0, j) = rx * (1.0 + 0.2 * unit(rng)) * std::cos(a);
+            base(1, j) = (1.0 + 0.2 * unit(rng)) * std::sin(a);
+            dir(0, j) = noise(rng);
+            dir(1, j) = noise(rng);
+        }
+    };
+    Matrix base1, dir1, base2, dir2;
+    outline(k1, 1.5, base1, dir1);
+    outline(k2, 0.8, base2, dir2);
+    auto place = [&](const Matrix& base, const Matrix& dir, double f, Matrix& out, int i) {
+        const int k = static_cast<int>(base.cols());
+        const double t = 2.0 * M_PI * unit(rng), s = 5.0 + 10.0 * unit(rng);
+        const double dx = 100.0 * unit(rng), dy = 100.0 * unit(rng);
+        for (int j = 0; j < k; ++j) {
+            const double px = base(0, j) + 0.03 * f * dir(0, j) + 0.01 * noise(rng);
+            const double py = base(1, j) + 0.03 * f * dir(1, j) + 0.01 * noise(rng);
+            out(i, 2 * j) = s * (std::cos(t) * px - std::sin(t) * py) + dx;
+            out(i, 2 * j + 1) = s * (std::sin(t) * px + std::cos(t) * py) + dy;
+        }
+        out(i, 2 * k) = 0.0;
+        out(i, 2 * k) = centsize(out.row(i))(0);
+    };
+    Group g;
+    g.b1.resize(n, 2 * k1 + 1);
+    g.b2.resize(n, 2 * k2 + 1);
+    for (int i = 0; i < n; ++i) {
+        const double f = noise(rng);
+        place(base1, dir1, f, g.b1, i);
+        place(base2, dir2, f + 0.5 * noise(rng), g.b2, i);
+    }
+    return g;
+}
+
+// A variable block of n specimens and p variables that follows block 1's first landmark.
+inline Matrix variables_of(const Matrix& b1, int p, unsigned seed) {
+    std::mt19937_64 rng(seed);
+    std::normal_distribution<double> noise(0.0, 1.0);
+    Matrix v(b1.rows(), p);
+    for (Index i = 0; i < b1.rows(); ++i)
+        for (int j = 0; j < p; ++j)
+            v(i, j) = (j + 1) * (b1(i, 0) - b1(i, 2)) / b1(i, b1.cols() - 1) + 0.1 * noise(rng);
+    return v;
+}
+
+class AnalysisTest : public AppTest {
+  protected:
+    AnalysisTest() { start(); }
+
+    // The blocks as the load actions leave them in the session (the analysis superimposes them
+    // again, so raw coordinates serve as well).
+    void set_blocks(const Matrix& d1, const Matrix& d2, const Matrix& d1g, const Matrix& d2g,
+                    bool landmarks2) {
+        ctx.vars.set("data1", d1);
+        ctx.vars.set("data2", d2);
+        ctx.vars.set("data1g", d1g);
+        ctx.vars.set("data2g", d2g);
+        ctx.vars.set("activem2", landmarks2 ? 1.0 : 0.0);
+    }
+    void set_groups(const Group& g1, const Group& g2) {
+        set_blocks(g1.b1, g1.b2, g2.b1, g2.b2, true);
+    }
+
+    bool action(const std::string& name) { return run_action(ctx, name); }
+    std::string report() { return control("AuxResults"); }
+    const Matrix& var(const std::string& name) { return ctx.vars.matrix(name); }
+};
+
+// The lines of a report (split at line breaks; the first is the header).
+inline std::vector<std::string> report_lines(const std::string& text) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (true) {
+        const size_t nl = text.find('\n', start);
+        out.push_back(text.substr(start, nl - start));
+        if (nl == std::string::npos)
+            return out;
+        start = nl + 1;
+    }
+}
+
+}  // namespace tesvane::test

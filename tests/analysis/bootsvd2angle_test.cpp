@@ -1,0 +1,274 @@
+// The bootstrap action: its checks of the boxes, the report, the independence from the number
+// of threads, null axes, cancelling, and the pairing of a specimen's two blocks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/BootSVD2Angle.hpp"
+#include "analysis/DoSVD2.hpp"
+#include "analysis/bootstrap.hpp"
+#include "analysis_fixture.hpp"
+#include "platform/cformat.hpp"
+#include "platform/error.hpp"
+
+namespace tesvane::test {
+namespace {
+
+// The bootstrap settings of one test, put back afterwards.
+class SettingsGuard {
+  public:
+    SettingsGuard() : saved_(bootstrap_settings()) {}
+    ~SettingsGuard() { bootstrap_settings() = saved_; }
+
+  private:
+    BootstrapSettings saved_;
+};
+
+// Equal value for value, a not-a-number matching a not-a-number.
+bool same_values(const Matrix& a, const Matrix& b) {
+    return a.rows() == b.rows() && a.cols() == b.cols() &&
+           (a.array() == b.array() || (a.array().isNaN() && b.array().isNaN())).all();
+}
+
+class BootTest : public AnalysisTest {
+  protected:
+    BootTest() : g1(synthetic_group(7, 5, 18, 1u)), g2(synthetic_group(7, 5, 14, 2u)) {}
+
+    void analyse(const Group& a, const Group& b) {
+        set_groups(a, b);
+        ASSERT_TRUE(action("DoSVD2"));
+    }
+    std::string boot(const std::string& n, const std::string& alpha = "0.05") {
+        ui.control("BootBox").set_string(n);
+        ui.control("AlphaBox").set_string(alpha);
+        ui.control("AuxResults").set_string("before");
+        EXPECT_TRUE(action("BootSVD2Angle"));
+        return report();
+    }
+
+    Group g1, g2;
+    SettingsGuard guard;
+};
+
+TEST_F(BootTest, ReportHasEveryPieceInOrder) {
+    analyse(g1, g2);
+    const std::string r = boot("40");
+    const std::vector<std::string> lines = report_lines(r);
+    // 1 + 1 + 2 + 6 axes + 2 + 6 axes + 5 + 5 + 4 lines.
+    ASSERT_EQ(lines.size(), 32u) << r;
+    EXPECT_EQ(lines[0], "The Angle ranges over 40 bootstraps at alpha = 0.05000 were");
+    EXPECT_EQ(lines[1], "SV      Observed      Group1      Group2");
+    EXPECT_EQ(lines[2], "");
+    EXPECT_EQ(lines[3], "Block 1");
+    EXPECT_EQ(lines[4].rfind("1      ", 0), 0u);
+    EXPECT_EQ(lines[10], "");
+    EXPECT_EQ(lines[11], "Block2");
+    EXPECT_EQ(lines[19], "Range of correlation values for SVD axes 1 Group 1");
+    EXPECT_EQ(lines[20],
+              cformat("The observed correlation for Group 1 was %2.5f", var("scor2")(0)));
+    EXPECT_EQ(lines[21].rfind("With a 95 percent range of ", 0), 0u);
+    EXPECT_EQ(lines[22].rfind("With a Standard Error of ", 0), 0u);
+    EXPECT_EQ(lines[24], "Range of correlation values for SVD axes 1 Group2");
+    EXPECT_EQ(lines[25],
+              cformat("The observed correlation for Group 2 was %2.5f", var("scor2g")(0)));
+    EXPECT_EQ(lines[29], "Range of the difference in correlation values (g1-g2)");
+    EXPECT_EQ(lines[30].rfind("The 95 percent range is ", 0), 0u);
+    EXPECT_EQ(lines[31].rfind("The min and max obs. diff are ", 0), 0u);
+    // The observed column is the analysis's angle between the groups' axes.
+    const std::vector<std::string> angles =
+        report_lines(angle_report(var("ubee2"), var("sbee2"), var("vbee2"), var("ubee2g"),
+                                  var("sbee2g"), var("vbee2g"), true));
+    EXPECT_EQ(lines[4].substr(7, 6), angles[2].substr(15, 6));
+    EXPECT_EQ(ctx.vars.scalar("referencetype1"), 0);
+    EXPECT_EQ(ctx.vars.scalar("referencetype2"), 0);
+    EXPECT_TRUE(ui.messages().empty());
+}
+
+TEST_F(BootTest, ResultsDoNotDependOnTheNumberOfThreads) {
+    analyse(g1, g2);
+    bootstrap_settings().threads = 1;
+    const std::string one = boot("30");
+    bootstrap_settings().threads = 2;
+    EXPECT_EQ(boot("30"), one);
+    bootstrap_settings().threads = 3;
+    EXPECT_EQ(boot("30"), one);
+    bootstrap_settings().seed = 99;
+    EXPECT_NE(boot("30"), one);
+
+    BootstrapInput in{var("data1"), var("data2"), var("data1g"), var("data2g"), true, true, 12};
+    const auto a = run_bootstrap(in, {7, 1});
+    const auto b = run_bootstrap(in, {7, 2});
+    ASSERT_TRUE(a && b);
+    EXPECT_TRUE(same_values(a->set1.angle1, b->set1.angle1));
+    EXPECT_TRUE(same_values(a->set2.angle2, b->set2.angle2));
+    EXPECT_TRUE(same_values(a->set2.corr, b->set2.corr));
+}
+
+TEST_F(BootTest, ReplicatesAreAnnouncedInOrderOnTheConsole) {
+    analyse(g1, g2);
+    bootstrap_settings().threads = 2;
+    boot("5");  // alpha raised to 0.2: ceil(5 x 0.8) = 4
+    std::vector<std::string> pairs;
+    for (const std::string& l : ui.console_lines())
+        if (l.rfind("set ", 0) == 0)
+            pairs.push_back(l);
+    ASSERT_EQ(pairs.size(), 10u);
+    EXPECT_EQ(pairs.front(), "set 1, replicate 1");
+    EXPECT_EQ(pairs[4], "set 1, replicate 5");
+    EXPECT_EQ(pairs[5], "set 2, replicate 1");
+    EXPECT_EQ(pairs.back(), "set 2, replicate 5");
+    const auto& c = ui.console_lines();
+    EXPECT_NE(std::find(c.begin(), c.end(), "rangepoint = 4"), c.end());
+    EXPECT_EQ(c.back(), "Active homology 2");
+}
+
+TEST_F(BootTest, AlphaBelowOneOverNbootsIsRaisedWithAMessage) {
+    analyse(g1, g2);
+    const std::string r = boot("100", "0.001");
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0],
+              "The lowest alpha level obtainable with this number of bootstraps is 0.01000 ");
+    EXPECT_EQ(r.rfind("The Angle ranges over 100 bootstraps at alpha = 0.01000 were\n", 0), 0u);
+    const auto& c = ui.console_lines();
+    EXPECT_NE(std::find(c.begin(), c.end(), "rangepoint = 99"), c.end());
+}
+
+TEST_F(BootTest, UnusableBoxesShowAMessageNamingThemAndChangeNothing) {
+    analyse(g1, g2);
+    ctx.vars.set("homology2", 0.0);
+    const struct {
+        const char *n, *alpha, *message;
+    } cases[] = {
+        {"", "0.05", "The number of bootstraps (BootBox) is empty"},
+        {"many", "0.05", "The number of bootstraps (BootBox) is not a number: \"many\""},
+        {"2.5", "0.05",
+         "The number of bootstraps (BootBox) must be a whole number of at least 1, not 2.5"},
+        {"0", "0.05",
+         "The number of bootstraps (BootBox) must be a whole number of at least 1, not 0"},
+        {"10 20", "0.05", "The number of bootstraps (BootBox) must hold one number: \"10 20\""},
+        {"100", " ", "The alpha level (AlphaBox) is empty"},
+        {"100", "5%", "The alpha level (AlphaBox) is not a number: \"5%\""},
+        {"100", "1",
+         "No bound of the angles at alpha = 1.00000 with 100 bootstraps: the bound's row "
+         "ceil(100 x (1 - alpha)) = 0 is below 1. Use more bootstraps or an alpha below 1."},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(boot(c.n, c.alpha), "before") << c.n << " / " << c.alpha;
+        EXPECT_EQ(last_message(), c.message);
+    }
+    // One bootstrap raises alpha to 1, and then no bound is left.
+    const size_t before = ui.messages().size();
+    EXPECT_EQ(boot("1"), "before");
+    ASSERT_EQ(ui.messages().size(), before + 2);
+    EXPECT_EQ(ui.messages()[before],
+              "The lowest alpha level obtainable with this number of bootstraps is 1.00000 ");
+    EXPECT_EQ(ctx.vars.scalar("homology2"), 0);
+}
+
+TEST_F(BootTest, BeforeAnAnalysisItFailsNamingTheMissingResult) {
+    set_groups(g1, g2);
+    ui.control("BootBox").set_string("10");
+    EXPECT_FALSE(action("BootSVD2Angle"));
+    EXPECT_NE(last_console().find("sbee2"), std::string::npos);
+    EXPECT_EQ(report(), "");
+}
+
+TEST_F(BootTest, HomologyOffLeavesOutTheBlock2Table) {
+    analyse(g1, g2);
+    ui.control("HomologyButton").set_value(0);
+    const std::string r = boot("20");
+    EXPECT_EQ(ctx.vars.scalar("homology2"), 0);
+    EXPECT_EQ(r.find("Block2"), std::string::npos);
+    EXPECT_NE(r.find("\n6      "), std::string::npos);
+}
+
+TEST_F(BootTest, OneVariableBlockGivesZeroBlock2Angles) {
+    // A single variable: every block-2 axis is +-1, so every block-2 angle is 0.
+    set_blocks(g1.b1, variables_of(g1.b1, 1, 1u), g2.b1, variables_of(g2.b1, 1, 2u), false);
+    ctx.vars.set("homology2", 1.0);
+    ASSERT_TRUE(action("DoSVD2"));
+    const std::string r = boot("20");
+    EXPECT_NE(r.find("\n\nBlock2\n1      0.000       0.000      0.000\n\n"), std::string::npos)
+        << r;
+}
+
+TEST_F(BootTest, NullAxesOfTheAnalysisAndOfReplicatesReadNotDefined) {
+    // 8 and 7 specimens of 6 landmarks: 8 shape variables a block, ranks at most 7 and 6.
+    analyse(synthetic_group(6, 6, 8, 41u), synthetic_group(6, 6, 7, 42u));
+    const std::vector<std::string> lines = report_lines(boot("20"));
+    EXPECT_EQ(lines[4].find("not defined"), std::string::npos);  // axis 1 is always there
+    EXPECT_EQ(lines[11], "8      not defined       not defined      not defined");
+    EXPECT_EQ(lines[10], "7      not defined       not defined      not defined");
+}
+
+// A platform whose user cancels at the first progress report.
+class CancellingPlatform : public HeadlessPlatform {
+  public:
+    bool progress(double fraction, const std::string&) override {
+        fractions.push_back(fraction);
+        return fraction >= 1;
+    }
+    std::vector<double> fractions;
+};
+
+TEST(BootCancel, CancelEndsTheActionWithNothingReported) {
+    CancellingPlatform ui;
+    add_window_controls(ui);
+    AppContext ctx(ui);
+    register_functions(ctx);
+    ui.open_results_window();
+    const Group g1 = synthetic_group(7, 5, 18, 1u), g2 = synthetic_group(7, 5, 14, 2u);
+    ctx.vars.set("data1", g1.b1);
+    ctx.vars.set("data2", g1.b2);
+    ctx.vars.set("data1g", g2.b1);
+    ctx.vars.set("data2g", g2.b2);
+    ctx.vars.set("activem2", 1.0);
+    ASSERT_TRUE(run_action(ctx, "DoSVD2"));
+    ui.control("AuxResults").set_string("analysis report");
+    ui.control("BootBox").set_string("200");
+    EXPECT_TRUE(run_action(ctx, "BootSVD2Angle"));
+    EXPECT_EQ(ui.control("AuxResults").string(), "analysis report");
+    ASSERT_GE(ui.fractions.size(), 2u);
+    EXPECT_LT(ui.fractions.front(), 1.0);
+    EXPECT_EQ(ui.fractions.back(), 1.0);  // the progress dialog is closed
+    EXPECT_EQ(ui.console_lines().back(), "BootSVD2Angle cancelled; nothing reported");
+}
+
+TEST(BootstrapRun, ResamplesKeepASpecimensTwoBlocksTogether) {
+    // Block 2 is one variable that depends on block 1's shape only (a landmark distance over
+    // the centroid size): with the same rows drawn for both blocks the first-axis correlation
+    // stays high in every replicate; drawn apart it would fall to chance level (about 0.4).
+    const Group g = synthetic_group(7, 5, 60, 5u);
+    Matrix v(g.b1.rows(), 1);
+    for (Index i = 0; i < v.rows(); ++i)
+        v(i, 0) = std::hypot(g.b1(i, 0) - g.b1(i, 4), g.b1(i, 1) - g.b1(i, 5)) / g.b1(i, 14);
+    BootstrapInput in{g.b1, v, g.b1, v, false, false, 20};
+    const auto t = run_bootstrap(in, {});
+    ASSERT_TRUE(t);
+    EXPECT_GT(t->set1.corr.minCoeff(), 0.75);
+    EXPECT_GT(t->set2.corr.minCoeff(), 0.75);
+}
+
+TEST(BootstrapRun, AFailingReplicateIsNamedWhateverTheThreads) {
+    // Block 2 of group 1 with all landmarks on one line: no spline, so every replicate fails;
+    // the first in replicate order is named.
+    const Group g = synthetic_group(6, 5, 10, 3u);
+    Matrix flat = g.b2;
+    for (Index i = 0; i < flat.rows(); ++i)
+        for (Index j = 0; j < 5; ++j)
+            flat(i, 2 * j + 1) = 0.0;
+    BootstrapInput in{g.b1, flat, g.b1, g.b2, true, false, 8};
+    for (unsigned threads : {1u, 2u}) {
+        try {
+            run_bootstrap(in, {1, threads});
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("Bootstrap set 1, replicate 1: ", 0), 0u)
+                << e.what();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tesvane::test

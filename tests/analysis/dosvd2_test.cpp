@@ -1,0 +1,261 @@
+// The analysis action: hand-checkable cases, the report text, the stored results and the
+// sample-size checks with what they leave behind.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "analysis/DoSVD2.hpp"
+#include "analysis_fixture.hpp"
+#include "platform/stats.hpp"
+
+namespace tesvane::test {
+namespace {
+
+using DoSVD2Test = AnalysisTest;
+
+const char kHeader[] = "Angles between SVD axis of the two blocks ";
+
+// Two groups of different shapes, landmark block 2.
+class TwoGroups : public DoSVD2Test {
+  protected:
+    TwoGroups() : g1(synthetic_group(7, 5, 18, 1u)), g2(synthetic_group(7, 5, 16, 2u)) {}
+    Group g1, g2;
+};
+
+TEST_F(DoSVD2Test, IdenticalGroupsGiveZeroAnglesAndEqualCorrelations) {
+    const Group g = synthetic_group(6, 5, 15, 7u);
+    set_groups(g, g);
+    ASSERT_TRUE(action("DoSVD2"));
+    // q1 = 2 * 6 - 4 = 8, q2 = 2 * 5 - 4 = 6 axes.
+    std::string expected = std::string(kHeader) + "\n";
+    for (int i = 1; i <= 6; ++i)
+        expected += "\nSVD " + std::to_string(i) + " Block 1= 0.000  Block2= 0.000";
+    EXPECT_EQ(report(), expected);
+    ASSERT_EQ(var("scor2").cols(), 6);
+    for (Index i = 0; i < 6; ++i) {
+        EXPECT_NEAR(var("scor2")(i), var("scor2g")(i), 1e-9);
+        EXPECT_NEAR(var("sval2")(i), var("sval2g")(i), 1e-12);
+    }
+    EXPECT_EQ(control("ShowBox"), "1");
+    EXPECT_EQ(ui.control("HomologyButton").enable(), "off");
+}
+
+TEST_F(DoSVD2Test, TurnedAndScaledVariablesChangeSingularValuesAndBlock2AnglesOnly) {
+    // Group 2 = group 1 with its two variables turned by 30 degrees and tripled: X becomes
+    // 3 X R, so block 1 keeps its axes, every block-2 axis turns by 30 degrees and the singular
+    // values triple; the correlations stay.
+    const Group g = synthetic_group(7, 5, 14, 11u);
+    const Matrix v = variables_of(g.b1, 2, 5u);
+    const double t = M_PI / 6;
+    Matrix R(2, 2);
+    R << std::cos(t), -std::sin(t), std::sin(t), std::cos(t);
+    set_blocks(g.b1, v, g.b1, 3.0 * v * R, false);
+    ctx.vars.set("homology2", 1.0);  // a variable block 2 uses the stored flag
+    ui.control("HomologyButton").set_value(0);
+    ASSERT_TRUE(action("DoSVD2"));
+    EXPECT_EQ(report(), std::string(kHeader) +
+                            "\n\nSVD 1 Block 1= 0.000  Block2= 30.000"
+                            "\nSVD 2 Block 1= 0.000  Block2= 30.000");
+    for (Index i = 0; i < 2; ++i) {
+        EXPECT_NEAR(var("sval2g")(i), 3.0 * var("sval2")(i), 1e-12 * var("sval2g")(0));
+        EXPECT_NEAR(var("scor2g")(i), var("scor2")(i), 1e-10);
+    }
+    EXPECT_EQ(ctx.vars.scalar("homology2"), 1);
+    EXPECT_EQ(ui.control("HomologyButton").enable(), "on");  // untouched with variables
+    EXPECT_TRUE(var("reference2").size() == 0);
+}
+
+TEST_F(DoSVD2Test, ShapeVariablesAndAxisCountWithAVariableBlock) {
+    const Group g1 = synthetic_group(7, 5, 20, 3u), g2 = synthetic_group(7, 5, 19, 4u);
+    set_blocks(g1.b1, variables_of(g1.b1, 3, 1u), g2.b1, variables_of(g2.b1, 3, 2u), false);
+    ASSERT_TRUE(action("DoSVD2"));
+    // 2k - 3 = 11 score columns, 2k - 4 = 10 shape variables, min(10, 3) axes.
+    EXPECT_EQ(var("pw1").cols(), 11);
+    EXPECT_EQ(var("ubee2").rows(), 10);
+    EXPECT_EQ(var("ubee2").cols(), 10);
+    EXPECT_EQ(var("sbee2").rows(), 10);
+    EXPECT_EQ(var("sbee2").cols(), 3);
+    EXPECT_EQ(var("vbee2g").rows(), 3);
+    EXPECT_EQ(var("sval2").rows(), 1);
+    EXPECT_EQ(var("sval2").cols(), 3);
+    const std::vector<std::string> lines = report_lines(report());
+    ASSERT_EQ(lines.size(), 5u);  // header, empty line, 3 axes
+    EXPECT_EQ(lines[1], "");
+    EXPECT_EQ(lines[4].rfind("SVD 3 Block 1= ", 0), 0u);
+    EXPECT_EQ(lines[4].find("Block2"), std::string::npos);  // homology2 never set: off
+}
+
+TEST_F(TwoGroups, DivisorIsTheSpecimenCountForVariablesAndNoneForLandmarks) {
+    set_groups(g1, g2);
+    ASSERT_TRUE(action("DoSVD2"));
+    const std::string landmark_report = report();
+    const Matrix pw2 = var("pw2"), pw2g = var("pw2g"), sval = var("sval2"), u = var("ubee2");
+    const Matrix scor = var("scor2");
+
+    // The same block-2 scores given as variables, to a fresh session.
+    set_blocks(g1.b1, pw2.leftCols(pw2.cols() - 1), g2.b1, pw2g.leftCols(pw2g.cols() - 1), false);
+    ctx.vars.set("homology2", 1.0);
+    ASSERT_TRUE(action("DoSVD2"));
+    EXPECT_EQ(report(), landmark_report);
+    ASSERT_EQ(var("sval2").cols(), sval.cols());
+    for (Index i = 0; i < sval.cols(); ++i) {
+        EXPECT_NEAR(18.0 * var("sval2")(i), sval(i), 1e-6 * sval(0));
+        EXPECT_NEAR(std::abs(var("ubee2").col(i).dot(u.col(i))), 1.0, 1e-6);
+        EXPECT_NEAR(var("scor2")(i), scor(i), 1e-6);
+    }
+}
+
+TEST_F(TwoGroups, StoredResultsFitTogether) {
+    set_groups(g1, g2);
+    ASSERT_TRUE(action("DoSVD2"));
+    const Matrix& ref1 = var("reference1");
+    ASSERT_EQ(ref1.cols(), 15);
+    for (Index j = 0; j < ref1.cols(); ++j)  // rounded to four decimals
+        EXPECT_NEAR(ref1(j) * 1e4, std::round(ref1(j) * 1e4), 1e-6);
+    EXPECT_EQ(var("reference2"), var("reference2g"));  // pooled with homology2 on
+    EXPECT_EQ(ctx.vars.scalar("homology2"), 1);
+    EXPECT_EQ(ctx.vars.scalar("referencetype1"), 0);
+    EXPECT_EQ(ctx.vars.scalar("referencetype2"), 0);
+    EXPECT_EQ(var("data1").rows(), 18);
+    EXPECT_EQ(var("data1").col(14), g1.b1.col(14));  // centroid sizes carried through
+
+    // Group 1's block scores come from centred scores, group 2's from uncentred ones.
+    const Matrix& pw1 = var("pw1");
+    const Matrix& pw2g = var("pw2g");
+    const Matrix P1 = centre_columns(pw1.leftCols(10));
+    EXPECT_LT((var("swc1") - P1 * var("ubee2")).cwiseAbs().maxCoeff(), 1e-12);
+    EXPECT_LT((var("swc1g") - var("pw1g").leftCols(10) * var("ubee2g")).cwiseAbs().maxCoeff(),
+              1e-12);
+    EXPECT_LT((var("swc2g") - pw2g.leftCols(6) * var("vbee2g")).cwiseAbs().maxCoeff(), 1e-12);
+
+    // Only the first axis pair decides group 2's signs: never both first products negative.
+    EXPECT_FALSE(var("ubee2").col(0).dot(var("ubee2g").col(0)) < 0 &&
+                 var("vbee2").col(0).dot(var("vbee2g").col(0)) < 0);
+
+    // Principal axes: unit eigenvectors of the score covariance, eigenvalues ascending.
+    const Matrix C = covariance(P1);
+    const Matrix& vm = var("Vm1c");
+    double previous = -1;
+    for (Index j = 0; j < vm.cols(); ++j) {
+        const double lambda = vm.col(j).dot(C * vm.col(j));
+        EXPECT_LT((C * vm.col(j) - lambda * vm.col(j)).norm(), 1e-10);
+        EXPECT_NEAR(vm.col(j).norm(), 1.0, 1e-12);
+        EXPECT_GE(lambda, previous - 1e-15);
+        previous = lambda;
+    }
+    EXPECT_EQ(var("Vm2g").rows(), 6);
+}
+
+TEST_F(TwoGroups, HomologyOffGivesSeparateReferencesAndBlock1AnglesOnly) {
+    set_groups(g1, g2);
+    ui.control("HomologyButton").set_value(0);
+    ASSERT_TRUE(action("DoSVD2"));
+    EXPECT_NE(var("reference2"), var("reference2g"));
+    EXPECT_EQ(ctx.vars.scalar("homology2"), 0);
+    const std::vector<std::string> lines = report_lines(report());
+    ASSERT_EQ(lines.size(), 8u);
+    for (size_t i = 2; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].rfind("SVD " + std::to_string(i - 1) + " Block 1= ", 0), 0u);
+        EXPECT_EQ(lines[i].find("Block2"), std::string::npos);
+    }
+}
+
+TEST_F(DoSVD2Test, AxesBeyondTheRankAreReportedAsNull) {
+    // 5 and 6 specimens of 6 and 6 landmarks: 8 x 8 cross-products of rank 4 and 5.
+    const Group g1 = synthetic_group(6, 6, 5, 31u), g2 = synthetic_group(6, 6, 6, 32u);
+    set_groups(g1, g2);
+    ASSERT_TRUE(action("DoSVD2"));
+    const std::vector<std::string> lines = report_lines(report());
+    ASSERT_EQ(lines.size(), 10u);
+    for (int axis = 1; axis <= 4; ++axis) {
+        EXPECT_EQ(lines[axis + 1].find("not defined"), std::string::npos) << lines[axis + 1];
+        EXPECT_NE(lines[axis + 1].find("Block2= "), std::string::npos);
+    }
+    for (int axis = 5; axis <= 8; ++axis) {
+        EXPECT_EQ(lines[axis + 1], "SVD " + std::to_string(axis) +
+                                       " Block 1= not defined (null axis)  Block2= not defined "
+                                       "(null axis)");
+    }
+    ui.control("HomologyButton").set_value(0);
+    set_groups(g1, g2);
+    ASSERT_TRUE(action("DoSVD2"));
+    EXPECT_EQ(report_lines(report()).back(), "SVD 8 Block 1= not defined (null axis)");
+}
+
+TEST_F(TwoGroups, Group2SizeMismatchKeepsGroup1ResultsAndNoReport) {
+    set_groups(g1, {g2.b1, g2.b2.topRows(15)});
+    ui.control("ShowBox").set_string("4");
+    ui.control("AuxResults").set_string("earlier report");
+    ASSERT_TRUE(action("DoSVD2"));
+    EXPECT_EQ(last_message(), "The samples sizes do not match, shape and shape");
+    EXPECT_NE(std::find(ui.console_lines().begin(), ui.console_lines().end(), "[m1 m2] = [16 15]"),
+              ui.console_lines().end());
+    EXPECT_EQ(var("ubee2").rows(), 10);
+    EXPECT_EQ(var("scor2").cols(), 6);
+    EXPECT_EQ(var("ubee2g").size(), 0);
+    EXPECT_EQ(var("pw2g").rows(), 15);  // the scores were stored before the check
+    EXPECT_EQ(var("reference2").cols(), 11);
+    EXPECT_EQ(control("ShowBox"), "4");
+    EXPECT_EQ(report(), "earlier report");
+    EXPECT_EQ(ui.control("HomologyButton").enable(), "off");
+}
+
+TEST_F(TwoGroups, Group1VariableMismatchStopsBeforeAnyDecomposition) {
+    set_blocks(g1.b1, variables_of(g1.b1, 2, 1u).topRows(17), g2.b1, variables_of(g2.b1, 2, 2u),
+               false);
+    ASSERT_TRUE(action("DoSVD2"));
+    EXPECT_EQ(last_message(), "The samples sizes do not match, shape and variable");
+    EXPECT_EQ(var("reference1").cols(), 15);
+    EXPECT_EQ(var("pw1").rows(), 18);
+    EXPECT_NE(var("data1"), g1.b1);  // superimposed
+    EXPECT_EQ(var("ubee2").size(), 0);
+    EXPECT_EQ(var("homology2").size(), 0);
+}
+
+TEST_F(TwoGroups, MissingOrUnpoolableBlocksFailWithoutChangingResults) {
+    ctx.vars.set("data1", g1.b1);
+    EXPECT_FALSE(action("DoSVD2"));
+    EXPECT_NE(last_console().find("data1g"), std::string::npos);
+    EXPECT_EQ(var("reference1").size(), 0);
+
+    const Group other = synthetic_group(6, 5, 16, 9u);
+    set_groups(g1, {other.b1, g2.b2});
+    EXPECT_FALSE(action("DoSVD2"));
+    EXPECT_NE(last_console().find("Block 1 has 15 columns in group 1 but 13 in group 2"),
+              std::string::npos);
+    EXPECT_EQ(var("reference1").size(), 0);
+    EXPECT_EQ(var("data1"), g1.b1);
+    EXPECT_EQ(report(), "");
+}
+
+TEST_F(TwoGroups, RunningTwiceGivesTheSameAnglesUpToTheReferenceRounding) {
+    set_groups(g1, g2);
+    ASSERT_TRUE(action("DoSVD2"));
+    const std::string first = report();
+    ASSERT_TRUE(action("DoSVD2"));
+    EXPECT_EQ(report(), first);
+}
+
+TEST_F(DoSVD2Test, PublishedDatasetGivesAConsistentAnalysis) {
+    const auto jord1 = data_file("plethodon", "Jord_b1.txt");
+    SKIP_WITHOUT(jord1);
+    ASSERT_TRUE(load("LoadG1B1", jord1));
+    ASSERT_TRUE(load("LoadG1B2", data_file("plethodon", "Jord_b2.txt")));
+    ASSERT_TRUE(load("LoadG2B1", data_file("plethodon", "Teyah_b1.txt")));
+    ASSERT_TRUE(load("LoadG2B2", data_file("plethodon", "Teyah_b2.txt")));
+    ASSERT_TRUE(action("DoSVD2"));
+    const std::vector<std::string> lines = report_lines(report());
+    ASSERT_EQ(lines.size(), 8u);  // 7 and 5 landmarks: min(10, 6) axes
+    // Each correlation from the identity swc1^T swc2 = S of centred scores.
+    for (Index i = 0; i < 6; ++i) {
+        const double s = var("sbee2")(i, i);
+        EXPECT_NEAR(var("scor2")(i), s / (var("swc1").col(i).norm() * var("swc2").col(i).norm()),
+                    1e-10);
+        EXPECT_LE(std::abs(var("scor2g")(i)), 1.0);
+    }
+    const Matrix& u = var("ubee2g");
+    EXPECT_LT((u.transpose() * u - Matrix::Identity(10, 10)).cwiseAbs().maxCoeff(), 1e-12);
+}
+
+}  // namespace
+}  // namespace tesvane::test

@@ -1,0 +1,237 @@
+// `tesvane run`: the reports on standard output exactly as the results window shows them, the
+// failures, the JSON file, and a run on every published dataset.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "analysis/BootSVD2Angle.hpp"
+#include "analysis_fixture.hpp"
+#include "app/run_command.hpp"
+
+namespace tesvane::test {
+namespace {
+
+class RunTest : public AppTest {
+  protected:
+    std::string write_block(const std::string& name, const Matrix& m) {
+        std::ostringstream s;
+        s.precision(17);
+        for (Index i = 0; i < m.rows(); ++i) {
+            for (Index j = 0; j < m.cols(); ++j)
+                s << (j ? " " : "") << m(i, j);
+            s << '\n';
+        }
+        return write(name, s.str()).string();
+    }
+    RunOptions files(const Group& a, const Group& b) {
+        RunOptions o;
+        o.g1b1 = write_block("a1.txt", a.b1);
+        o.g1b2 = write_block("a2.txt", a.b2);
+        o.g2b1 = write_block("b1.txt", b.b1);
+        o.g2b2 = write_block("b2.txt", b.b2);
+        return o;
+    }
+    int run(const RunOptions& o) {
+        out.str("");
+        err.str("");
+        return run_analysis(o, out, err);
+    }
+    // The reports of the same steps through the actions, as the results window shows them.
+    std::vector<std::string> window_reports(const RunOptions& o) {
+        HeadlessPlatform p;
+        add_window_controls(p);
+        AppContext c(p);
+        register_functions(c);
+        Tesvane6i_start(c);
+        p.control("Morph2").set_value(o.block2_landmarks);
+        p.control("HomologyButton").set_value(o.homology);
+        for (const auto& [action, file] : {std::pair{"LoadG1B1", o.g1b1},
+                                           {"LoadG1B2", o.g1b2},
+                                           {"LoadG2B1", o.g2b1},
+                                           {"LoadG2B2", o.g2b2}}) {
+            p.queue(DialogAnswer::file(file));
+            EXPECT_TRUE(run_action(c, action));
+        }
+        EXPECT_TRUE(run_action(c, "DoSVD2"));
+        std::vector<std::string> r{p.control("AuxResults").string()};
+        if (o.boot) {
+            p.control("BootBox").set_string(std::to_string(*o.boot));
+            p.control("AlphaBox").set_string(o.alpha);
+            const BootstrapSettings saved = bootstrap_settings();
+            bootstrap_settings() = {o.seed, 1};
+            EXPECT_TRUE(run_action(c, "BootSVD2Angle"));
+            bootstrap_settings() = saved;
+            r.push_back(p.control("AuxResults").string());
+        }
+        return r;
+    }
+
+    Group g1 = synthetic_group(7, 5, 18, 1u), g2 = synthetic_group(7, 5, 14, 2u);
+    std::ostringstream out, err;
+};
+
+TEST_F(RunTest, PrintsExactlyTheWindowsReportsEachWithALineBreak) {
+    RunOptions o = files(g1, g2);
+    o.boot = 25;
+    o.alpha = "0.1";
+    o.seed = 12345;
+    ASSERT_EQ(run(o), 0) << err.str();
+    const std::vector<std::string> r = window_reports(o);
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(out.str(), r[0] + "\n" + r[1] + "\n");
+    EXPECT_NE(r[1].find("25 bootstraps at alpha = 0.10000"), std::string::npos);
+    // Diagnostics go to the error stream, never among the reports.
+    EXPECT_NE(err.str().find("ubee2 (10 x 10):"), std::string::npos);
+}
+
+TEST_F(RunTest, WithoutBootOnlyTheAnalysisAndThreadsDoNotMatter) {
+    RunOptions o = files(g1, g2);
+    ASSERT_EQ(run(o), 0);
+    EXPECT_EQ(out.str(), window_reports(o)[0] + "\n");
+    o.boot = 20;
+    o.threads = 1;
+    ASSERT_EQ(run(o), 0);
+    const std::string one = out.str();
+    o.threads = 2;
+    ASSERT_EQ(run(o), 0);
+    EXPECT_EQ(out.str(), one);
+    o.seed = 777;
+    ASSERT_EQ(run(o), 0);
+    EXPECT_NE(out.str(), one);
+}
+
+TEST_F(RunTest, HomologyOffAndVariableBlocks) {
+    RunOptions o = files(g1, g2);
+    o.homology = false;
+    ASSERT_EQ(run(o), 0);
+    EXPECT_EQ(out.str().find("Block2"), std::string::npos);
+
+    o.g1b2 = write_block("a2v.txt", variables_of(g1.b1, 3, 1u));
+    o.g2b2 = write_block("b2v.txt", variables_of(g2.b1, 3, 2u));
+    o.block2_landmarks = false;
+    o.homology = true;  // read only by the bootstrap with variables
+    o.boot = 20;
+    ASSERT_EQ(run(o), 0) << err.str();
+    const std::vector<std::string> lines = report_lines(out.str());
+    EXPECT_EQ(lines[2], "SVD 1 Block 1= " + lines[2].substr(15, 6));  // no Block2 column
+    EXPECT_NE(out.str().find("\n\nBlock2\n"), std::string::npos);
+}
+
+TEST_F(RunTest, FailuresExitNonZeroWithTheMessage) {
+    RunOptions o = files(g1, {g2.b1, g2.b2.topRows(13)});
+    EXPECT_EQ(run(o), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("tesvane: DoSVD2 failed: The samples sizes do not match, shape and "
+                             "shape"),
+              std::string::npos)
+        << err.str();
+
+    o = files(g1, g2);
+    o.g2b1 = (dir / "missing.txt").string();
+    EXPECT_EQ(run(o), 1);
+    EXPECT_NE(err.str().find("tesvane: LoadG2B1 failed: Cannot open the file"), std::string::npos)
+        << err.str();
+
+    o = files(g1, g2);
+    o.g1b2 = write("bad.txt", "1 2 3\n4 x 6\n").string();
+    EXPECT_EQ(run(o), 1);
+    EXPECT_NE(err.str().find("tesvane: LoadG1B2 failed: "), std::string::npos);
+    EXPECT_NE(err.str().find("bad.txt, line 2"), std::string::npos) << err.str();
+
+    o = files(g1, g2);
+    o.boot = 1;
+    EXPECT_EQ(run(o), 1);
+    EXPECT_EQ(report_lines(out.str())[0], "Angles between SVD axis of the two blocks ");
+    EXPECT_NE(err.str().find("tesvane: BootSVD2Angle failed: No bound of the angles"),
+              std::string::npos)
+        << err.str();
+}
+
+TEST_F(RunTest, JsonHoldsTheSessionVariablesAtFullPrecision) {
+    RunOptions o = files(g1, g2);
+    o.json = (dir / "run.json").string();
+    o.seed = 4242;
+    ASSERT_EQ(run(o), 0);
+    const nlohmann::json j = nlohmann::json::parse(read(o.json));
+    const std::vector<std::string> keys = {
+        "reference1", "reference2", "reference2g", "data1", "data2",  "data1g", "data2g",
+        "pw1",        "pw2",        "pw1g",        "pw2g",  "ubee2",  "sbee2",  "vbee2",
+        "ubee2g",     "sbee2g",     "vbee2g",      "sval2", "sval2g", "scor2",  "scor2g",
+        "swc1",       "swc2",       "swc1g",       "swc2g", "Vm1c",   "Vm2c",   "Vm1g",
+        "Vm2g",       "activem2",   "homology2",   "seed"};
+    ASSERT_EQ(j.size(), keys.size());
+    for (const std::string& k : keys)
+        EXPECT_TRUE(j.contains(k)) << k;
+    EXPECT_EQ(j["seed"], 4242);
+    EXPECT_EQ(j["activem2"], nlohmann::json::parse("[[1.0]]"));
+    ASSERT_EQ(j["sval2"].size(), 1u);  // a 1 x n vector is one row
+    EXPECT_EQ(j["sval2"][0].size(), 6u);
+    EXPECT_EQ(j["pw1"].size(), 18u);
+    EXPECT_EQ(j["pw1"][0].size(), 11u);
+
+    // Every value read back is the double the analysis stored.
+    const std::vector<std::string> r = window_reports(o);
+    HeadlessPlatform p;
+    add_window_controls(p);
+    AppContext c(p);
+    register_functions(c);
+    Tesvane6i_start(c);
+    for (const auto& [action, file] : {std::pair{"LoadG1B1", o.g1b1},
+                                       {"LoadG1B2", o.g1b2},
+                                       {"LoadG2B1", o.g2b1},
+                                       {"LoadG2B2", o.g2b2}}) {
+        p.queue(DialogAnswer::file(file));
+        ASSERT_TRUE(run_action(c, action));
+    }
+    ASSERT_TRUE(run_action(c, "DoSVD2"));
+    const Matrix& u = c.vars.matrix("ubee2g");
+    for (Index a = 0; a < u.rows(); ++a)
+        for (Index b = 0; b < u.cols(); ++b)
+            ASSERT_EQ(j["ubee2g"][a][b].get<double>(), u(a, b));
+
+    o.block2_landmarks = false;
+    o.g1b2 = write_block("a2v.txt", variables_of(g1.b1, 2, 1u));
+    o.g2b2 = write_block("b2v.txt", variables_of(g2.b1, 2, 2u));
+    ASSERT_EQ(run(o), 0);
+    const nlohmann::json v = nlohmann::json::parse(read(o.json));
+    EXPECT_EQ(v["reference2"], nlohmann::json::array());  // empty variables as []
+    EXPECT_EQ(v["pw2g"], nlohmann::json::array());
+    EXPECT_EQ(v["homology2"], nlohmann::json::array());
+}
+
+TEST_F(RunTest, EveryPublishedDatasetPrintsBothReports) {
+    const std::filesystem::path root = data_dir();
+    if (!std::filesystem::is_directory(root))
+        GTEST_SKIP() << "the published datasets are not here";
+    int sets = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(root)) {
+        std::ifstream manifest(entry.path() / "MANIFEST");
+        std::map<std::string, std::string> m;
+        for (std::string line; std::getline(manifest, line);)
+            if (const size_t eq = line.find('='); eq != std::string::npos)
+                m[line.substr(0, eq)] = line.substr(eq + 1);
+        if (m.empty())
+            continue;
+        ++sets;
+        RunOptions o;
+        o.g1b1 = (entry.path() / (m["group1"] + "_b1.txt")).string();
+        o.g1b2 = (entry.path() / (m["group1"] + "_b2.txt")).string();
+        o.g2b1 = (entry.path() / (m["group2"] + "_b1.txt")).string();
+        o.g2b2 = (entry.path() / (m["group2"] + "_b2.txt")).string();
+        o.block2_landmarks = m["block2"] == "landmarks";
+        o.boot = 20;
+        ASSERT_EQ(run(o), 0) << entry.path() << "\n" << err.str();
+        const std::string s = out.str();
+        EXPECT_EQ(s.rfind("Angles between SVD axis of the two blocks \n\nSVD 1 Block 1= ", 0), 0u);
+        EXPECT_NE(s.find("\nThe Angle ranges over 20 bootstraps at alpha = 0.05000 were\n"),
+                  std::string::npos);
+        EXPECT_EQ(s.back(), '\n');
+    }
+    EXPECT_GE(sets, 1);
+}
+
+}  // namespace
+}  // namespace tesvane::test
