@@ -1,0 +1,52 @@
+// The display routines reached by name, as scripts and callbacks reach them.
+#include <gtest/gtest.h>
+
+#include "app/Tesvane6i.hpp"
+#include "app/app_context.hpp"
+#include "display/reversepwb.hpp"
+#include "display_test_util.hpp"
+#include "platform/error.hpp"
+
+namespace tesvane::test {
+namespace {
+
+class ByName : public ::testing::Test {
+  protected:
+    ByName() : ctx(ui) { register_functions(ctx); }
+    Values call(const std::string& name, const Values& in, int nout) {
+        return ctx.functions.call(ctx, name, in, nout);
+    }
+    RecordingPlatform ui;
+    AppContext ctx;
+};
+
+TEST_F(ByName, ScoresBackToAForm) {
+    Matrix pw = Matrix::Zero(1, 11);
+    pw(0) = 0.1;
+    const Values out = call("reversepwb", {irregular_reference(), pw}, 1);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(std::get<Matrix>(out[0]), reversepwb(irregular_reference(), pw));
+}
+
+TEST_F(ByName, TheSuperimpositionDisplayReturnsItsThreeOutputs) {
+    const Values in{
+        box_reference(),           Matrix::Zero(1, 7),          Matrix::Constant(1, 1, 16),
+        Matrix::Constant(1, 1, 1), Matrix::Constant(1, 1, 2),   Matrix::Constant(1, 1, 1),
+        Matrix::Constant(1, 1, 2), Matrix::Constant(1, 1, 0.5), std::string("r-")};
+    const Values out = call("showpw5", in, 3);
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(std::get<Matrix>(out[2])(0, 0), 0);
+    const auto ls = lines(ui.figure().axes());
+    ASSERT_EQ(ls.size(), 34u);
+    EXPECT_EQ(ls[0]->color, (fig::Rgb{1, 0, 0}));
+    EXPECT_EQ(ls[0]->line_width, 0.5);
+    EXPECT_EQ(ls.back()->marker, "d");  // the default landmark style
+}
+
+TEST_F(ByName, MissingInputsAreAnError) {
+    EXPECT_THROW(call("showpw4template", {box_reference()}, 3), Error);
+    EXPECT_THROW(call("quiver", {Matrix::Zero(2, 2), Matrix::Zero(2, 2)}, 0), Error);
+}
+
+}  // namespace
+}  // namespace tesvane::test
