@@ -9,8 +9,6 @@
 #include "display/showpw4template.hpp"
 #include "display/showpw5.hpp"
 #include "display_test_util.hpp"
-#include "geometry/centpos.hpp"
-#include "geometry/centsize.hpp"
 #include "geometry/vertxy.hpp"
 #include "platform/error.hpp"
 
@@ -41,17 +39,6 @@ TEST(DeformationGrid, RangeExpansionWidensXFullyAndYByThreeQuarters) {
     EXPECT_EQ(g.xw(0, 0), -6);
     EXPECT_EQ(g.yw(0, 0), -2.5);
     EXPECT_THROW(deformation_grid(refxy, Matrix::Zero(8, 2), {0, 8, 0, 4}, 0, 1), Error);
-}
-
-TEST(DeformationGrid, NodesFollowTheSpline) {
-    // An affine spline: x' = x + 0.1 + 0.2 y, y' = y.
-    Matrix w = Matrix::Zero(8, 2);
-    w(5, 0) = 0.1;
-    w(7, 0) = 0.2;
-    const DeformationGrid g = deformation_grid(vertxy(box_reference()), w, {0, 8, 0, 4}, 16, 1);
-    EXPECT_NEAR(g.xv(5, 7), 0.1 + 0.2 * g.yw(5, 7), 1e-15);
-    EXPECT_NEAR(g.xp(5, 7), g.xw(5, 7) + g.xv(5, 7), 1e-15);
-    EXPECT_EQ(g.yv(5, 7), 0);
 }
 
 class Display : public ::testing::Test {
@@ -209,19 +196,15 @@ TEST_F(Display, BaselineRegistrationPlacesTheBaseLandmarks) {
               ui.console_lines().end());
 }
 
-TEST_F(Display, SlidingBaselineCentresXAndScalesToUnitSize) {
+TEST_F(Display, SlidingBaselineCentresXAndKeepsTheBaselineOnTheAxis) {
     show(scores(), 1, 1);
     const fig::Line* m = lines(axes()).back();
-    Matrix shown(1, 11);
-    for (Index j = 0; j < 5; ++j) {
-        shown(2 * j) = m->x[static_cast<size_t>(j)];
-        shown(2 * j + 1) = m->y[static_cast<size_t>(j)];
-    }
-    shown(10) = 1;
-    EXPECT_NEAR(centpos(shown)(0), 0, 1e-15);
-    EXPECT_NEAR(centsize(shown)(0), 1, 1e-15);
-    EXPECT_NEAR(shown(1), 0, 1e-15);
-    EXPECT_NEAR(shown(3), 0, 1e-15);
+    double mean = 0;
+    for (double x : m->x)
+        mean += x / 5;
+    EXPECT_NEAR(mean, 0, 1e-15);
+    EXPECT_NEAR(m->y[0], 0, 1e-15);
+    EXPECT_NEAR(m->y[1], 0, 1e-15);
 }
 
 TEST_F(Display, ResistantFitOfTheTargetOntoTheReference) {

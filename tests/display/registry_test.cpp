@@ -43,10 +43,5 @@ TEST_F(ByName, TheSuperimpositionDisplayReturnsItsThreeOutputs) {
     EXPECT_EQ(ls.back()->marker, "d");  // the default landmark style
 }
 
-TEST_F(ByName, MissingInputsAreAnError) {
-    EXPECT_THROW(call("showpw4template", {box_reference()}, 3), Error);
-    EXPECT_THROW(call("quiver", {Matrix::Zero(2, 2), Matrix::Zero(2, 2)}, 0), Error);
-}
-
 }  // namespace
 }  // namespace tesvane::test
