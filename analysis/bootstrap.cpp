@@ -165,9 +165,10 @@ Replicate run_replicate(const BootstrapInput& in, int set, int replicate, std::u
         b2g = variable_block(bdata2g);
     }
 
-    // Only the first axis's correlation of the first resample is collected.
-    const BlockPls first = block_pls(P1, b2.P2, b2.divisor, P1, b2.P2, 1);
-    const BlockPls second = block_pls(P1g, b2g.P2, b2g.divisor, P1g, b2g.P2, 0);
+    // Only the first axis's correlation of the first resample is collected, and only the axes
+    // that have singular values are compared.
+    const BlockPls first = block_pls(P1, b2.P2, b2.divisor, P1, b2.P2, 1, true);
+    const BlockPls second = block_pls(P1g, b2g.P2, b2g.divisor, P1g, b2g.P2, 0, true);
 
     const Index numsvd = first.sval.size();
     Replicate r;

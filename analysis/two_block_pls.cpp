@@ -13,9 +13,9 @@
 namespace tesvane {
 
 BlockPls block_pls(const Matrix& left, const Matrix& right, double divisor, const Matrix& score1,
-                   const Matrix& score2, Index score_axes) {
+                   const Matrix& score2, Index score_axes, bool thin) {
     const Matrix X = (left.transpose() * right) / divisor;
-    SvdResult d = svd_full(X);
+    SvdResult d = thin ? svd_thin(X) : svd_full(X);
     BlockPls r;
     const Index axes = std::min(X.rows(), X.cols());
     if (score_axes == kAllAxes) {

@@ -12,7 +12,8 @@ namespace tesvane {
 // The analysis forms X and the scores from differently centred copies of the same blocks
 // (the means cancel in every result that is reported), so the caller passes each factor.
 // score_axes limits the block scores and correlations to the first axes (the bootstrap needs
-// one or none); kAllAxes keeps them all.
+// one or none); kAllAxes keeps them all. With thin, U and V keep only their first min(size X)
+// columns, the axes that have singular values.
 struct BlockPls {
     Matrix U, S, V;
     Matrix swc1, swc2;
@@ -20,7 +21,7 @@ struct BlockPls {
 };
 inline constexpr Index kAllAxes = -1;
 BlockPls block_pls(const Matrix& left, const Matrix& right, double divisor, const Matrix& score1,
-                   const Matrix& score2, Index score_axes = kAllAxes);
+                   const Matrix& score2, Index score_axes = kAllAxes, bool thin = false);
 
 // A singular value counts as zero when it is not above max(rows, cols) * eps * the largest one:
 // its singular vectors are then an arbitrary basis of the null space and no angle of theirs

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <ostream>
 
 #include "analysis/BootSVD2Angle.hpp"
@@ -109,6 +110,23 @@ std::string json_matrix(const Matrix& m) {
     return s + "]";
 }
 
+// Puts the current folder back: every file dialog moves it to the folder of the chosen file.
+class FolderScope {
+  public:
+    FolderScope() : saved_(std::filesystem::current_path()) {}
+    ~FolderScope() {
+        std::error_code ec;
+        std::filesystem::current_path(saved_, ec);
+    }
+
+  private:
+    std::filesystem::path saved_;
+};
+
+std::string absolute(const std::string& path) {
+    return path.empty() ? path : std::filesystem::absolute(path).string();
+}
+
 }  // namespace
 
 std::string analysis_json(const Session& vars, std::uint64_t seed) {
@@ -118,7 +136,12 @@ std::string analysis_json(const Session& vars, std::uint64_t seed) {
     return s + cformat("\n  \"seed\": %llu\n}\n", static_cast<unsigned long long>(seed));
 }
 
-int run_analysis(const RunOptions& o, std::ostream& out, std::ostream& err) {
+int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err) {
+    // Paths are taken from the folder the run starts in, before the first dialog leaves it.
+    RunOptions o = given;
+    for (std::string* p : {&o.g1b1, &o.g1b2, &o.g2b1, &o.g2b2, &o.json})
+        *p = absolute(*p);
+    const FolderScope folder;
     BatchPlatform ui(err, o.show_progress);
     add_window_controls(ui);
     AppContext ctx(ui);

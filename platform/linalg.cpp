@@ -4,8 +4,10 @@
 
 namespace tesvane {
 
-SvdResult svd_full(const Matrix& x) {
-    Eigen::BDCSVD<Matrix> svd(x, Eigen::ComputeFullU | Eigen::ComputeFullV);
+namespace {
+
+SvdResult bdcsvd(const Matrix& x, unsigned int vectors) {
+    Eigen::BDCSVD<Matrix> svd(x, vectors);
     SvdResult r;
     r.U = svd.matrixU();
     r.V = svd.matrixV();
@@ -14,6 +16,16 @@ SvdResult svd_full(const Matrix& x) {
     for (Index i = 0; i < s.size(); ++i)
         r.S(i, i) = s(i);
     return r;
+}
+
+}  // namespace
+
+SvdResult svd_full(const Matrix& x) {
+    return bdcsvd(x, Eigen::ComputeFullU | Eigen::ComputeFullV);
+}
+
+SvdResult svd_thin(const Matrix& x) {
+    return bdcsvd(x, Eigen::ComputeThinU | Eigen::ComputeThinV);
 }
 
 SymEigResult eig_sym(const Matrix& a) {

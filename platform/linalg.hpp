@@ -13,6 +13,9 @@ struct SvdResult {
     Matrix V;
 };
 SvdResult svd_full(const Matrix& x);
+// The same with only the first r = min(m, n) columns of U and V (m x r and n x r); S keeps the
+// shape of X. Cheaper when only the axes that have singular values are needed.
+SvdResult svd_thin(const Matrix& x);
 
 // Eigen-decomposition of a symmetric matrix: unit eigenvectors as columns of `vectors`,
 // eigenvalues in ascending order, vectors(:, i) belonging to values(i).

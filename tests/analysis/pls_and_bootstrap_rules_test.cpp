@@ -62,6 +62,15 @@ TEST(BlockPls, DivisorScalesOnlyTheSingularValuesAndFullFactorsAreSquare) {
     ASSERT_EQ(first.scor.size(), 1);
     EXPECT_NEAR(first.scor(0), plain.scor(0), 1e-14);
     EXPECT_EQ(block_pls(a, b, 1.0, a, b, 0).scor.size(), 0);
+
+    // Thin factors: the same axes, without the null-space columns.
+    const BlockPls thin = block_pls(a, b, 1.0, a, b, kAllAxes, true);
+    EXPECT_EQ(thin.U.cols(), 4);
+    EXPECT_EQ(thin.V.rows(), 7);
+    EXPECT_EQ(thin.V.cols(), 4);
+    EXPECT_EQ(thin.S.cols(), 7);
+    EXPECT_LT((thin.U - plain.U).cwiseAbs().maxCoeff(), 1e-14);
+    EXPECT_LT((thin.V - plain.V.leftCols(4)).cwiseAbs().maxCoeff(), 1e-14);
 }
 
 TEST(NullAxes, ValuesNotAboveTheToleranceAreNull) {

@@ -103,6 +103,21 @@ TEST_F(RunTest, WithoutBootOnlyTheAnalysisAndThreadsDoNotMatter) {
     EXPECT_NE(out.str(), one);
 }
 
+TEST_F(RunTest, RelativePathsAreTakenFromTheStartingFolder) {
+    // Each file dialog moves the current folder to its file's folder; the run must not care.
+    std::filesystem::create_directories(dir / "sub");
+    RunOptions o = files(g1, g2);
+    for (std::string* p : {&o.g1b1, &o.g1b2, &o.g2b1, &o.g2b2}) {
+        const std::filesystem::path moved = dir / "sub" / std::filesystem::path(*p).filename();
+        std::filesystem::rename(*p, moved);
+        *p = std::filesystem::relative(moved, dir).string();
+    }
+    o.json = "out.json";
+    ASSERT_EQ(run(o), 0) << err.str();
+    EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), dir));
+    EXPECT_TRUE(std::filesystem::exists(dir / "out.json"));
+}
+
 TEST_F(RunTest, HomologyOffAndVariableBlocks) {
     RunOptions o = files(g1, g2);
     o.homology = false;
