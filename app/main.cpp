@@ -1,9 +1,10 @@
 // The one executable: with no arguments it opens the windows; subcommands run without them.
+#include <unistd.h>
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
-#include <unistd.h>
 
 #include <iostream>
+#include <limits>
 
 #include "app/run_command.hpp"
 #include "app/script_runner.hpp"
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     CLI::Option* boot_opt =
         run_cmd->add_option("--boot", boot, "Bootstrap with N replicates per group")
-            ->check(CLI::PositiveNumber);
+            ->check(CLI::Range(1, std::numeric_limits<int>::max()));
     run_cmd->add_option("--alpha", run.alpha, "Alpha level of the angle bounds")
         ->check(CLI::Number)
         ->capture_default_str();
