@@ -1,9 +1,14 @@
 #include "platform/qt/plot_widget.hpp"
 
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <exception>
+#include <map>
 
 #include "platform/render/figure_renderer.hpp"
 
@@ -51,12 +56,39 @@ std::optional<QPointF> PlotWidget::to_widget(double x, double y) const {
     }
 }
 
+void PlotWidget::sync_pointer() {
+    std::string name = figure_.pointer;
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const Matrix& shape = figure_.pointer_shape;
+    if (name == "custom" && shape.rows() == 16 && shape.cols() == 16) {
+        QImage image(16, 16, QImage::Format_ARGB32);
+        for (int r = 0; r < 16; ++r) {
+            for (int c = 0; c < 16; ++c) {
+                const double v = shape(r, c);
+                image.setPixel(c, r,
+                               v == 1   ? qRgba(0, 0, 0, 255)
+                               : v == 2 ? qRgba(255, 255, 255, 255)
+                                        : qRgba(0, 0, 0, 0));
+            }
+        }
+        pointer_ = QCursor(QPixmap::fromImage(image), 0, 0);
+    } else {
+        static const std::map<std::string, Qt::CursorShape> shapes = {
+            {"crosshair", Qt::CrossCursor}, {"watch", Qt::WaitCursor},
+            {"ibeam", Qt::IBeamCursor},     {"hand", Qt::PointingHandCursor},
+            {"fleur", Qt::SizeAllCursor},
+        };
+        const auto it = shapes.find(name);
+        pointer_ = QCursor(it == shapes.end() ? Qt::ArrowCursor : it->second);
+    }
+    if (!waiting_)
+        setCursor(pointer_);
+}
+
 void PlotWidget::set_waiting_for_click(bool on) {
     waiting_ = on;
-    if (on)
-        setCursor(Qt::CrossCursor);
-    else
-        unsetCursor();
+    setCursor(on ? QCursor(Qt::CrossCursor) : pointer_);
     update();
 }
 

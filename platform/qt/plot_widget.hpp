@@ -2,6 +2,7 @@
 // data units through the same layout the painting uses.
 #pragma once
 
+#include <QCursor>
 #include <QPointF>
 #include <QWidget>
 #include <optional>
@@ -19,6 +20,9 @@ class PlotWidget : public QWidget {
     std::optional<QPointF> to_data(QPointF pos) const;
     // The widget point where data (x, y) is drawn.
     std::optional<QPointF> to_widget(double x, double y) const;
+
+    // Takes the figure's pointer ("arrow", "crosshair", ... or "custom" with its 16 x 16 shape).
+    void sync_pointer();
 
     // While the program waits for a click: crosshair cursor and a hint in the corner.
     void set_waiting_for_click(bool on);
@@ -41,6 +45,7 @@ class PlotWidget : public QWidget {
     const fig::Figure& figure_;
     bool waiting_ = false;
     int frames_ = 0;
+    QCursor pointer_{Qt::ArrowCursor};
 };
 
 }  // namespace tesvane::gui

@@ -19,6 +19,7 @@
 #include <limits>
 
 #include "app/Tesvane6i.hpp"
+#include "platform/error.hpp"
 #include "platform/qt/main_window.hpp"
 #include "platform/qt/plot_widget.hpp"
 #include "platform/qt/results_window.hpp"
@@ -112,8 +113,10 @@ void QtPlatform::build_windows(AppContext& ctx) {
         },
         [this] { results_open_ = false; });
     figure_.on_change([this] {
-        if (main_)
+        if (main_) {
+            main_->plot().sync_pointer();
             main_->plot().update();
+        }
     });
 }
 
@@ -317,6 +320,29 @@ void QtPlatform::copy_figure_to_clipboard() {
     mime->setData("image/svg+xml", render::figure_svg(figure_, w, h));
     mime->setImageData(render::figure_image(figure_, w, h));
     QGuiApplication::clipboard()->setMimeData(mime.release());
+}
+
+void QtPlatform::save_figure_file(const std::string& path, const std::string& format) {
+    const auto [w, h] = figure_size();
+    std::filesystem::path target(path);
+    std::string ext = target.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (ext == "." + format) {
+        render::save_figure(figure_, path, w, h);
+        return;
+    }
+    // The renderer picks the type by the extension: write under a name that has it, then
+    // rename, so the file the user named is never left half written.
+    std::filesystem::path temp = target;
+    temp += ".part." + format;
+    render::save_figure(figure_, temp.string(), w, h);
+    std::error_code ec;
+    std::filesystem::rename(temp, target, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
+        throw Error("Cannot write the figure to " + path);
+    }
 }
 
 bool QtPlatform::save_figure_to(const std::string& path) {

@@ -72,6 +72,7 @@ class QtPlatform : public Platform {
     void open_results_window() override;
     bool progress(double fraction, const std::string& what) override;
     void copy_figure_to_clipboard() override;
+    void save_figure_file(const std::string& path, const std::string& format) override;
 
   private:
     std::optional<FileChoice> file_dialog(FileDialogKind kind, const std::string& title,

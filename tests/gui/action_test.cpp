@@ -8,7 +8,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "figure/register_figure_commands.hpp"
 #include "gui_fixture.hpp"
+#include "platform/qt/plot_widget.hpp"
 #include "test_paths.hpp"
 
 namespace tesvane::test {
@@ -121,6 +123,46 @@ TEST_F(GuiTest, FigureCommandCallsItsRegisteredFunction) {
     main().add_figure_command("Missing", "NoSuchFunction")->trigger();
     EXPECT_TRUE(main().console_pane().toPlainText().contains("Error"));
     EXPECT_FALSE(ui().busy());
+}
+
+// The Figure menu entry of a registered figure command, by the function it calls.
+QAction* menu_entry(gui::MainWindow& main, const std::string& function) {
+    for (const FigureMenuEntry& e : figure_menu_entries())
+        if (e.function == function)
+            for (QAction* a : main.findChildren<QAction*>())
+                if (a->text() == QString::fromUtf8(e.label))
+                    return a;
+    return nullptr;
+}
+
+TEST_F(GuiTest, EpsMenuEntryWritesPostScriptWhateverTheNameEndsWith) {
+    start();
+    ui().figure().axes().plot({0, 1, 2}, {1, 0, 1}, "ko");
+    TempDir dir;
+    files = {dir.path() / "picture"};
+    QAction* eps = menu_entry(main(), "CopyImageEPS");
+    ASSERT_NE(eps, nullptr);
+    eps->trigger();
+    EXPECT_EQ(read_all(dir.path() / "picture").substr(0, 4), "%!PS");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);  // no temporary left behind
+}
+
+TEST_F(GuiTest, PointerCommandsChangeThePlotsCursor) {
+    start();
+    QAction* fish = menu_entry(main(), "spiffyfish");
+    QAction* arrow = menu_entry(main(), "boringcursor");
+    ASSERT_TRUE(fish && arrow);
+    fish->trigger();
+    EXPECT_EQ(main().plot().cursor().shape(), Qt::BitmapCursor);
+    // A wait for a click shows the crosshair, then gives the figure's pointer back.
+    main().plot().set_waiting_for_click(true);
+    EXPECT_EQ(main().plot().cursor().shape(), Qt::CrossCursor);
+    main().plot().set_waiting_for_click(false);
+    EXPECT_EQ(main().plot().cursor().shape(), Qt::BitmapCursor);
+    arrow->trigger();
+    EXPECT_EQ(main().plot().cursor().shape(), Qt::ArrowCursor);
 }
 
 }  // namespace
