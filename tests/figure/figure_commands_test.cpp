@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "app/app_fixture.hpp"
 #include "figure/CopyBigImage.hpp"
@@ -246,6 +248,23 @@ TEST_F(FigureCommands, WindowWithoutAPhysicalSizeIsNotEnlarged) {
     EXPECT_EQ(copied.count, 0);
     EXPECT_EQ(ui.figure().units, "normalized");
     EXPECT_EQ(axes().units, "normalized");
+}
+
+TEST_F(FigureCommands, ScriptsWriteEPSThroughTheirSaverWhateverTheName) {
+    std::vector<std::string> written;
+    auto saver = [&written](const fig::Figure&, const std::string& path) {
+        written.push_back(std::filesystem::path(path).filename().string());
+        std::ofstream(path) << "%!PS-Adobe-3.0 EPSF-3.0\n";
+    };
+    const auto script = write("s.txt",
+                              "answer file fish\ncall CopyImageEPS 1\n"
+                              "answer file fish.EPS\ncall CopyImageEPS 1\n");
+    std::ostringstream out, err;
+    ASSERT_EQ(run_script(script.string(), out, err, saver), 0) << err.str();
+    EXPECT_EQ(written, (std::vector<std::string>{"fish.part.eps", "fish.EPS"}));
+    EXPECT_EQ(read(dir / "fish"), "%!PS-Adobe-3.0 EPSF-3.0\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "fish.part.eps"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "fish.EPS"));
 }
 
 TEST(FigureUnits, ConvertsThroughPoints) {
