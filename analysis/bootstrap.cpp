@@ -12,7 +12,7 @@
 #include "analysis/two_block_pls.hpp"
 #include "analysis/warp_basis.hpp"
 #include "geometry/getconsensus.hpp"
-#include "geometry/getpsup.hpp"
+#include "geometry/procrustes_steps.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
 #include "platform/scalar.hpp"
@@ -121,31 +121,68 @@ ResampleRows draw_rows(UniformStream& u, Index own, Index first, Index second) {
     return r;
 }
 
-Replicate run_replicate(const BootstrapInput& in, int set, int replicate, std::uint64_t seed) {
+namespace {
+
+// One set's blocks, and its landmark blocks with every row already centred and scaled: that
+// first step of a superimposition works row by row, so the rows of any resample can be taken
+// from here, exactly as getpsup would make them, instead of being recomputed four times a
+// replicate.
+struct PreparedSet {
+    int set;
+    const Matrix& D1;
+    const Matrix& D2;
+    Matrix scaled1, scaled2;
+};
+
+PreparedSet prepare(const BootstrapInput& in, int set) {
     const bool s1 = set == 1;
-    const Matrix& D1 = s1 ? in.data1 : in.data1g;
-    const Matrix& D2 = s1 ? in.data2 : in.data2g;
+    PreparedSet p{set, s1 ? in.data1 : in.data1g, s1 ? in.data2 : in.data2g, {}, {}};
+    p.scaled1 = p.D1;
+    detail::center_and_scale(p.scaled1);
+    if (in.landmarks2) {
+        p.scaled2 = p.D2;
+        detail::center_and_scale(p.scaled2);
+    }
+    return p;
+}
+
+// getpsup of the rows `rows` of a block whose centred and scaled rows are `scaled`.
+Matrix superimposed(const Matrix& scaled, const std::vector<Index>& rows, const Matrix& xref) {
+    Matrix y = scaled(rows, Eigen::all);
+    for (Index i = 0; i < y.rows(); ++i)
+        detail::rotate_onto(y, i, xref);
+    return y;
+}
+
+Replicate replicate_of(const BootstrapInput& in, const PreparedSet& p, int replicate,
+                       std::uint64_t seed) {
+    const bool s1 = p.set == 1;
     const Index mg1 = in.data1.rows();
     const Index mg2 = in.data2g.rows();
     const ResampleSizes sz = resample_sizes(s1 ? mg1 : mg2, s1 ? mg2 : mg1);
-    UniformStream u(replicate_seed(seed, set, replicate));
+    UniformStream u(replicate_seed(seed, p.set, replicate));
     const ResampleRows rows = draw_rows(u, sz.own, sz.first, sz.second);
 
-    // The same drawn rows from both blocks keep a specimen's two blocks together.
-    Matrix bdata1 = D1(rows.bl1, Eigen::all);
-    Matrix bdata2 = D2(rows.bl1, Eigen::all);
-    Matrix bdata1g = D1(rows.bl2, Eigen::all);
-    Matrix bdata2g = D2(rows.bl2, Eigen::all);
+    // The same drawn rows from both blocks keep a specimen's two blocks together: bdata1 and
+    // bdata2 are the rows bl1 of D1 and D2, bdata1g and bdata2g their rows bl2.
+    const Matrix& D1 = p.D1;
+    const Matrix& D2 = p.D2;
 
     // The references are not rounded here, unlike the analysis.
-    const Matrix breference1 = getconsensus(stack_rows(bdata1, bdata1g, "Block 1")).reference;
+    const Matrix breference1 =
+        getconsensus(stack_rows(D1(rows.bl1, Eigen::all), D1(rows.bl2, Eigen::all), "Block 1"))
+            .reference;
     // One spline decomposition per reference serves both resamples scored on it.
     const WarpBasis basis1 = warp_basis(breference1);
-    const Matrix P1 = centred_shape(warp_scores(basis1, getpsup(bdata1, breference1)));
-    const Matrix P1g = centred_shape(warp_scores(basis1, getpsup(bdata1g, breference1)));
+    const Matrix P1 =
+        centred_shape(warp_scores(basis1, superimposed(p.scaled1, rows.bl1, breference1)));
+    const Matrix P1g =
+        centred_shape(warp_scores(basis1, superimposed(p.scaled1, rows.bl2, breference1)));
 
     Block2 b2, b2g;
     if (in.landmarks2) {
+        const Matrix bdata2 = D2(rows.bl1, Eigen::all);
+        const Matrix bdata2g = D2(rows.bl2, Eigen::all);
         Matrix breference2, breference2g;
         if (in.homology2) {
             breference2 = getconsensus(stack_rows(bdata2, bdata2g, "Block 2")).reference;
@@ -155,14 +192,15 @@ Replicate run_replicate(const BootstrapInput& in, int set, int replicate, std::u
             breference2g = getconsensus(bdata2g).reference;
         }
         const WarpBasis basis2 = warp_basis(breference2);
-        b2 = {centred_shape(warp_scores(basis2, getpsup(bdata2, breference2))), 1.0};
-        const Matrix sup2g = getpsup(bdata2g, breference2g);
+        b2 = {centred_shape(warp_scores(basis2, superimposed(p.scaled2, rows.bl1, breference2))),
+              1.0};
+        const Matrix sup2g = superimposed(p.scaled2, rows.bl2, breference2g);
         b2g = {centred_shape(in.homology2 ? warp_scores(basis2, sup2g)
                                           : warp_scores(warp_basis(breference2g), sup2g)),
                1.0};
     } else {
-        b2 = variable_block(bdata2);
-        b2g = variable_block(bdata2g);
+        b2 = variable_block(D2(rows.bl1, Eigen::all));
+        b2g = variable_block(D2(rows.bl2, Eigen::all));
     }
 
     // Only the first axis's correlation of the first resample is collected, and only the axes
@@ -187,6 +225,12 @@ Replicate run_replicate(const BootstrapInput& in, int set, int replicate, std::u
     return r;
 }
 
+}  // namespace
+
+Replicate run_replicate(const BootstrapInput& in, int set, int replicate, std::uint64_t seed) {
+    return replicate_of(in, prepare(in, set), replicate, seed);
+}
+
 std::optional<BootstrapTables> run_bootstrap(const BootstrapInput& in,
                                              const BootstrapSettings& settings,
                                              const BootstrapMonitor& monitor) {
@@ -205,6 +249,7 @@ std::optional<BootstrapTables> run_bootstrap(const BootstrapInput& in,
     // A thread checks for a stop only before it takes a job, so the jobs taken are always a
     // prefix in replicate order and every one of them finishes: the first failure in that
     // order is then the same whatever the number of threads.
+    const PreparedSet sets[2] = {prepare(in, 1), prepare(in, 2)};
     auto take_and_run = [&] {
         if (stop.load())
             return false;
@@ -215,7 +260,7 @@ std::optional<BootstrapTables> run_bootstrap(const BootstrapInput& in,
         const int replicate = j % n + 1;
         const size_t k = static_cast<size_t>(j);
         try {
-            results[k] = run_replicate(in, set, replicate, settings.seed);
+            results[k] = replicate_of(in, sets[set - 1], replicate, settings.seed);
         } catch (const std::exception& e) {
             errors[k] = cformat("Bootstrap set %i, replicate %i: %s", set, replicate, e.what());
             failed[k] = true;

@@ -4,7 +4,6 @@
 
 #include "geometry/gettpse.hpp"
 #include "geometry/gettspl.hpp"
-#include "geometry/scpcoeff_arbrot.hpp"
 #include "geometry/uniform_scores.hpp"
 #include "geometry/vertxy.hpp"
 #include "platform/error.hpp"
@@ -23,16 +22,24 @@ Matrix warp_scores(const WarpBasis& basis, const Matrix& x) {
         throw Error("the reference form has " + std::to_string(basis.xref.size()) +
                     " values but the block's rows have " + std::to_string(c));
     }
-    // The same per-specimen routine and layout as getpw_arbit, so the scores agree exactly.
+    // The projections of scpcoeff_arbrot for all specimens at once: the x and the y values on
+    // the k - 3 partial warps, and the differences from the reference on the two uniform
+    // directions.
+    const auto warps = basis.Le.leftCols(k - 3);
+    const Matrix xs = x(Eigen::all, Eigen::seqN(0, k, 2));
+    const Matrix ys = x(Eigen::all, Eigen::seqN(1, k, 2));
+    const Matrix px = xs * warps;
+    const Matrix py = ys * warps;
+    const Matrix diff = x.leftCols(2 * k).rowwise() - basis.xref.reshaped().head(2 * k).transpose();
+    const Matrix uniform = diff * basis.xu.leftCols(2 * k).transpose();
     Matrix scores(n, 2 * k - 3);
-    for (Index i = 0; i < n; ++i) {
-        const Matrix t = detail::scpcoeff_with_basis(basis.Le, basis.xu, x.row(i), basis.xref);
-        for (Index j = 0; j < k - 2; ++j) {
-            scores(i, 2 * j) = t(j, 0);
-            scores(i, 2 * j + 1) = t(j, 1);
-        }
-        scores(i, c - 5) = x(i, c - 1);
+    for (Index j = 0; j < k - 3; ++j) {
+        scores.col(2 * j) = px.col(j);
+        scores.col(2 * j + 1) = py.col(j);
     }
+    scores.col(2 * k - 6) = uniform.col(0);
+    scores.col(2 * k - 5) = uniform.col(1);
+    scores.col(2 * k - 4) = x.col(c - 1);
     return scores;
 }
 

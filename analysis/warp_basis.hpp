@@ -17,7 +17,8 @@ struct WarpBasis {
 // Throws GeometryError as getpw_arbit does for a reference without a spline.
 WarpBasis warp_basis(const Matrix& xref);
 
-// getpw_arbit(basis.xref, x), value for value. Throws Error when the rows of x do not fit.
+// getpw_arbit(basis.xref, x) up to rounding, formed with one product per kind of score rather
+// than one per specimen. Throws Error when the rows of x do not fit the basis.
 Matrix warp_scores(const WarpBasis& basis, const Matrix& x);
 
 }  // namespace tesvane

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "app/Tesvane6i.hpp"
@@ -16,25 +17,34 @@
 namespace tesvane {
 namespace {
 
-// The headless platform with a progress line on `err`. Console lines and messages clear the
-// line first, so that they never run into it.
-class BatchPlatform : public HeadlessPlatform {
+// What the platform echoes is collected here and written to `err` in pieces: standard error is
+// unbuffered, and a bootstrap echoes thousands of diagnostic lines.
+struct EchoBuffer {
+    std::ostringstream echo;
+};
+
+// The headless platform with its echo buffered and, when asked, a progress line on `err`. The
+// line is cleared before echoed text is written, so that the two never run into each other.
+class BatchPlatform : private EchoBuffer, public HeadlessPlatform {
   public:
     BatchPlatform(std::ostream& err, bool show_progress)
-        : HeadlessPlatform(&err), err_(err), show_(show_progress) {}
+        : HeadlessPlatform(&echo), err_(err), show_(show_progress) {}
+    ~BatchPlatform() override { flush(); }
 
     void console(const std::string& line) override {
-        clear_line();
         HeadlessPlatform::console(line);
+        if (echo.tellp() > 16384)
+            flush();
     }
     void message_box(const std::string& text) override {
-        clear_line();
         HeadlessPlatform::message_box(text);
+        flush();
     }
     bool progress(double fraction, const std::string& what) override {
         if (!show_)
             return true;
         if (fraction >= 1) {
+            flush();
             clear_line();
             return true;
         }
@@ -42,6 +52,7 @@ class BatchPlatform : public HeadlessPlatform {
         const int percent = static_cast<int>(std::floor(100 * fraction));
         if (shown_ && percent == percent_ && now - last_ < std::chrono::milliseconds(200))
             return true;
+        flush();
         err_ << '\r' << what << ": " << percent << "%" << std::flush;
         shown_ = true;
         percent_ = percent;
@@ -49,10 +60,20 @@ class BatchPlatform : public HeadlessPlatform {
         return true;
     }
 
+    // Writes out what was echoed so far.
+    void flush() {
+        if (echo.tellp() > 0) {
+            clear_line();
+            err_ << echo.str();
+            echo.str("");
+        }
+        err_.flush();
+    }
+
   private:
     void clear_line() {
         if (shown_)
-            err_ << "\r\033[K" << std::flush;
+            err_ << "\r\033[K";
         shown_ = false;
     }
 
@@ -152,6 +173,7 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err) 
     const SettingsScope settings({o.seed, o.threads});
 
     auto fail = [&](const std::string& step, size_t messages, size_t lines) {
+        ui.flush();
         err << "tesvane: " << step << " failed: " << failure_reason(ui, messages, lines) << '\n';
         return 1;
     };
@@ -178,6 +200,7 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err) 
         const std::string report = ui.control("AuxResults").string();
         if (!ran || report.empty() || (messages_fail && ui.messages().size() > messages))
             return fail(action, messages, lines);
+        ui.flush();
         out << report << '\n' << std::flush;
         return 0;
     };
@@ -194,6 +217,7 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err) 
         try {
             write_file_atomically(o.json, analysis_json(ctx.vars, o.seed));
         } catch (const Error& e) {
+            ui.flush();
             err << "tesvane: " << e.what() << '\n';
             return 1;
         }
