@@ -51,31 +51,18 @@ class BootTest : public AnalysisTest {
     SettingsGuard guard;
 };
 
-TEST_F(BootTest, ReportHasEveryPieceInOrder) {
+TEST_F(BootTest, ReportHoldsTheObservedAnglesAndCorrelations) {
     analyse(g1, g2);
-    const std::string r = boot("40");
-    const std::vector<std::string> lines = report_lines(r);
-    // 1 + 1 + 2 + 6 axes + 2 + 6 axes + 5 + 5 + 4 lines.
-    ASSERT_EQ(lines.size(), 32u) << r;
+    const std::vector<std::string> lines = report_lines(boot("40"));
+    // 3 header lines, 2 x (1 + 6 axes) table lines, 3 x 2 blank and title lines, 8 value lines.
+    ASSERT_EQ(lines.size(), 32u);
     EXPECT_EQ(lines[0], "The Angle ranges over 40 bootstraps at alpha = 0.05000 were");
-    EXPECT_EQ(lines[1], "SV      Observed      Group1      Group2");
-    EXPECT_EQ(lines[2], "");
-    EXPECT_EQ(lines[3], "Block 1");
-    EXPECT_EQ(lines[4].rfind("1      ", 0), 0u);
-    EXPECT_EQ(lines[10], "");
     EXPECT_EQ(lines[11], "Block2");
-    EXPECT_EQ(lines[19], "Range of correlation values for SVD axes 1 Group 1");
     EXPECT_EQ(lines[20],
               cformat("The observed correlation for Group 1 was %2.5f", var("scor2")(0)));
-    EXPECT_EQ(lines[21].rfind("With a 95 percent range of ", 0), 0u);
-    EXPECT_EQ(lines[22].rfind("With a Standard Error of ", 0), 0u);
-    EXPECT_EQ(lines[24], "Range of correlation values for SVD axes 1 Group2");
     EXPECT_EQ(lines[25],
               cformat("The observed correlation for Group 2 was %2.5f", var("scor2g")(0)));
-    EXPECT_EQ(lines[29], "Range of the difference in correlation values (g1-g2)");
-    EXPECT_EQ(lines[30].rfind("The 95 percent range is ", 0), 0u);
-    EXPECT_EQ(lines[31].rfind("The min and max obs. diff are ", 0), 0u);
-    // The observed column is the analysis's angle between the groups' axes.
+    // The observed column is the analysis's angle between the groups' first axes.
     const std::vector<std::string> angles =
         report_lines(angle_report(var("ubee2"), var("sbee2"), var("vbee2"), var("ubee2g"),
                                   var("sbee2g"), var("vbee2g"), true));

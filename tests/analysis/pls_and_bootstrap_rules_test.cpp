@@ -146,15 +146,6 @@ TEST(BootstrapDraws, FirstResampleDrawsFirstAndRowsStayInRange) {
     }
 }
 
-TEST(BootstrapDraws, StreamsDifferBySeedSetAndReplicate) {
-    const std::uint64_t s = replicate_seed(1, 1, 1);
-    EXPECT_EQ(s, replicate_seed(1, 1, 1));
-    EXPECT_NE(s, replicate_seed(2, 1, 1));
-    EXPECT_NE(s, replicate_seed(1, 2, 1));
-    EXPECT_NE(s, replicate_seed(1, 1, 2));
-    EXPECT_NE(replicate_seed(1, 1, 2), replicate_seed(1, 2, 1));
-}
-
 struct IndexCase {
     int nboots;
     double alpha;
@@ -242,15 +233,6 @@ TEST(BootstrapReport, TextPieceByPieceWithHandComputedValues) {
     EXPECT_EQ(without.find("Block2"), std::string::npos);
     EXPECT_NE(without.find("\n2      not defined       38.000      not defined\n\nRange"),
               std::string::npos);
-}
-
-TEST(BootstrapReport, RaisedAlphaIsPrinted) {
-    BootReportInput in;
-    in.nboots = 20;
-    in.idx = boot_indices(20, 0.01);
-    in.obsangle1 = RowVector::Constant(2, 1.0);
-    const std::string s = bootstrap_report(in, known_tables());
-    EXPECT_EQ(s.rfind("The Angle ranges over 20 bootstraps at alpha = 0.05000 were\n", 0), 0u);
 }
 
 }  // namespace

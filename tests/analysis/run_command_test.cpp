@@ -39,30 +39,37 @@ class RunTest : public AppTest {
         err.str("");
         return run_analysis(o, out, err);
     }
-    // The reports of the same steps through the actions, as the results window shows them.
-    std::vector<std::string> window_reports(const RunOptions& o) {
+    // The same files loaded and analysed through the actions, as with the buttons.
+    struct Program {
         HeadlessPlatform p;
-        add_window_controls(p);
-        AppContext c(p);
-        register_functions(c);
-        Tesvane6i_start(c);
-        p.control("Morph2").set_value(o.block2_landmarks);
-        p.control("HomologyButton").set_value(o.homology);
-        for (const auto& [action, file] : {std::pair{"LoadG1B1", o.g1b1},
-                                           {"LoadG1B2", o.g1b2},
-                                           {"LoadG2B1", o.g2b1},
-                                           {"LoadG2B2", o.g2b2}}) {
-            p.queue(DialogAnswer::file(file));
-            EXPECT_TRUE(run_action(c, action));
+        AppContext c{p};
+        explicit Program(const RunOptions& o) {
+            add_window_controls(p);
+            register_functions(c);
+            Tesvane6i_start(c);
+            p.control("Morph2").set_value(o.block2_landmarks);
+            p.control("HomologyButton").set_value(o.homology);
+            for (const auto& [action, file] : {std::pair{"LoadG1B1", o.g1b1},
+                                               {"LoadG1B2", o.g1b2},
+                                               {"LoadG2B1", o.g2b1},
+                                               {"LoadG2B2", o.g2b2}}) {
+                p.queue(DialogAnswer::file(file));
+                EXPECT_TRUE(run_action(c, action));
+            }
+            EXPECT_TRUE(run_action(c, "DoSVD2"));
         }
-        EXPECT_TRUE(run_action(c, "DoSVD2"));
+    };
+    // The reports of the same steps, as the results window shows them.
+    std::vector<std::string> window_reports(const RunOptions& o) {
+        Program prog(o);
+        HeadlessPlatform& p = prog.p;
         std::vector<std::string> r{p.control("AuxResults").string()};
         if (o.boot) {
             p.control("BootBox").set_string(std::to_string(*o.boot));
             p.control("AlphaBox").set_string(o.alpha);
             const BootstrapSettings saved = bootstrap_settings();
             bootstrap_settings() = {o.seed, 1};
-            EXPECT_TRUE(run_action(c, "BootSVD2Angle"));
+            EXPECT_TRUE(run_action(prog.c, "BootSVD2Angle"));
             bootstrap_settings() = saved;
             r.push_back(p.control("AuxResults").string());
         }
@@ -188,21 +195,8 @@ TEST_F(RunTest, JsonHoldsTheSessionVariablesAtFullPrecision) {
     EXPECT_EQ(j["pw1"][0].size(), 11u);
 
     // Every value read back is the double the analysis stored.
-    const std::vector<std::string> r = window_reports(o);
-    HeadlessPlatform p;
-    add_window_controls(p);
-    AppContext c(p);
-    register_functions(c);
-    Tesvane6i_start(c);
-    for (const auto& [action, file] : {std::pair{"LoadG1B1", o.g1b1},
-                                       {"LoadG1B2", o.g1b2},
-                                       {"LoadG2B1", o.g2b1},
-                                       {"LoadG2B2", o.g2b2}}) {
-        p.queue(DialogAnswer::file(file));
-        ASSERT_TRUE(run_action(c, action));
-    }
-    ASSERT_TRUE(run_action(c, "DoSVD2"));
-    const Matrix& u = c.vars.matrix("ubee2g");
+    const Program prog(o);
+    const Matrix& u = prog.c.vars.matrix("ubee2g");
     for (Index a = 0; a < u.rows(); ++a)
         for (Index b = 0; b < u.cols(); ++b)
             ASSERT_EQ(j["ubee2g"][a][b].get<double>(), u(a, b));
