@@ -42,7 +42,7 @@ struct Style {
                                    // "p", "h" or "none"
 };
 // Parses a style string; an unknown character is an Error naming the string.
-Style parse_style(const std::string& spec);
+Style parse_style(const std::string& style_text);
 // The colour of a colour letter (y m c r g b w k); false for any other character.
 bool colour_letter(char letter, Rgb& out);
 

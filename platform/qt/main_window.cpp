@@ -76,11 +76,11 @@ MainWindow::MainWindow(QtPlatform& platform, AppContext& ctx) : platform_(platfo
     setWindowTitle(tr("Tesvane"));
     setObjectName("MainWindow");
 
-    for (const ControlSpec& spec : control_table()) {
-        if (spec.window != "main")
+    for (const ControlSpec& control_spec : control_table()) {
+        if (control_spec.window != "main")
             continue;
-        BuiltControl b = build_control(spec, nullptr);
-        controls_[spec.tag] = Entry{&spec, b.widget, std::move(b.control)};
+        BuiltControl b = build_control(control_spec, nullptr);
+        controls_[control_spec.tag] = Entry{&control_spec, b.widget, std::move(b.control)};
     }
     for (const ActionButton& a : action_buttons()) {
         auto* button = new QPushButton(qs(a.label));
@@ -166,7 +166,7 @@ QLabel* MainWindow::label_for(const std::string& tag) {
     auto it = controls_.find(tag);
     if (it == controls_.end())
         return nullptr;
-    auto* label = new QLabel(qs(it->second.spec->label));
+    auto* label = new QLabel(qs(it->second.control_spec->label));
     label->setBuddy(it->second.widget);
     unbold(label);
     return label;
@@ -368,9 +368,9 @@ QGroupBox* MainWindow::save_step() {
 QGroupBox* MainWindow::leftovers_step() {
     // Controls and buttons that no step claims still get a place, so none is unreachable.
     std::vector<QWidget*> rest;
-    for (const ControlSpec& spec : control_table())
-        if (spec.window == "main" && !controls_[spec.tag].placed)
-            rest.push_back(take(spec.tag));
+    for (const ControlSpec& control_spec : control_table())
+        if (control_spec.window == "main" && !controls_[control_spec.tag].placed)
+            rest.push_back(take(control_spec.tag));
     for (const ActionButton& a : action_buttons())
         if (!button_placed_[a.action])
             rest.push_back(take_button(a.action));

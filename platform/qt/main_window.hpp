@@ -51,7 +51,7 @@ class MainWindow : public QMainWindow {
 
   private:
     struct Entry {
-        const ControlSpec* spec;
+        const ControlSpec* control_spec;
         QWidget* widget;
         std::unique_ptr<Control> control;
         bool placed = false;

@@ -103,11 +103,11 @@ void ReportControl::set_string(const std::string& s) {
         text()->setPlainText(qs(s));
 }
 
-BuiltControl build_control(const ControlSpec& spec, QWidget* parent) {
+BuiltControl build_control(const ControlSpec& control_spec, QWidget* parent) {
     BuiltControl b;
-    switch (spec.kind) {
+    switch (control_spec.kind) {
         case ControlKind::Summary: {
-            auto* label = new QLabel(qs(spec.initial_string), parent);
+            auto* label = new QLabel(qs(control_spec.initial_string), parent);
             label->setTextFormat(Qt::PlainText);
             label->setFont(monospace_font());
             label->setFrameShape(QFrame::StyledPanel);
@@ -116,33 +116,33 @@ BuiltControl build_control(const ControlSpec& spec, QWidget* parent) {
             label->setTextInteractionFlags(Qt::TextSelectableByMouse);
             // Room for a summary before there is one, so loading does not shift the layout.
             label->setMinimumHeight(QFontMetrics(label->font()).lineSpacing() * 3 + 8);
-            label->setToolTip(qs(spec.label));
+            label->setToolTip(qs(control_spec.label));
             b.widget = label;
             b.control = std::make_unique<SummaryControl>(label);
             break;
         }
         case ControlKind::Edit: {
-            auto* edit = new QLineEdit(qs(spec.initial_string), parent);
-            edit->setToolTip(qs(spec.label));
+            auto* edit = new QLineEdit(qs(control_spec.initial_string), parent);
+            edit->setToolTip(qs(control_spec.label));
             b.widget = edit;
             b.control = std::make_unique<EditControl>(edit);
             break;
         }
         case ControlKind::Check: {
-            auto* box = new QCheckBox(qs(spec.label), parent);
-            box->setChecked(spec.initial_value != 0);
+            auto* box = new QCheckBox(qs(control_spec.label), parent);
+            box->setChecked(control_spec.initial_value != 0);
             b.widget = box;
             b.control = std::make_unique<CheckControl>(box);
             break;
         }
         case ControlKind::Popup: {
             auto* combo = new QComboBox(parent);
-            for (const std::string& e : spec.entries)
+            for (const std::string& e : control_spec.entries)
                 combo->addItem(qs(e));
-            combo->setToolTip(qs(spec.label));
+            combo->setToolTip(qs(control_spec.label));
             b.widget = combo;
             b.control = std::make_unique<PopupControl>(combo);
-            b.control->set_value(spec.initial_value);
+            b.control->set_value(control_spec.initial_value);
             break;
         }
         case ControlKind::Report: {
@@ -150,13 +150,13 @@ BuiltControl build_control(const ControlSpec& spec, QWidget* parent) {
             text->setReadOnly(true);
             text->setFont(monospace_font());
             text->setLineWrapMode(QPlainTextEdit::NoWrap);
-            text->setPlainText(qs(spec.initial_string));
+            text->setPlainText(qs(control_spec.initial_string));
             b.widget = text;
             b.control = std::make_unique<ReportControl>(text);
             break;
         }
     }
-    b.widget->setObjectName(qs(spec.tag));
+    b.widget->setObjectName(qs(control_spec.tag));
     return b;
 }
 

@@ -106,9 +106,9 @@ struct BuiltControl {
     QWidget* widget = nullptr;  // owned by the caller's layout
     std::unique_ptr<Control> control;
 };
-// Builds the widget of `spec` with its initial String or Value; the widget's objectName is
+// Builds the widget of `control_spec` with its initial String or Value; the widget's objectName is
 // the Tag, so tests and style sheets can find it.
-BuiltControl build_control(const ControlSpec& spec, QWidget* parent);
+BuiltControl build_control(const ControlSpec& control_spec, QWidget* parent);
 
 // A fixed-pitch font for reports and the console, where columns must line up.
 QFont monospace_font();

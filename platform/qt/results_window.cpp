@@ -18,11 +18,11 @@ ResultsWindow::ResultsWindow(std::function<void()> save, std::function<void()> c
     setObjectName("ResultsWindow");
     auto* layout = new QVBoxLayout(this);
 
-    for (const ControlSpec& spec : control_table()) {
-        if (spec.window != "results")
+    for (const ControlSpec& control_spec : control_table()) {
+        if (control_spec.window != "results")
             continue;
-        BuiltControl b = build_control(spec, this);
-        if (spec.kind == ControlKind::Report) {
+        BuiltControl b = build_control(control_spec, this);
+        if (control_spec.kind == ControlKind::Report) {
             text_ = static_cast<QPlainTextEdit*>(b.widget);
             text_->setPlaceholderText(
                 tr("The reports of \"Analyse\" and \"Bootstrap\" appear here."));

@@ -20,16 +20,16 @@ namespace tesvane::test {
 namespace {
 
 TEST_F(GuiTest, EveryMainWindowTagIsReachableWithItsInitialValue) {
-    for (const ControlSpec& spec : control_table()) {
-        if (spec.window != "main")
+    for (const ControlSpec& control_spec : control_table()) {
+        if (control_spec.window != "main")
             continue;
-        Control* c = ui().find_control(spec.tag);
-        ASSERT_NE(c, nullptr) << spec.tag;
-        EXPECT_EQ(c->enable(), "on") << spec.tag;
-        if (spec.kind == ControlKind::Check || spec.kind == ControlKind::Popup)
-            EXPECT_EQ(c->value(), spec.initial_value) << spec.tag;
+        Control* c = ui().find_control(control_spec.tag);
+        ASSERT_NE(c, nullptr) << control_spec.tag;
+        EXPECT_EQ(c->enable(), "on") << control_spec.tag;
+        if (control_spec.kind == ControlKind::Check || control_spec.kind == ControlKind::Popup)
+            EXPECT_EQ(c->value(), control_spec.initial_value) << control_spec.tag;
         else
-            EXPECT_EQ(c->string(), spec.initial_string) << spec.tag;
+            EXPECT_EQ(c->string(), control_spec.initial_string) << control_spec.tag;
     }
     // The values the actions count on, named once more so a table edit cannot slip by.
     EXPECT_EQ(string_of("ShowBox"), "1");
@@ -52,11 +52,11 @@ TEST_F(GuiTest, EveryActionHasAButtonAndEveryControlAWidgetInTheWindow) {
         EXPECT_EQ(b->text().toStdString(), a.label);
         EXPECT_EQ(b->window(), &main()) << a.action << " is not placed in the window";
     }
-    for (const ControlSpec& spec : control_table()) {
-        if (spec.window != "main")
+    for (const ControlSpec& control_spec : control_table()) {
+        if (control_spec.window != "main")
             continue;
-        auto* w = main().findChild<QWidget*>(QString::fromStdString(spec.tag));
-        ASSERT_NE(w, nullptr) << spec.tag << " is not placed in the window";
+        auto* w = main().findChild<QWidget*>(QString::fromStdString(control_spec.tag));
+        ASSERT_NE(w, nullptr) << control_spec.tag << " is not placed in the window";
     }
 }
 
