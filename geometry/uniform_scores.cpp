@@ -20,15 +20,11 @@ constexpr double kStep = 0.05;
 // Angle that turns xref onto its principal axes, in (-pi/4, pi/4].
 double principal_angle(const Matrix& xref) {
     const Index c = xref.size();
-    double sxx = 0.0;
-    double syy = 0.0;
+    // Sxx and Syy are the reference's own second moments.
+    const Matrix moments = uniparmproc(xref);
+    const double sxx = moments(0);
+    const double syy = moments(1);
     double sxy = 0.0;
-    for (Index t = 0; t + 1 < c; t += 2) {
-        sxx += xref(t) * xref(t);
-    }
-    for (Index t = 1; t + 1 < c; t += 2) {
-        syy += xref(t) * xref(t);
-    }
     for (Index t = 0; t + 2 < c; t += 2) {
         sxy += xref(t) * xref(t + 1);
     }
