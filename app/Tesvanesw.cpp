@@ -6,16 +6,12 @@
 #include "analysis/DoSVD2.hpp"
 #include "app/load_actions.hpp"
 #include "app/save_actions.hpp"
+#include "display/ShowAxis.hpp"
 #include "io/number_parse.hpp"
 #include "platform/error.hpp"
 
 namespace tesvane {
 namespace {
-
-// Actions that arrive with later parts of the program say so instead of falling through.
-Action not_yet(const std::string& name) {
-    return [name](AppContext&) { throw Error(name + " is not available in this version"); };
-}
 
 // The axis number in ShowBox.
 double show_box_number(AppContext& ctx) {
@@ -56,7 +52,7 @@ std::vector<std::pair<std::string, Action>> build_table() {
         {"BootSVD2Angle", BootSVD2Angle},
         {"AxisUp", axis_up},
         {"AxisDown", axis_down},
-        {"ShowAxis", not_yet("ShowAxis")},
+        {"ShowAxis", ShowAxis},
     };
     for (const SaveAction& a : save_actions())
         t.emplace_back(a.action, [&a](AppContext& c) { run_save_action(c, a); });

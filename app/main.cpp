@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     std::string block2 = "landmarks";
     std::string homology = "on";
     int boot = 0;
+    int show = 0;
     CLI::App* run_cmd = app.add_subcommand("run", "Run a whole analysis from four data files");
     run_cmd->add_option("--g1b1", run.g1b1, "Block 1 (landmarks) of group 1")->required();
     run_cmd->add_option("--g1b2", run.g1b2, "Block 2 of group 1")->required();
@@ -63,6 +64,18 @@ int main(int argc, char** argv) {
     run_cmd->add_option("--threads", run.threads, "Bootstrap threads (default: one per core)")
         ->check(CLI::Range(1u, 4096u));
     run_cmd->add_option("--json", run.json, "Write the session variables to this JSON file");
+    CLI::Option* show_opt =
+        run_cmd->add_option("--show", show, "Draw plot type N of Show after the analysis")
+            ->check(CLI::Range(1, 25));
+    run_cmd->add_option("--axis", run.axis, "Axis number of the picture")->capture_default_str();
+    run_cmd->add_option("--deformat", run.deformat, "Deformation type of the picture (1-9)")
+        ->check(CLI::Range(1, 9))
+        ->capture_default_str();
+    run_cmd->add_option("--exaggeration", run.exaggeration, "Factor applied to the axis")
+        ->capture_default_str();
+    run_cmd->add_option("--range", run.range, "Widening factor of the plotted range")
+        ->capture_default_str();
+    run_cmd->add_option("--out", run.figure, "Write the picture to FIG (.svg .png .pdf .eps)");
 
     std::string script;
     CLI::App* script_cmd =
@@ -76,8 +89,10 @@ int main(int argc, char** argv) {
         run.homology = homology == "on";
         if (*boot_opt)
             run.boot = boot;
+        if (*show_opt)
+            run.show = show;
         run.show_progress = isatty(STDERR_FILENO) != 0;
-        return tesvane::run_analysis(run, std::cout, std::cerr);
+        return tesvane::run_analysis(run, std::cout, std::cerr, save_figure_headless);
     }
     if (*script_cmd)
         return tesvane::run_script(script, std::cout, std::cerr, save_figure_headless);

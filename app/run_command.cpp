@@ -148,6 +148,13 @@ std::string absolute(const std::string& path) {
     return path.empty() ? path : std::filesystem::absolute(path).string();
 }
 
+int show_picture(AppContext& ctx, const RunOptions& o, const FigureSaver& save_figure) {
+    (void)ctx;
+    (void)o;
+    (void)save_figure;
+    return 0;
+}
+
 }  // namespace
 
 std::string analysis_json(const Session& vars, std::uint64_t seed) {
@@ -157,10 +164,11 @@ std::string analysis_json(const Session& vars, std::uint64_t seed) {
     return s + cformat("\n  \"seed\": %llu\n}\n", static_cast<unsigned long long>(seed));
 }
 
-int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err) {
+int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
+                 const FigureSaver& save_figure) {
     // Paths are taken from the folder the run starts in, before the first dialog leaves it.
     RunOptions o = given;
-    for (std::string* p : {&o.g1b1, &o.g1b2, &o.g2b1, &o.g2b2, &o.json})
+    for (std::string* p : {&o.g1b1, &o.g1b2, &o.g2b1, &o.g2b2, &o.json, &o.figure})
         *p = absolute(*p);
     const FolderScope folder;
     BatchPlatform ui(err, o.show_progress);
@@ -212,6 +220,9 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err) 
         if (report_step("BootSVD2Angle", false))
             return 1;
     }
+
+    if (o.show && show_picture(ctx, o, save_figure))
+        return 1;
 
     if (!o.json.empty()) {
         try {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/script_runner.hpp"
 #include "app/session.hpp"
 #include "platform/random.hpp"
 
@@ -21,13 +22,23 @@ struct RunOptions {
     unsigned threads = 0;        // bootstrap threads; 0: one per core
     std::string json;            // file for the session variables, when not empty
     bool show_progress = false;  // bootstrap progress on `err` (meant for a terminal)
+
+    // A picture after the analysis: plot type `show` of ShowAxis with these control texts,
+    // written to `figure` (by its extension) when that is not empty.
+    std::optional<int> show;
+    std::string axis = "1";          // ShowBox
+    int deformat = 1;                // DeFormat
+    std::string exaggeration = "1";  // ExagerationBox
+    std::string range = "1";         // RangeBox
+    std::string figure;
 };
 
 // Runs LoadG1B1 ... LoadG2B2 and DoSVD2, then BootSVD2Angle when asked, as the buttons would,
 // and writes to `out` the text of the results window after each report, with a line break.
 // Message boxes and diagnostics go to `err`. Returns 0 on success; 1 with a closing message on
-// `err` when a step fails.
-int run_analysis(const RunOptions& options, std::ostream& out, std::ostream& err);
+// `err` when a step fails. Figures are written with `save_figure`.
+int run_analysis(const RunOptions& options, std::ostream& out, std::ostream& err,
+                 const FigureSaver& save_figure = {});
 
 // The session variables of an analysis as one JSON object: every value an array of rows at full
 // precision (an empty variable as []), then "seed".
