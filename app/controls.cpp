@@ -28,6 +28,7 @@ const std::vector<std::string>& plot_type_names() {
         "PC, block 2, both groups",
         "PC, block 1, both groups (group 2 reversed)",
         "PC, block 2, both groups (group 2 reversed)",
+        "PLS scores, both groups",
     };
     return names;
 }

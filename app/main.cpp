@@ -64,6 +64,10 @@ int main(int argc, char** argv) {
     run_cmd->add_option("--threads", run.threads, "Bootstrap threads (default: one per core)")
         ->check(CLI::Range(1u, 4096u));
     run_cmd->add_option("--json", run.json, "Write the session variables to this JSON file");
+    int permute = 0;
+    CLI::Option* permute_opt =
+        run_cmd->add_option("--permute", permute, "Permutation tests with N permutations per group")
+            ->check(CLI::Range(1, std::numeric_limits<int>::max()));
     CLI::Option* show_opt =
         run_cmd->add_option("--show", show, "Draw plot type N of Show after the analysis")
             ->check(CLI::Range(1, 25));
@@ -89,6 +93,8 @@ int main(int argc, char** argv) {
         run.homology = homology == "on";
         if (*boot_opt)
             run.boot = boot;
+        if (*permute_opt)
+            run.permutations = permute;
         if (*show_opt)
             run.show = show;
         run.show_progress = isatty(STDERR_FILENO) != 0;

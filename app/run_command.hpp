@@ -19,9 +19,10 @@ struct RunOptions {
     std::optional<int> boot;             // bootstrap replicates; no bootstrap without
     std::string alpha = "0.05";          // text of AlphaBox
     std::uint64_t seed = kDefaultRandomSeed;
-    unsigned threads = 0;        // bootstrap threads; 0: one per core
-    std::string json;            // file for the session variables, when not empty
-    bool show_progress = false;  // bootstrap progress on `err` (meant for a terminal)
+    unsigned threads = 0;             // bootstrap threads; 0: one per core
+    std::string json;                 // file for the session variables, when not empty
+    bool show_progress = false;       // bootstrap progress on `err` (meant for a terminal)
+    std::optional<int> permutations;  // permutation tests per group with this many permutations
 
     // A picture after the analysis: plot type `show` of ShowAxis with these control texts,
     // written to `figure` (by its extension) when that is not empty.
