@@ -8,6 +8,7 @@
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "app/Tesvane6i.hpp"
+#include "app/run_picture.hpp"
 #include "app/script_runner.hpp"
 #include "io/atomic_file.hpp"
 #include "platform/cformat.hpp"
@@ -148,13 +149,6 @@ std::string absolute(const std::string& path) {
     return path.empty() ? path : std::filesystem::absolute(path).string();
 }
 
-int show_picture(AppContext& ctx, const RunOptions& o, const FigureSaver& save_figure) {
-    (void)ctx;
-    (void)o;
-    (void)save_figure;
-    return 0;
-}
-
 }  // namespace
 
 std::string analysis_json(const Session& vars, std::uint64_t seed) {
@@ -221,8 +215,14 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
             return 1;
     }
 
-    if (o.show && show_picture(ctx, o, save_figure))
-        return 1;
+    if (o.show) {
+        const std::string why = run_picture(ctx, ui, o, save_figure);
+        if (!why.empty()) {
+            ui.flush();
+            err << "tesvane: the picture failed: " << why << '\n';
+            return 1;
+        }
+    }
 
     if (!o.json.empty()) {
         try {

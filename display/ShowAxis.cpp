@@ -1,11 +1,353 @@
 #include "display/ShowAxis.hpp"
 
+#include <cmath>
+
+#include "analysis/two_block_pls.hpp"
+#include "display/showpw4template.hpp"
+#include "display/showpw5.hpp"
+#include "display/showshape.hpp"
+#include "geometry/getconsensus.hpp"
+#include "geometry/getpsup.hpp"
+#include "io/number_parse.hpp"
+#include "platform/cformat.hpp"
 #include "platform/error.hpp"
 
 namespace tesvane {
+namespace {
 
-void ShowAxis(AppContext&) {
-    throw Error("ShowAxis is not available in this version");
+// Every display call of this action uses the superimposition that leaves the forms as they are.
+constexpr int kSupType = 2;
+
+double box_number(Platform& ui, const char* tag) {
+    const std::vector<double> v = parse_numbers(ui.control(tag).string());
+    if (v.empty())
+        throw Error(cformat("%s holds no number", tag));
+    return v[0];
+}
+
+// The values read from the main window, in the order they are read.
+struct ShowSettings {
+    double b1 = 0, b2 = 0;
+    double exaggeration = 1;
+    double axis = 1;  // svdtarget
+    int deftype = 1;
+    double rangeexpansion = 1;
+    int targetchoice = 1;
+    bool tempactive = false;
+};
+
+ShowSettings read_settings(AppContext& ctx) {
+    Platform& ui = ctx.ui;
+    ShowSettings s;
+    s.b1 = box_number(ui, "BaseBox1");
+    s.b2 = box_number(ui, "BaseBox2");
+    ctx.vars.set("gridtrim", ui.control("GridButton").value());
+    s.exaggeration = box_number(ui, "ExagerationBox");
+    s.axis = box_number(ui, "ShowBox");
+    s.deftype = static_cast<int>(ui.control("DeFormat").value());
+    s.rangeexpansion = box_number(ui, "RangeBox");
+    s.targetchoice = static_cast<int>(ui.control("ReqAxisBox").value());
+    ctx.vars.set("homology2", ui.control("HomologyButton").value());
+    s.tempactive = ui.control("TemplateButton").value() != 0;
+    ui.console(cformat("BaseBox2 %g, axis %g, plot %i, 1, template %i", s.b2, s.axis,
+                       s.targetchoice, s.tempactive ? 1 : 0));
+    return s;
+}
+
+// Column `col` (1-based) of a session matrix as a column vector; an Error when there is none.
+Matrix axis_column(const Session& vars, const char* name, double col) {
+    const Matrix& m = vars.require(name);
+    if (col != std::floor(col) || col < 1 || col > static_cast<double>(m.cols()))
+        throw Error(cformat("Axis %g is not a column of %s (1 ... %i)", col, name,
+                            static_cast<int>(m.cols())));
+    return m.col(static_cast<Index>(col) - 1);
+}
+
+// One axis picked for a picture: PLS axis s, or principal component s of an eigenvector matrix
+// stored in ascending order (column numpca + 1 - s), possibly reversed.
+struct AxisPick {
+    const char* matrix;
+    bool principal = false;
+    bool reversed = false;
+    const char* numpca_from = nullptr;  // group 1's matrix for types 21 to 24
+};
+
+AxisPick pls(const char* m) {
+    return {m, false, false, nullptr};
+}
+AxisPick pc(const char* m, bool reversed = false, const char* numpca_from = nullptr) {
+    return {m, true, reversed, numpca_from};
+}
+
+class AxisPainter {
+  public:
+    AxisPainter(AppContext& ctx, const ShowSettings& s) : ctx_(ctx), s_(s) {}
+
+    Matrix axis(const AxisPick& a) const {
+        double col = s_.axis;
+        if (a.principal) {
+            const char* from = a.numpca_from ? a.numpca_from : a.matrix;
+            col = static_cast<double>(ctx_.vars.require(from).cols()) + 1 - s_.axis;
+        }
+        return axis_column(ctx_.vars, a.matrix, col);
+    }
+
+    // The axis as a score row f * [a', 1] for the deformation displays.
+    Matrix score_row(const AxisPick& a) const {
+        const Matrix col = axis(a);
+        Matrix row(1, col.size() + 1);
+        row.leftCols(col.size()) = col.transpose();
+        row(0, col.size()) = 1;
+        return (a.reversed ? -s_.exaggeration : s_.exaggeration) * row;
+    }
+
+    // One deformation layer on `reference`; the rotation it used becomes defangle.
+    void layer(const char* reference, const Matrix& score, int plottype, const char* format) {
+        Session& v = ctx_.vars;
+        const DeformationResult r = showpw5(
+            ctx_.ui, v.require(reference), score, vplotdensity(), plottype, kSupType, base(s_.b1),
+            base(s_.b2), v.scalar("vlinewidth"), v.text(format), v.text("vrefsymbol"),
+            v.scalar("vaheads"), s_.rangeexpansion, v.scalar("gridtrim"), v.scalar("defangle"));
+        v.set("defangle", r.theta);
+    }
+
+    void single(const char* reference, const AxisPick& a, const char* format) {
+        layer(reference, score_row(a), s_.deftype, format);
+    }
+
+    // Plot type 3 clears and draws the first axis, plot type 5 the second over it. Both axes
+    // are taken before drawing, so a missing one leaves the previous picture.
+    void two_layers(const char* ref1, const AxisPick& a1, const char* ref2, const AxisPick& a2,
+                    bool echo_defangle = false) {
+        const Matrix first = score_row(a1);
+        const Matrix second = score_row(a2);
+        ctx_.vars.require(ref2);
+        layer(ref1, first, 3, "vlineformat1");
+        if (echo_defangle)
+            echo_angle();
+        layer(ref2, second, 5, "vlineformat2");
+        if (echo_defangle)
+            echo_angle();
+    }
+
+    void on_template(const char* templ, const char* clist, const AxisPick& a) {
+        Session& v = ctx_.vars;
+        if (v.empty(templ) || v.empty(clist))
+            throw Error("No template is loaded: load the templates first");
+        const DeformationResult r = showpw4template(
+            ctx_.ui, v.require(templ), v.require(clist), v.require("reference1"), score_row(a),
+            vplotdensity(), s_.deftype, kSupType, base(s_.b1), base(s_.b2), v.scalar("vlinewidth"),
+            v.text("vlineformat1"), v.text("vrefsymbol"), v.scalar("vaheads"), s_.rangeexpansion,
+            v.scalar("gridtrim"), v.scalar("defangle"));
+        v.set("defangle", r.theta);
+    }
+
+    // A loading plot: the axis as a row, neither exaggerated nor extended, negated if reversed.
+    void loadings(const AxisPick& a1, const char* style1, const AxisPick* a2 = nullptr,
+                  const char* style2 = nullptr) {
+        Matrix first = loading_row(a1);
+        Matrix second = a2 ? loading_row(*a2) : Matrix();
+        fig::Axes& axes = ctx_.ui.figure().axes();
+        axes.cla();
+        axes.set_hold(false);
+        shownonshape(ctx_.ui, first, style1);
+        if (a2)
+            shownonshape(ctx_.ui, second, style2);
+    }
+
+  private:
+    int vplotdensity() const { return static_cast<int>(ctx_.vars.scalar("vplotdensity")); }
+    static int base(double b) { return static_cast<int>(b); }
+    void echo_angle() const {
+        ctx_.ui.console(cformat("defangle = %g", ctx_.vars.scalar("defangle")));
+    }
+    Matrix loading_row(const AxisPick& a) const {
+        const Matrix row = axis(a).transpose();
+        return a.reversed ? Matrix(-row) : row;
+    }
+
+    AppContext& ctx_;
+    const ShowSettings& s_;
+};
+
+// Plot types 7 and 8: references and superimposed blocks recomputed, stored and drawn.
+void show_superimposed(AppContext& ctx, bool block1) {
+    Session& v = ctx.vars;
+    const bool landmarks2 = v.flag("activem2");
+    if (!block1 && !landmarks2) {
+        ctx.ui.message_box("Sorrry, no data display for non-shape block 2 data");
+        return;
+    }
+    Control& homology = ctx.ui.control("HomologyButton");
+    const double homology2 = homology.value();
+
+    // With a variable block 2 the block-2 steps are skipped, as the analysis skips them.
+
+    // Everything is computed before anything is stored, so a failure leaves the session whole.
+    Matrix reference1, data1, data1g, reference2, reference2g, data2, data2g;
+    if (landmarks2) {
+        const Matrix& d2 = v.require("data2");
+        const Matrix& d2g = v.require("data2g");
+        if (homology2 != 0) {
+            reference2 = getconsensus(stack_rows(d2, d2g, "Block 2")).reference;
+            reference2g = reference2;
+        } else {
+            reference2 = getconsensus(d2).reference;
+            reference2g = getconsensus(d2g).reference;
+        }
+    }
+    if (block1) {
+        const Matrix& d1 = v.require("data1");
+        const Matrix& d1g = v.require("data1g");
+        reference1 = getconsensus(stack_rows(d1, d1g, "Block 1")).reference;
+        data1 = getpsup(d1, reference1);
+        data1g = getpsup(d1g, reference1);
+    }
+    if (landmarks2) {
+        data2 = getpsup(v.require("data2"), reference2);
+        data2g = getpsup(v.require("data2g"), reference2g);
+    }
+
+    if (landmarks2) {
+        v.set("referencetype2", 0.0);
+        v.set("homology2", homology2);
+        homology.set_enable("Off");
+        v.set("reference2", reference2);
+        v.set("reference2g", reference2g);
+    }
+    if (block1) {
+        v.set("referencetype1", 0.0);
+        v.set("reference1", reference1);
+        v.set("data1", data1);
+        v.set("data1g", data1g);
+    }
+    if (landmarks2) {
+        v.set("data2", data2);
+        v.set("data2g", data2g);
+    }
+
+    fig::Axes& axes = ctx.ui.figure().axes();
+    axes.cla();
+    if (block1) {
+        showshape(axes, data1, "bo");
+        showshape(axes, data1g, "ro");
+        showshape(axes, reference1, "k+");
+    } else {
+        showshape(axes, data2, "bo");
+        showshape(axes, data2g, "ro");
+        showshape(axes, reference2, "k+");
+        showshape(axes, reference2g, "ks");
+    }
+}
+
+void show_plot(AppContext& ctx, const ShowSettings& s) {
+    AxisPainter p(ctx, s);
+    const bool lm2 = ctx.vars.flag("activem2");
+    const bool homology2 = ctx.vars.flag("homology2");
+    auto not_for_variables = [&] {
+        ctx.ui.message_box("Sorry not implemented for non-shape data in block 2");
+    };
+    switch (s.targetchoice) {
+        case 1:
+            p.two_layers("reference1", pls("ubee2"), "reference1", pls("ubee2g"), true);
+            return;
+        case 2:
+            if (!homology2)
+                ctx.ui.message_box(
+                    "A common display of the Block 2 SVD axes is not possible, as the two blocks "
+                    "are non-homologous");
+            else if (lm2)
+                p.two_layers("reference2", pls("vbee2"), "reference2", pls("vbee2g"));
+            else {
+                const AxisPick g2 = pls("vbee2g");
+                p.loadings(pls("vbee2"), "bo", &g2, "r*");
+            }
+            return;
+        case 3:
+        case 4: {
+            const bool g1 = s.targetchoice == 3;
+            const AxisPick a = pls(g1 ? "ubee2" : "ubee2g");
+            if (s.tempactive)
+                p.on_template(g1 ? "templatea" : "templateb", g1 ? "clist2" : "clist4", a);
+            else
+                p.single("reference1", a, "vlineformat1");
+            return;
+        }
+        case 5:
+            lm2 ? p.single("reference2", pls("vbee2"), "vlineformat1")
+                : p.loadings(pls("vbee2"), "bo");
+            return;
+        case 6:
+            lm2 ? p.single("reference2g", pls("vbee2g"), "vlineformat1")
+                : p.loadings(pls("vbee2g"), "r*");
+            return;
+        case 7:
+        case 8:
+            show_superimposed(ctx, s.targetchoice == 7);
+            return;
+        case 9:
+            p.single("reference1", pc("Vm1c"), "vlineformat2");
+            return;
+        case 10:
+            lm2 ? p.single("reference2", pc("Vm2c"), "vlineformat2") : p.loadings(pc("Vm2c"), "bo");
+            return;
+        case 11:
+            p.single("reference1", pc("Vm1g"), "vlineformat2");
+            return;
+        case 12:
+            lm2 ? p.single("reference2g", pc("Vm2g"), "vlineformat2")
+                : p.loadings(pc("Vm2g"), "r*");
+            return;
+        case 13:
+        case 17:
+            p.two_layers("reference1", pls("ubee2"), "reference1",
+                         pc("Vm1c", s.targetchoice == 17));
+            return;
+        case 15:
+        case 19:
+            p.two_layers("reference1", pls("ubee2g"), "reference1",
+                         pc("Vm1g", s.targetchoice == 19));
+            return;
+        case 14:
+        case 18:
+        case 16:
+        case 20: {
+            const bool g1 = s.targetchoice == 14 || s.targetchoice == 18;
+            const bool reversed = s.targetchoice >= 17;
+            const AxisPick a1 = pls(g1 ? "vbee2" : "vbee2g");
+            const AxisPick a2 = pc(g1 ? "Vm2c" : "Vm2g", reversed);
+            if (lm2) {
+                const char* ref = g1 ? "reference2" : "reference2g";
+                p.two_layers(ref, a1, ref, a2);
+            } else {
+                const bool red = s.targetchoice == 20;
+                p.loadings(a1, red ? "ro" : "bo", &a2, red ? "rd" : "bd");
+            }
+            return;
+        }
+        case 21:
+        case 23:
+            p.two_layers("reference1", pc("Vm1c"), "reference1",
+                         pc("Vm1g", s.targetchoice == 23, "Vm1c"));
+            return;
+        case 22:
+        case 24:
+            if (!lm2)
+                not_for_variables();
+            else
+                p.two_layers("reference2", pc("Vm2c"), "reference2g",
+                             pc("Vm2g", s.targetchoice == 24, "Vm2c"));
+            return;
+        default:
+            ctx.ui.console("Fell through case on plot");
+    }
+}
+
+}  // namespace
+
+void ShowAxis(AppContext& ctx) {
+    const ShowSettings s = read_settings(ctx);
+    show_plot(ctx, s);
 }
 
 }  // namespace tesvane

@@ -1,0 +1,42 @@
+#include "app/run_picture.hpp"
+
+#include "app/Tesvane6i.hpp"
+#include "platform/error.hpp"
+
+namespace tesvane {
+
+std::string run_picture(AppContext& ctx, HeadlessPlatform& ui, const RunOptions& o,
+                        const FigureSaver& save_figure) {
+    ui.control("ReqAxisBox").set_value(*o.show);
+    ui.control("ShowBox").set_string(o.axis);
+    ui.control("DeFormat").set_value(o.deformat);
+    ui.control("ExagerationBox").set_string(o.exaggeration);
+    ui.control("RangeBox").set_string(o.range);
+
+    const size_t messages = ui.messages().size();
+    const size_t lines = ui.console_lines().size();
+    const bool ran = run_action(ctx, "ShowAxis");
+    if (ui.messages().size() > messages)
+        return ui.messages().back();
+    for (size_t i = lines; i < ui.console_lines().size(); ++i) {
+        const std::string& l = ui.console_lines()[i];
+        if (l.rfind("Error: ", 0) == 0)
+            return l.substr(7);
+        if (l == "Fell through case on plot")
+            return l;
+    }
+    if (!ran)
+        return "the picture could not be drawn";
+    if (o.figure.empty())
+        return "";
+    if (!save_figure)
+        return "figures cannot be saved in this build";
+    try {
+        save_figure(ui.figure(), o.figure);
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return "";
+}
+
+}  // namespace tesvane

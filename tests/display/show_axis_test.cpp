@@ -1,0 +1,209 @@
+// The Show action on an analysed example: which axis reaches which display, and the cases where
+// nothing is drawn.
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "analysis/two_block_pls.hpp"
+#include "app/Tesvanesw.hpp"
+#include "app/app_fixture.hpp"
+#include "display_test_util.hpp"
+#include "geometry/getconsensus.hpp"
+
+namespace tesvane::test {
+namespace {
+
+class ShowAxisTest : public AppTest {
+  protected:
+    // Both example groups loaded and analysed, block 2 as landmarks or as variables.
+    void analyse(bool landmarks2) {
+        start();
+        ui.control("Morph2").set_value(landmarks2 ? 1 : 0);
+        const std::filesystem::path d = source_dir() / "examples" / "data";
+        const char* b2 = landmarks2 ? "_b2.txt" : "_vars.txt";
+        ASSERT_TRUE(load("LoadG1B1", d / "groupA_b1.txt"));
+        ASSERT_TRUE(load("LoadG1B2", d / (std::string("groupA") + b2)));
+        ASSERT_TRUE(load("LoadG2B1", d / "groupB_b1.txt"));
+        ASSERT_TRUE(load("LoadG2B2", d / (std::string("groupB") + b2)));
+        ASSERT_TRUE(run_action(ctx, "DoSVD2"));
+        ui.control("ExagerationBox").set_string("0.1");
+    }
+
+    bool show(int plot, int axis = 1) {
+        ui.control("ReqAxisBox").set_value(plot);
+        ui.control("ShowBox").set_string(std::to_string(axis));
+        return run_action(ctx, "ShowAxis");
+    }
+
+    std::vector<const fig::Line*> drawn() { return lines(ui.figure().axes()); }
+    size_t objects() { return ui.figure().axes().drawing_order().size(); }
+};
+
+// The end points of every line, in drawing order.
+std::vector<double> coordinates(const std::vector<const fig::Line*>& ls) {
+    std::vector<double> out;
+    for (const fig::Line* l : ls) {
+        out.insert(out.end(), l->x.begin(), l->x.end());
+        out.insert(out.end(), l->y.begin(), l->y.end());
+    }
+    return out;
+}
+
+void expect_near(const std::vector<double>& a, const std::vector<double>& b) {
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::isnan(a[i]))
+            EXPECT_TRUE(std::isnan(b[i])) << i;
+        else
+            EXPECT_NEAR(a[i], b[i], 1e-12) << i;
+    }
+}
+
+TEST_F(ShowAxisTest, PrincipalComponentsCountFromTheLastColumn) {
+    analyse(true);
+    // Group 1's PLS axis 1 replaced by principal components 1 and 3 of its block 1: plot type 9
+    // must draw what plot type 3 draws for the same direction.
+    const Matrix vm1c = ctx.vars.matrix("Vm1c");
+    const Index q = vm1c.cols();
+    ui.control("DeFormat").set_value(3);
+    for (int pc : {1, 3}) {
+        ASSERT_TRUE(show(9, pc));
+        const std::vector<double> as_pc = coordinates(drawn());
+        Matrix u = ctx.vars.matrix("ubee2");
+        u.col(0) = vm1c.col(q - pc);
+        ctx.vars.set("ubee2", u);
+        ASSERT_TRUE(show(3, 1));
+        expect_near(coordinates(drawn()), as_pc);
+    }
+}
+
+// The landmark vectors drawn in red (the second layer): from a landmark to its target.
+std::vector<std::array<double, 4>> red_vectors(const std::vector<const fig::Line*>& ls,
+                                               const Matrix& reference) {
+    std::vector<std::array<double, 4>> out;
+    for (const fig::Line* l : ls) {
+        if (l->x.size() != 2 || l->color != fig::Rgb{1, 0, 0})
+            continue;
+        for (Index j = 0; 2 * j + 1 < reference.cols(); ++j)
+            if (l->x[0] == reference(2 * j) && l->y[0] == reference(2 * j + 1))
+                out.push_back({l->x[0], l->y[0], l->x[1], l->y[1]});
+    }
+    return out;
+}
+
+TEST_F(ShowAxisTest, ReversedSecondLayerPointsTheOtherWay) {
+    analyse(true);
+    const Matrix reference = ctx.vars.matrix("reference1");
+    for (auto [plain_type, reversed_type] : {std::pair{13, 17}, std::pair{21, 23}}) {
+        ASSERT_TRUE(show(plain_type));
+        const auto plain = red_vectors(drawn(), reference);
+        ASSERT_TRUE(show(reversed_type));
+        const auto reversed = red_vectors(drawn(), reference);
+        ASSERT_EQ(plain.size(), static_cast<size_t>(reference.cols() / 2));
+        ASSERT_EQ(reversed.size(), plain.size());
+        for (size_t i = 0; i < plain.size(); ++i) {
+            EXPECT_NEAR(reversed[i][2] - reversed[i][0], plain[i][0] - plain[i][2], 1e-12);
+            EXPECT_NEAR(reversed[i][3] - reversed[i][1], plain[i][1] - plain[i][3], 1e-12);
+        }
+    }
+}
+
+TEST_F(ShowAxisTest, VariableBlockAxesAreLoadingPlots) {
+    analyse(false);
+    ui.control("ExagerationBox").set_string("3");
+    ASSERT_TRUE(show(5, 2));
+    std::vector<const fig::Line*> ls = drawn();
+    ASSERT_EQ(ls.size(), 1u);
+    const Matrix v = ctx.vars.matrix("vbee2");
+    ASSERT_EQ(ls[0]->x.size(), static_cast<size_t>(v.rows()));
+    for (Index i = 0; i < v.rows(); ++i) {
+        EXPECT_EQ(ls[0]->x[i], static_cast<double>(i + 1));
+        EXPECT_EQ(ls[0]->y[i], v(i, 1));  // neither exaggerated nor extended
+    }
+    EXPECT_EQ(ls[0]->marker, "o");
+
+    // PLS against a reversed principal component of group 2: red circles and red diamonds.
+    ASSERT_TRUE(show(20, 1));
+    ls = drawn();
+    ASSERT_EQ(ls.size(), 2u);
+    const Matrix vm2g = ctx.vars.matrix("Vm2g");
+    EXPECT_EQ(ls[0]->y[0], ctx.vars.matrix("vbee2g")(0, 0));
+    EXPECT_EQ(ls[1]->y[0], -vm2g(0, vm2g.cols() - 1));
+    EXPECT_EQ(ls[1]->marker, "d");
+    EXPECT_EQ(ls[0]->color, ls[1]->color);
+}
+
+TEST_F(ShowAxisTest, MessagesLeaveThePictureAsItWas) {
+    analyse(false);
+    ASSERT_TRUE(show(3));
+    const size_t before = objects();
+    ASSERT_GT(before, 0u);
+    ASSERT_TRUE(show(8));
+    EXPECT_EQ(last_message(), "Sorrry, no data display for non-shape block 2 data");
+    for (int plot : {22, 24}) {
+        ASSERT_TRUE(show(plot));
+        EXPECT_EQ(last_message(), "Sorry not implemented for non-shape data in block 2");
+    }
+    ui.control("HomologyButton").set_value(0);
+    ASSERT_TRUE(show(2));
+    EXPECT_EQ(last_message(),
+              "A common display of the Block 2 SVD axes is not possible, as the two blocks are "
+              "non-homologous");
+    EXPECT_EQ(objects(), before);
+}
+
+TEST_F(ShowAxisTest, UnknownPlotRefreshesTheSettingsAndDrawsNothing) {
+    analyse(true);
+    ui.control("GridButton").set_value(1);
+    ui.control("HomologyButton").set_value(0);
+    const size_t before = objects();
+    ASSERT_TRUE(show(40));
+    EXPECT_EQ(last_console(), "Fell through case on plot");
+    EXPECT_EQ(objects(), before);
+    EXPECT_EQ(ctx.vars.scalar("gridtrim"), 1);
+    EXPECT_EQ(ctx.vars.scalar("homology2"), 0);
+}
+
+TEST_F(ShowAxisTest, AxisOutsideTheAnalysisIsAnError) {
+    analyse(true);
+    ASSERT_TRUE(show(3));
+    const size_t before = objects();
+    EXPECT_FALSE(show(3, 99));
+    EXPECT_NE(last_console().find("Axis 99 is not a column of ubee2"), std::string::npos);
+    EXPECT_FALSE(show(13, 0));  // principal component 0 would be one past the last column
+    EXPECT_EQ(objects(), before);
+}
+
+TEST_F(ShowAxisTest, BeforeAnAnalysisNothingChanges) {
+    start();
+    EXPECT_FALSE(show(1));
+    EXPECT_NE(last_console().find("ubee2"), std::string::npos);
+    EXPECT_EQ(objects(), 0u);
+}
+
+TEST_F(ShowAxisTest, SuperimposedBlocksReplaceTheReferences) {
+    analyse(true);
+    const Matrix data1 = ctx.vars.matrix("data1");
+    const Matrix data1g = ctx.vars.matrix("data1g");
+    ASSERT_TRUE(show(7));
+    const Matrix pooled = getconsensus(stack_rows(data1, data1g, "Block 1")).reference;
+    EXPECT_EQ(max_diff(ctx.vars.matrix("reference1"), pooled), 0);  // not rounded
+    EXPECT_EQ(ui.control("HomologyButton").enable(), "off");
+    // One marker per landmark of every configuration and of the reference.
+    const Index k = (data1.cols() - 1) / 2;
+    EXPECT_EQ(objects(), static_cast<size_t>(k * (data1.rows() + data1g.rows() + 1)));
+
+    ui.control("HomologyButton").set_value(0);
+    ASSERT_TRUE(show(8));
+    EXPECT_GT(max_diff(ctx.vars.matrix("reference2"), ctx.vars.matrix("reference2g")), 0);
+}
+
+TEST_F(ShowAxisTest, TemplatePlotNeedsTemplates) {
+    analyse(true);
+    ui.control("TemplateButton").set_value(1);
+    EXPECT_FALSE(show(3));
+    EXPECT_EQ(last_console(), "Error: No template is loaded: load the templates first");
+}
+
+}  // namespace
+}  // namespace tesvane::test
