@@ -55,50 +55,35 @@ double number_word(const std::string& w) {
     return v[0];
 }
 
+// The saver picks the format by the extension: a name that ends otherwise is written under one
+// that does, then renamed.
+void save_as(const FigureSaver& saver, const fig::Figure& f, const fs::path& path,
+             const std::string& format) {
+    std::string ext = path.extension().string();
+    for (char& ch : ext)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (ext == "." + format) {
+        saver(f, path.string());
+        return;
+    }
+    fs::path tmp = path;
+    tmp += ".part." + format;
+    saver(f, tmp.string());
+    fs::rename(tmp, path);
+}
+
 class ScriptRunner {
   public:
-    ScriptRunner(const fs::path& script, std::ostream& out, std::ostream& err,
-                 const FigureSaver& saver)
-        : folder_(fs::absolute(script).parent_path()),
-          out_(out),
-          ui_(&err),
-          ctx_(ui_),
-          saver_(saver) {
-        add_window_controls(ui_);
-        register_functions(ctx_);
-        // Figure commands that write files (CopyImageEPS) go through the same saver.
-        if (saver_) {
-            ui_.on_save_figure_file(
-                [this](const fig::Figure& f, const std::string& path, const std::string& format) {
-                    save_as(f, path, format);
-                });
-        }
-        Tesvane6i_start(ctx_);
-    }
+    ScriptRunner(const fs::path& script, ScriptTarget& target, std::ostream& out)
+        : folder_(fs::absolute(script).parent_path()), out_(out), target_(target) {}
 
-    bool ok() const { return ok_; }
-
-    // The saver picks the format by the extension: a name that ends otherwise is written under
-    // one that does, then renamed.
-    void save_as(const fig::Figure& f, const fs::path& path, const std::string& format) {
-        std::string ext = path.extension().string();
-        for (char& ch : ext)
-            ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        if (ext == "." + format) {
-            saver_(f, path.string());
-            return;
-        }
-        fs::path tmp = path;
-        tmp += ".part." + format;
-        saver_(f, tmp.string());
-        fs::rename(tmp, path);
-    }
-
-    void run(const std::vector<std::string>& w) {
+    // Runs one command; false when its action failed.
+    bool run(const std::vector<std::string>& w) {
+        AppContext& ctx = target_.ctx;
         const std::string& cmd = w[0];
         if (cmd == "set") {
             need(w, 4);
-            Control& c = ctx_.ui.control(w[1]);
+            Control& c = ctx.ui.control(w[1]);
             if (w[2] == "String")
                 c.set_string(w[3]);
             else if (w[2] == "Value")
@@ -112,33 +97,39 @@ class ScriptRunner {
             answer(w);
         } else if (cmd == "action") {
             need(w, 2);
-            ok_ &= run_action(ctx_, w[1]);
+            return call("Tesvanesw", {w[1]});
         } else if (cmd == "call") {
             need(w, 2);
             Values args;
             for (size_t i = 2; i < w.size(); ++i)
                 args.push_back(argument(w[i]));
-            ok_ &= Tesvane6i_callback(ctx_, w[1], args);
+            return call(w[1], args);
         } else if (cmd == "print") {
             need(w, 2);
-            out_ << ctx_.ui.control(w[1]).string() << '\n';
+            out_ << ctx.ui.control(w[1]).string() << '\n';
         } else if (cmd == "savefig") {
             need(w, 2);
-            if (!saver_)
+            if (!target_.save_figure)
                 throw ScriptError("figures cannot be saved in this build");
-            saver_(ui_.figure(), path(w[1]));
+            target_.save_figure(ctx.ui.figure(), path(w[1]));
         } else if (cmd == "session") {
             need(w, 2);
-            write_file_atomically(path(w[1]), session_json(ctx_.vars) + "\n");
+            write_file_atomically(path(w[1]), session_json(ctx.vars) + "\n");
         } else {
             throw ScriptError("unknown command \"" + cmd + "\"");
         }
+        return true;
     }
 
   private:
     void need(const std::vector<std::string>& w, size_t n) const {
         if (w.size() < n)
             throw ScriptError(w[0] + " needs " + std::to_string(n - 1) + " words");
+    }
+
+    bool call(const std::string& function, const Values& in) {
+        return target_.call ? target_.call(function, in)
+                            : Tesvane6i_callback(target_.ctx, function, in);
     }
 
     std::string path(const std::string& p) const {
@@ -149,18 +140,18 @@ class ScriptRunner {
     void answer(const std::vector<std::string>& w) {
         if (w[1] == "file") {
             need(w, 3);
-            ui_.queue(DialogAnswer::file(path(w[2])));
+            target_.queue(DialogAnswer::file(path(w[2])));
         } else if (w[1] == "cancel") {
-            ui_.queue(DialogAnswer::cancel());
+            target_.queue(DialogAnswer::cancel());
         } else if (w[1] == "text") {
             need(w, 3);
-            ui_.queue(DialogAnswer::input(w[2]));
+            target_.queue(DialogAnswer::input(w[2]));
         } else if (w[1] == "click") {
             need(w, 4);
             Click c{number_word(w[2]), number_word(w[3]), 1};
             if (w.size() > 4)
                 c.button = static_cast<int>(number_word(w[4]));
-            ui_.queue(DialogAnswer::mouse(c));
+            target_.queue(DialogAnswer::mouse(c));
         } else {
             throw ScriptError("unknown answer \"" + w[1] + "\" (file, cancel, text or click)");
         }
@@ -168,7 +159,7 @@ class ScriptRunner {
 
     SessionValue argument(const std::string& w) const {
         if (!w.empty() && w[0] == '$')
-            return ctx_.vars.require(w.substr(1));
+            return target_.ctx.vars.require(w.substr(1));
         try {
             const std::vector<double> v = parse_numbers(w);
             if (!v.empty()) {
@@ -184,10 +175,7 @@ class ScriptRunner {
 
     fs::path folder_;
     std::ostream& out_;
-    HeadlessPlatform ui_;
-    AppContext ctx_;
-    FigureSaver saver_;
-    bool ok_ = true;
+    ScriptTarget& target_;
 };
 
 }  // namespace
@@ -197,14 +185,15 @@ void add_window_controls(HeadlessPlatform& ui) {
         ui.add_control(c.tag, c.initial_string, c.initial_value);
 }
 
-int run_script(const std::string& path, std::ostream& out, std::ostream& err,
-               const FigureSaver& save_figure) {
+int replay_script(const std::string& path, ScriptTarget& target, std::ostream& out,
+                  std::ostream& err) {
     std::ifstream in(path);
     if (!in) {
         err << "tesvane: cannot open the script " << path << '\n';
         return 2;
     }
-    ScriptRunner runner(path, out, err, save_figure);
+    ScriptRunner runner(path, target, out);
+    bool ok = true;
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {
@@ -213,13 +202,39 @@ int run_script(const std::string& path, std::ostream& out, std::ostream& err,
             const std::vector<std::string> words = split_words(line);
             if (words.empty() || words[0][0] == '#')
                 continue;
-            runner.run(words);
+            if (!runner.run(words)) {
+                ok = false;
+                err << path << ", line " << number << ": " << words[0] << ' ' << words[1]
+                    << " failed\n";
+            }
         } catch (const std::exception& e) {
             err << path << ", line " << number << ": " << e.what() << '\n';
             return 2;
         }
     }
-    return runner.ok() ? 0 : 1;
+    return ok ? 0 : 1;
+}
+
+int run_script(const std::string& path, std::ostream& out, std::ostream& err,
+               const FigureSaver& save_figure) {
+    if (!std::ifstream(path)) {
+        err << "tesvane: cannot open the script " << path << '\n';
+        return 2;
+    }
+    HeadlessPlatform ui(&err);
+    AppContext ctx(ui);
+    add_window_controls(ui);
+    register_functions(ctx);
+    // Figure commands that write files (CopyImageEPS) go through the same saver.
+    if (save_figure) {
+        ui.on_save_figure_file(
+            [&save_figure](const fig::Figure& f, const std::string& p, const std::string& format) {
+                save_as(save_figure, f, p, format);
+            });
+    }
+    Tesvane6i_start(ctx);
+    ScriptTarget target{ctx, [&ui](DialogAnswer a) { ui.queue(std::move(a)); }, {}, save_figure};
+    return replay_script(path, target, out, err);
 }
 
 }  // namespace tesvane

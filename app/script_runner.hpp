@@ -21,6 +21,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "app/app_context.hpp"
 #include "platform/figure/figure_model.hpp"
 #include "platform/headless/headless_platform.hpp"
 
@@ -31,8 +32,25 @@ void add_window_controls(HeadlessPlatform& ui);
 
 using FigureSaver = std::function<void(const fig::Figure&, const std::string& path)>;
 
-// Runs the script; returns 0 when every command and action succeeded, 1 when an action failed,
-// 2 when the script itself is wrong or cannot be read (message on `err`).
+// A running session a script drives: the GUI replays scripts into its own session this way.
+struct ScriptTarget {
+    AppContext& ctx;
+    // Takes the answers of `answer` lines for the dialogs to come.
+    std::function<void(DialogAnswer)> queue;
+    // Runs `action` (as Tesvanesw with the action string) and `call` lines; returns false when
+    // the function failed. Empty: Tesvane6i_callback.
+    std::function<bool(const std::string& function, const Values& in)> call;
+    // Empty: savefig is a script error.
+    FigureSaver save_figure;
+};
+
+// Runs the script's commands on `target`, with the return codes of run_script. A failed action
+// is named on `err` with its line.
+int replay_script(const std::string& path, ScriptTarget& target, std::ostream& out,
+                  std::ostream& err);
+
+// Runs the script in a fresh headless session; returns 0 when every command and action succeeded, 1
+// when an action failed, 2 when the script itself is wrong or cannot be read (message on `err`).
 int run_script(const std::string& path, std::ostream& out, std::ostream& err,
                const FigureSaver& save_figure);
 
