@@ -3,10 +3,13 @@
 #include <filesystem>
 
 #include "io/dload.hpp"
+#include "io/landmark_file.hpp"
 
 namespace tesvane {
 
-std::optional<LoadedFile> mfload3(Platform& ui, const std::string& title) {
+namespace {
+
+std::optional<LoadedFile> choose(Platform& ui, const std::string& title) {
     const std::optional<FileChoice> choice = ui.open_file_dialog(title, "*.*");
     if (!choice)
         return std::nullopt;
@@ -16,7 +19,25 @@ std::optional<LoadedFile> mfload3(Platform& ui, const std::string& title) {
     LoadedFile f;
     f.path = choice->path();
     f.name = choice->name;
-    f.data = dload(f.path);
+    return f;
+}
+
+}  // namespace
+
+std::optional<LoadedFile> mfload3(Platform& ui, const std::string& title) {
+    std::optional<LoadedFile> f = choose(ui, title);
+    if (f)
+        f->data = dload(f->path);
+    return f;
+}
+
+std::optional<LoadedFile> mfload_block(Platform& ui, bool landmarks) {
+    std::optional<LoadedFile> f = choose(ui, "Enter file to Load?");
+    if (f) {
+        DataFileContents c = read_data_file(f->path, landmarks);
+        f->data = std::move(c.data);
+        f->ids = std::move(c.ids);
+    }
     return f;
 }
 

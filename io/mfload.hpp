@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/matrix.hpp"
 #include "platform/platform.hpp"
@@ -10,9 +11,10 @@
 namespace tesvane {
 
 struct LoadedFile {
-    Matrix data;       // as dload returns it: -1 (1 x 1) when the file cannot be opened
-    std::string name;  // the file name without its folder
-    std::string path;  // folder and name joined
+    Matrix data;                   // as dload returns it: -1 (1 x 1) when the file cannot be opened
+    std::string name;              // the file name without its folder
+    std::string path;              // folder and name joined
+    std::vector<std::string> ids;  // specimen IDs when the file's format names its specimens
 };
 
 // Shows an open-file dialog (filter "*.*", the given title), makes the chosen folder the current
@@ -20,6 +22,10 @@ struct LoadedFile {
 std::optional<LoadedFile> mfload3(Platform& ui, const std::string& title);
 // As mfload3 with the title "Enter file to Load?".
 std::optional<LoadedFile> mfload(Platform& ui);
+
+// As mfload, reading the file in whichever format it is in (read_data_file): landmark
+// configurations when `landmarks`, a table of variables otherwise.
+std::optional<LoadedFile> mfload_block(Platform& ui, bool landmarks);
 
 // True when dload could not open the file.
 bool is_unreadable(const Matrix& m);
