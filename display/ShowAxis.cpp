@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analysis/two_block_pls.hpp"
+#include "display/showplsscores.hpp"
 #include "display/showpw4template.hpp"
 #include "display/showpw5.hpp"
 #include "display/showshape.hpp"
@@ -240,6 +241,22 @@ void show_superimposed(AppContext& ctx, bool block1) {
     }
 }
 
+GroupScores group_scores(const Session& v, const std::string& g, double axis) {
+    GroupScores out{v.require("swc1" + g), v.require("swc2" + g), 0};
+    const Matrix& r = v.require("scor2" + g);
+    if (axis >= 1 && axis <= static_cast<double>(r.size()))
+        out.r = r(static_cast<Index>(axis) - 1);
+    return out;
+}
+
+// The score plot, an addition after the 24 plot types of the axis list.
+void show_scores(AppContext& ctx, double axis) {
+    if (axis != std::floor(axis))
+        throw Error(cformat("Axis %g is not a whole number", axis));
+    showplsscores(ctx.ui.figure().axes(), group_scores(ctx.vars, "", axis),
+                  group_scores(ctx.vars, "g", axis), static_cast<int>(axis));
+}
+
 void show_plot(AppContext& ctx, const ShowSettings& s) {
     AxisPainter p(ctx, s);
     const bool lm2 = ctx.vars.flag("activem2");
@@ -337,6 +354,9 @@ void show_plot(AppContext& ctx, const ShowSettings& s) {
             else
                 p.two_layers("reference2", pc("Vm2c"), "reference2g",
                              pc("Vm2g", s.targetchoice == 24, "Vm2c"));
+            return;
+        case 25:
+            show_scores(ctx, s.axis);
             return;
         default:
             ctx.ui.console("Fell through case on plot");

@@ -9,6 +9,7 @@
 #include "app/app_fixture.hpp"
 #include "display_test_util.hpp"
 #include "geometry/getconsensus.hpp"
+#include "platform/cformat.hpp"
 
 namespace tesvane::test {
 namespace {
@@ -203,6 +204,23 @@ TEST_F(ShowAxisTest, TemplatePlotNeedsTemplates) {
     ui.control("TemplateButton").set_value(1);
     EXPECT_FALSE(show(3));
     EXPECT_EQ(last_console(), "Error: No template is loaded: load the templates first");
+}
+
+TEST_F(ShowAxisTest, ScorePlotShowsBothGroupsWithTheirCorrelations) {
+    analyse(true);
+    ASSERT_TRUE(show(25, 2));
+    const std::vector<const fig::Line*> ls = drawn();
+    ASSERT_EQ(ls.size(), 2u);
+    const Matrix& swc1g = ctx.vars.matrix("swc1g");
+    const Matrix& swc2g = ctx.vars.matrix("swc2g");
+    ASSERT_EQ(ls[1]->x.size(), static_cast<size_t>(swc1g.rows()));
+    EXPECT_EQ(ls[1]->x[4], swc1g(4, 1));
+    EXPECT_EQ(ls[1]->y[4], swc2g(4, 1));
+    const std::vector<const fig::Text*> captions = texts(ui.figure().axes());
+    ASSERT_EQ(captions.size(), 3u);
+    EXPECT_EQ(captions[2]->string, cformat("Group 2: r = %.3f", ctx.vars.matrix("scor2g")(1)));
+    EXPECT_FALSE(show(25, 99));
+    EXPECT_EQ(last_console(), "Error: Group 1 has no scores on PLS axis 99 (1 ... 8)");
 }
 
 }  // namespace
