@@ -20,6 +20,8 @@ void GuiSession::start() {
     main.show();
     gui::move_onto_screen(main);
     ui.run_exclusive("Start-up", [this] { Tesvane6i_callback(ctx, "Tesvane6i", {}); });
+    // A recorded session starts where a script does: right after start-up.
+    ui.recorder().restart();
     main.raise();
     main.activateWindow();
 }

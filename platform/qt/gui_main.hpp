@@ -16,7 +16,7 @@ class GuiSession {
     void start();
 
     gui::QtPlatform ui;
-    AppContext ctx{ui};
+    AppContext ctx{ui.recorder()};
 };
 
 // Runs the windowed program until its last window closes; returns the exit code.

@@ -24,11 +24,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/Tesvane6i.hpp"
 #include "platform/qt/plot_widget.hpp"
 #include "platform/qt/qt_controls.hpp"
 #include "platform/qt/qt_platform.hpp"
 #include "platform/qt/results_window.hpp"
+#include "platform/qt/session_files.hpp"
 
 namespace tesvane::gui {
 
@@ -386,6 +386,9 @@ QGroupBox* MainWindow::leftovers_step() {
 
 void MainWindow::build_menus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(tr("&Open session…"), [this] { open_session(platform_, ctx_); });
+    file->addAction(tr("Save &session…"), [this] { save_session(platform_); });
+    file->addSeparator();
     QAction* quit = file->addAction(tr("&Quit"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);
 
@@ -415,7 +418,7 @@ QAction* MainWindow::add_figure_command(const QString& label, const std::string&
     connect(action, &QAction::triggered, this, [this, label, function] {
         bool ok = true;
         const bool ran = platform_.run_exclusive(
-            label.toStdString(), [&] { ok = Tesvane6i_callback(ctx_, function, {}); });
+            label.toStdString(), [&] { ok = platform_.recorder().run(ctx_, function); });
         if (ran && !ok)
             show_status(tr("\"%1\" stopped with an error; see Messages.").arg(label));
     });
@@ -425,7 +428,7 @@ QAction* MainWindow::add_figure_command(const QString& label, const std::string&
 void MainWindow::press(const std::string& action, const std::string& label) {
     bool ok = true;
     const bool ran =
-        platform_.run_exclusive(label, [&] { ok = tesvane::run_action(ctx_, action); });
+        platform_.run_exclusive(label, [&] { ok = platform_.recorder().run_action(ctx_, action); });
     if (!ran)
         show_status(tr("Still busy with the current step; \"%1\" was not started.").arg(qs(label)),
                     5000);

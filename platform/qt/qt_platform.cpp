@@ -108,9 +108,7 @@ void QtPlatform::build_windows(AppContext& ctx) {
     ctx_ = &ctx;
     main_ = std::make_unique<MainWindow>(*this, ctx);
     results_ = std::make_unique<ResultsWindow>(
-        [this] {
-            run_exclusive("Save the report", [this] { Tesvane6i_callback(*ctx_, "AuxBoxsw", {}); });
-        },
+        [this] { run_exclusive("Save the report", [this] { recorder_.run(*ctx_, "AuxBoxsw"); }); },
         [this] { results_open_ = false; });
     figure_.on_change([this] {
         if (main_) {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/app_context.hpp"
+#include "app/session_recorder.hpp"
 #include "platform/platform.hpp"
 
 class QEventLoop;
@@ -39,6 +40,9 @@ class QtPlatform : public Platform {
     MainWindow& main_window() { return *main_; }
     ResultsWindow& results_window() { return *results_; }
     bool results_window_open() const { return results_open_; }
+    // The platform the session's context works through: this one, with the user's steps
+    // recorded for File > Save session.
+    SessionRecorder& recorder() { return recorder_; }
 
     // Runs `fn` as the one current action, `what` naming it in the status bar. Refused (false)
     // while another action runs; actions never nest.
@@ -92,6 +96,7 @@ class QtPlatform : public Platform {
     QProgressDialog* progress_ = nullptr;
     QElapsedTimer progress_clock_;
     FileDialogHook file_hook_;
+    SessionRecorder recorder_{*this};
 };
 
 }  // namespace tesvane::gui

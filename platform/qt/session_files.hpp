@@ -1,0 +1,24 @@
+// File > Save session… and Open session…: the session recorded so far written as a script, and
+// a script replayed in the windows with its answers standing in for the dialogs.
+#pragma once
+
+#include <string>
+
+#include "app/app_context.hpp"
+
+namespace tesvane::gui {
+
+class QtPlatform;
+
+// Asks where to save the session and writes it; a failure is a message box.
+void save_session(QtPlatform& ui);
+
+// Asks for a session script and replays it (see replay_session).
+void open_session(QtPlatform& ui, AppContext& ctx);
+
+// Replays the script at `path` as the current action: no dialog opens, lines it prints go to
+// the console, and failures are shown in a message box naming the script's lines. Returns
+// run_script's code, or -1 when another action was running.
+int replay_session(QtPlatform& ui, AppContext& ctx, const std::string& path);
+
+}  // namespace tesvane::gui
