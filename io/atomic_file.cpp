@@ -38,8 +38,11 @@ void write_all(int fd, const std::string& content, const std::string& path) {
 
 void write_file_atomically(const std::string& path, const std::string& content) {
     namespace fs = std::filesystem;
-    const fs::path target = fs::absolute(path);
-    if (fs::is_directory(target))
+    std::error_code ec;
+    const fs::path target = fs::absolute(path, ec);
+    if (ec)
+        throw write_error(path, ec.message());
+    if (fs::is_directory(target, ec))
         throw write_error(path, "it is a folder");
     std::string tmp =
         (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
@@ -69,11 +72,19 @@ void write_file_atomically(const std::string& path, const std::string& content) 
         ::unlink(tmp.c_str());
         throw write_error(path, std::strerror(err));
     }
+    // The rename itself is only durable once the folder is on disk; the file is whole either
+    // way, so a folder that cannot be synced is no failure.
+    const int dir = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
 }
 
 void append_file_atomically(const std::string& path, const std::string& content) {
     std::string old;
-    if (std::filesystem::exists(path)) {
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) {
         std::ifstream in(path, std::ios::binary);
         if (!in)
             throw Error("Cannot read " + path + " to add to it");

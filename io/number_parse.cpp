@@ -46,6 +46,34 @@ long long decimal_magnitude(std::string_view mantissa, std::string_view exponent
     return place + e;
 }
 
+// The length of the well-formed UTF-8 sequence starting at t[i] (a byte of at least 0x80), or 0.
+std::size_t utf8_length(std::string_view t, std::size_t i) {
+    const auto b = [&t](std::size_t k) { return static_cast<unsigned char>(t[k]); };
+    const unsigned char c = b(i);
+    std::size_t len = 0;
+    unsigned char lo = 0x80, hi = 0xBF;  // bounds of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        len = 3;
+        lo = c == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
+        hi = c == 0xED ? 0x9F : 0xBF;  // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        len = 4;
+        lo = c == 0xF0 ? 0x90 : 0x80;
+        hi = c == 0xF4 ? 0x8F : 0xBF;  // nothing beyond U+10FFFF
+    } else {
+        return 0;
+    }
+    if (i + len > t.size() || b(i + 1) < lo || b(i + 1) > hi)
+        return 0;
+    for (std::size_t k = 2; k < len; ++k) {
+        if ((b(i + k) & 0xC0) != 0x80)
+            return 0;
+    }
+    return len;
+}
+
 }  // namespace
 
 ParsedNumber parse_number(std::string_view t) {
@@ -91,21 +119,29 @@ ParsedNumber parse_number(std::string_view t) {
 
 std::string quote_token(std::string_view token, std::size_t max_chars) {
     const bool cut = token.size() > max_chars;
-    std::size_t n = std::min(token.size(), max_chars);
-    // Do not split a UTF-8 sequence: back off over continuation bytes.
-    if (cut) {
-        while (n > 0 && (static_cast<unsigned char>(token[n]) & 0xC0) == 0x80)
-            --n;
-    }
+    const std::size_t n = std::min(token.size(), max_chars);
     std::string out = "\"";
-    for (std::size_t i = 0; i < n; ++i) {
+    const auto escape = [&out](unsigned char c) {
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "\\x%02X", c);
+        out += hex;
+    };
+    for (std::size_t i = 0; i < n;) {
         const auto c = static_cast<unsigned char>(token[i]);
         if (c < 0x20 || c == 0x7F) {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        } else {
+            escape(c);
+            ++i;
+        } else if (c < 0x80) {
             out += static_cast<char>(c);
+            ++i;
+        } else if (const std::size_t len = utf8_length(token, i); len > 0 && i + len <= n) {
+            out.append(token.substr(i, len));
+            i += len;
+        } else if (len > 0) {
+            break;  // a character cut by the limit is left out whole
+        } else {
+            escape(c);  // binary bytes would make the message itself unreadable
+            ++i;
         }
     }
     if (cut)

@@ -28,7 +28,8 @@ ParsedNumber parse_number(std::string_view token);
 // that is not a number or is out of range.
 std::vector<double> parse_numbers(std::string_view text);
 
-// A token quoted for a message: control bytes escaped, cut to about `max_chars` with "...".
+// A token quoted for a message: control bytes and bytes that are not UTF-8 escaped as \xNN, cut
+// to about `max_chars` with "...".
 std::string quote_token(std::string_view token, std::size_t max_chars = 32);
 
 }  // namespace tesvane

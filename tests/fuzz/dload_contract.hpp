@@ -1,5 +1,5 @@
-// The property every input of the data file reader must keep, shared by the libFuzzer target and
-// its replay in io_tests.
+// The property every input of the data file reader must keep, shared by its fuzz target and the
+// seeded mutations in io_tests.
 #pragma once
 
 #include <sstream>

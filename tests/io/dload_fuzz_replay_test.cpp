@@ -1,4 +1,4 @@
-// Seeded random inputs for the data file reader: the fuzz corpus and mutations of it must keep the
+// Seeded random inputs for the data file reader: mutations of the fuzz corpus must keep the
 // reader's contract, and random tables written in any accepted layout must read back exactly.
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "dload_fuzz.hpp"
+#include "fuzz/dload_contract.hpp"
 #include "platform/cformat.hpp"
 #include "test_paths.hpp"
 
@@ -28,9 +28,9 @@ std::string slurp(const fs::path& p) {
 
 std::vector<std::string> seeds() {
     std::vector<std::string> out;
-    const fs::path corpus = test::source_dir() / "tests/io/corpus/dload";
+    const fs::path corpus = test::source_dir() / "tests/fuzz/corpus/dload";
     for (const auto& e : fs::directory_iterator(corpus)) {
-        if (e.path().extension() == ".txt")
+        if (e.is_regular_file())
             out.push_back(slurp(e.path()));
     }
     if (const fs::path d = test::dataset("plethodon"); !d.empty())
@@ -76,15 +76,9 @@ std::string escaped(const std::string& s) {
     return out;
 }
 
-TEST(DloadFuzzReplay, CorpusKeepsTheContract) {
-    const std::vector<std::string> corpus = seeds();
-    ASSERT_GE(corpus.size(), 10u);
-    for (const std::string& s : corpus)
-        EXPECT_TRUE(test::dload_keeps_its_contract(s)) << escaped(s);
-}
-
 TEST(DloadFuzzReplay, MutationsKeepTheContract) {
     const std::vector<std::string> corpus = seeds();
+    ASSERT_GE(corpus.size(), 10u);
     std::mt19937 rng(20240611);
     for (int i = 0; i < 20000; ++i) {
         const std::string s = mutate(corpus[static_cast<std::size_t>(i) % corpus.size()], rng);

@@ -76,5 +76,18 @@ TEST(QuoteToken, ShortensWithoutSplittingUtf8) {
     EXPECT_EQ(quote_token(std::string_view("a\0b\tc", 5)), "\"a\\x00b\\x09c\"");
 }
 
+// Regression: bytes of a binary file went into the message as they were, which made the
+// message itself invalid text.
+TEST(QuoteToken, EscapesBytesThatAreNotUtf8) {
+    EXPECT_EQ(quote_token("\x89PNG"), "\"\\x89PNG\"");
+    EXPECT_EQ(quote_token("\xFF\xFE"
+                          "1"),
+              "\"\\xFF\\xFE1\"");                                   // UTF-16 mark
+    EXPECT_EQ(quote_token("\xC3("), "\"\\xC3(\"");                  // cut sequence
+    EXPECT_EQ(quote_token("\xED\xA0\x80"), "\"\\xED\\xA0\\x80\"");  // surrogate
+    EXPECT_EQ(quote_token("\xC0\xAF"), "\"\\xC0\\xAF\"");           // overlong
+    EXPECT_EQ(quote_token("\xE6\x95\xB0\xF0\x9F\x98\x80"), "\"\xE6\x95\xB0\xF0\x9F\x98\x80\"");
+}
+
 }  // namespace
 }  // namespace tesvane
