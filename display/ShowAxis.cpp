@@ -80,6 +80,22 @@ AxisPick pc(const char* m, bool reversed = false, const char* numpca_from = null
     return {m, true, reversed, numpca_from};
 }
 
+// Loadings sit on whole variable numbers: half a step of room at either end and a tenth of the
+// range above and below, so that no marker lies on the frame.
+void frame_loadings(fig::Axes& axes, const Matrix& first, const Matrix& second) {
+    double lo = 0, hi = 0;
+    for (const Matrix* m : {&first, &second}) {
+        for (Index i = 0; i < m->size(); ++i) {
+            if (std::isfinite((*m)(i))) {
+                lo = std::min(lo, (*m)(i));
+                hi = std::max(hi, (*m)(i));
+            }
+        }
+    }
+    const double pad = hi > lo ? 0.1 * (hi - lo) : 1;
+    axes.set_limits({0.5, static_cast<double>(first.cols()) + 0.5, lo - pad, hi + pad});
+}
+
 class AxisPainter {
   public:
     AxisPainter(AppContext& ctx, const ShowSettings& s) : ctx_(ctx), s_(s) {}
@@ -154,6 +170,7 @@ class AxisPainter {
         shownonshape(ctx_.ui, first, style1);
         if (a2)
             shownonshape(ctx_.ui, second, style2);
+        frame_loadings(axes, first, second);
     }
 
   private:
