@@ -1,0 +1,7 @@
+LM=2
+1 2
+3 4
+LM=1
+5 6
+POINTS=3
+radii
