@@ -7,6 +7,7 @@
 #include "geometry/getconsensus.hpp"
 #include "geometry/getpsup.hpp"
 #include "geometry/getpw_arbit.hpp"
+#include "io/landmark_file_common.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
 #include "platform/linalg.hpp"
@@ -64,6 +65,27 @@ bool sizes_match(AppContext& ctx, bool landmarks2, Index m1, Index m2) {
     return false;
 }
 
+// Both blocks of a group pair their rows by position: when both files named their specimens,
+// the names must agree row by row.
+bool ids_match(AppContext& ctx) {
+    for (const bool g1 : {true, false}) {
+        const std::string g = g1 ? "" : "g";
+        if (ctx.vars.empty("ids1" + g) || ctx.vars.empty("ids2" + g))
+            continue;
+        const std::vector<std::string> a = split_ids(ctx.vars.text("ids1" + g));
+        const std::vector<std::string> b = split_ids(ctx.vars.text("ids2" + g));
+        if (const std::optional<std::size_t> i = first_id_mismatch(a, b)) {
+            const std::string msg =
+                cformat("Group %i: specimen %i is \"%s\" in block 1 but \"%s\" in block 2",
+                        g1 ? 1 : 2, static_cast<int>(*i + 1), a[*i].c_str(), b[*i].c_str());
+            ctx.ui.message_box(msg);
+            ctx.ui.console(msg);
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 Matrix round4(const Matrix& reference) {
@@ -98,6 +120,8 @@ std::string angle_report(const Matrix& ubee2, const Matrix& sbee2, const Matrix&
 }
 
 void DoSVD2(AppContext& ctx) {
+    if (!ids_match(ctx))
+        return;
     Session& v = ctx.vars;
     const bool landmarks2 = v.flag("activem2");
     if (landmarks2) {

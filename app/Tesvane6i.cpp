@@ -26,7 +26,10 @@
 #include "geometry/getpsup.hpp"
 #include "geometry/getpw_arbit.hpp"
 #include "io/RefAngleSetup.hpp"
+#include "io/csv_write.hpp"
 #include "io/dload.hpp"
+#include "io/landmark_file_common.hpp"
+#include "io/tps_write.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
 
@@ -103,6 +106,33 @@ void register_geometry(AppContext& ctx) {
     });
     r.add("centsize", 1, 1, [](AppContext&, const Values& in, int) {
         return Values{centsize(matrix_arg(in, 0, "centsize"))};
+    });
+}
+
+// Specimen IDs given to a writer: a text of one ID a line (as the session keeps them), or
+// numbers, one per row.
+std::vector<std::string> ids_arg(const Values& in, size_t i) {
+    if (i >= in.size())
+        return {};
+    if (const std::string* s = std::get_if<std::string>(&in[i]))
+        return split_ids(*s);
+    std::vector<std::string> ids;
+    for (const double v : std::get<Matrix>(in[i]).reshaped())
+        ids.push_back(cformat("%g", v));
+    return ids;
+}
+
+// writetps(path, rows[, ids]) and writecsv(path, rows[, ids]): blocks such as data1 or pw1
+// written for other programs.
+void register_writers(AppContext& ctx) {
+    Registry& r = ctx.functions;
+    r.add("writetps", 3, 0, [](AppContext&, const Values& in, int) {
+        writetps(text_arg(in, 0, "writetps"), matrix_arg(in, 1, "writetps"), ids_arg(in, 2));
+        return Values{};
+    });
+    r.add("writecsv", 3, 0, [](AppContext&, const Values& in, int) {
+        writecsv(text_arg(in, 0, "writecsv"), matrix_arg(in, 1, "writecsv"), ids_arg(in, 2));
+        return Values{};
     });
 }
 
@@ -258,6 +288,7 @@ void register_functions(AppContext& ctx) {
           [](AppContext& c, const Values&, int) { return Values{RefAngleSetup(c.ui)}; });
     register_stubs(ctx);
     register_geometry(ctx);
+    register_writers(ctx);
     register_display(ctx);
     register_figure_commands(ctx);
 }

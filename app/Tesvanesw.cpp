@@ -84,7 +84,8 @@ void clear_and_reset(AppContext& ctx) {
         "pw2g",           "swc2g",       "reference1", "referencetype1", "reference2",
         "referencetype2", "reference2g", "activem2",   "homology2",      "ubee2",
         "vbee2",          "sbee2",       "sval2",      "scor2",          "ubee2g",
-        "vbee2g",         "sbee2g",      "sval2g",     "scor2g",
+        "vbee2g",         "sbee2g",      "sval2g",     "scor2g",         "ids1",
+        "ids2",           "ids1g",       "ids2g",
     };
     for (const char* name : cleared)
         ctx.vars.clear(name);

@@ -2,6 +2,7 @@
 
 #include "display/showshape.hpp"
 #include "geometry/getconsensus.hpp"
+#include "io/landmark_file_common.hpp"
 #include "io/mfload.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
@@ -18,10 +19,11 @@ double landmarks(const Matrix& m) {
 
 // Asks for a file and reads it. Nothing when the user cancels, or when the file cannot be
 // opened or parsed: the user is told and the session keeps what it had.
-std::optional<LoadedFile> ask_and_read(AppContext& ctx, const std::string* title = nullptr) {
+template <class Read>
+std::optional<LoadedFile> ask_and_read_with(AppContext& ctx, Read read) {
     std::optional<LoadedFile> f;
     try {
-        f = title ? mfload3(ctx.ui, *title) : mfload(ctx.ui);
+        f = read();
     } catch (const DataFileError& e) {
         ctx.ui.message_box(e.what());
         ctx.ui.console(e.what());
@@ -34,6 +36,23 @@ std::optional<LoadedFile> ask_and_read(AppContext& ctx, const std::string* title
         return std::nullopt;
     }
     return f;
+}
+
+std::optional<LoadedFile> ask_and_read(AppContext& ctx, const std::string& title) {
+    return ask_and_read_with(ctx, [&] { return mfload3(ctx.ui, title); });
+}
+
+// A block file in any of the data formats.
+std::optional<LoadedFile> ask_and_read_block(AppContext& ctx, bool landmarks) {
+    return ask_and_read_with(ctx, [&] { return mfload_block(ctx.ui, landmarks); });
+}
+
+// The IDs of the block just loaded, or none: an earlier file's IDs must not outlive it.
+void store_ids(Session& vars, const std::string& name, const LoadedFile& f) {
+    if (f.ids.empty())
+        vars.clear(name);
+    else
+        vars.set(name, join_ids(f.ids));
 }
 
 // A landmark block must hold x, y pairs and a centroid size: 2k+1 numbers a line.
@@ -96,7 +115,7 @@ std::string block2_variable_summary(const std::string& file, const Matrix& data)
 }
 
 void load_block1(AppContext& ctx, int group) {
-    const std::optional<LoadedFile> f = ask_and_read(ctx);
+    const std::optional<LoadedFile> f = ask_and_read_block(ctx, true);
     if (!f || !check_landmark_block(ctx, *f))
         return;
     const Consensus c = superimpose(*f);
@@ -106,6 +125,7 @@ void load_block1(AppContext& ctx, int group) {
     set_display_defaults(ctx.vars, g1);
     ctx.vars.set("referencetype1", 0.0);
     ctx.vars.set(g1 ? "data1" : "data1g", c.superimposed);
+    store_ids(ctx.vars, g1 ? "ids1" : "ids1g", *f);
     // Group 2's own consensus is only shown; the block-1 reference stays group 1's.
     if (g1)
         ctx.vars.set("reference1", c.reference);
@@ -116,7 +136,7 @@ void load_block2(AppContext& ctx, int group) {
     const bool g1 = group == 1;
     const bool landmarks_block = ctx.ui.control("Morph2").value() != 0;
     ctx.vars.set("activem2", landmarks_block ? 1.0 : 0.0);
-    const std::optional<LoadedFile> f = ask_and_read(ctx);
+    const std::optional<LoadedFile> f = ask_and_read_block(ctx, landmarks_block);
     if (!f)
         return;
     Control& box = ctx.ui.control(g1 ? "FileBox2" : "FileBox4");
@@ -129,12 +149,14 @@ void load_block2(AppContext& ctx, int group) {
         box.set_string(block2_landmark_summary(f->name, f->data));
         ctx.vars.set("referencetype2", 0.0);
         ctx.vars.set(data_name, c.superimposed);
+        store_ids(ctx.vars, g1 ? "ids2" : "ids2g", *f);
         ctx.vars.set(g1 ? "reference2" : "reference2g", c.reference);
         plot_block(ctx, c.superimposed, g1 ? "bo" : "ro", c.reference);
         return;
     }
 
     ctx.vars.set(data_name, f->data);
+    store_ids(ctx.vars, g1 ? "ids2" : "ids2g", *f);
     box.set_string(block2_variable_summary(f->name, f->data));
     fig::Axes& axes = ctx.ui.figure().axes();
     axes.cla();
@@ -155,8 +177,7 @@ void load_templates(AppContext& ctx) {
         {"Enter Correspondence list for Group 2 block 2", "clist4b"},
     };
     for (const auto& [title, variable] : dialogs) {
-        const std::string t = title;
-        const std::optional<LoadedFile> f = ask_and_read(ctx, &t);
+        const std::optional<LoadedFile> f = ask_and_read(ctx, title);
         if (!f)
             return;
         ctx.vars.set(variable, f->data);
