@@ -4,6 +4,7 @@
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "analysis/DoSVD2.hpp"
+#include "analysis/permutation_test_action.hpp"
 #include "app/load_actions.hpp"
 #include "app/save_actions.hpp"
 #include "display/ShowAxis.hpp"
@@ -48,7 +49,7 @@ std::vector<std::pair<std::string, Action>> build_table() {
         {"LoadG2B1", [](AppContext& c) { load_block1(c, 2); }},
         {"LoadG2B2", [](AppContext& c) { load_block2(c, 2); }},
         {"LoadTemplate", load_templates},
-        {"DoSVD2", DoSVD2},
+        {"DoSVD2", analysis_then_permutations},
         {"BootSVD2Angle", BootSVD2Angle},
         {"AxisUp", axis_up},
         {"AxisDown", axis_down},

@@ -75,6 +75,8 @@ const std::vector<ControlSpec>& control_table() {
         check("HomologyButton", "Block 2 landmarks homologous in both groups", 1),
         edit("BootBox", "Bootstrap samples", "100"),
         edit("AlphaBox", "Alpha", "0.05"),
+        check("PermuteButton", "Permutation tests with the analysis", 0),
+        edit("PermBox", "Permutations per group", "999"),
         edit("ShowBox", "Axis", "1"),
         popup("ReqAxisBox", "Plot", plot_type_names()),
         popup("DeFormat", "Deformation", deformation_type_names()),

@@ -206,6 +206,12 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
         out << report << '\n' << std::flush;
         return 0;
     };
+    // The permutation tests run inside the DoSVD2 step, as with the window's check box, and
+    // their report follows the angle report in the same text.
+    if (o.permutations) {
+        ui.control("PermuteButton").set_value(1);
+        ui.control("PermBox").set_string(std::to_string(*o.permutations));
+    }
     if (report_step("DoSVD2", true))
         return 1;
     if (o.boot) {

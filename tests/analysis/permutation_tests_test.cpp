@@ -1,0 +1,210 @@
+// Permutation tests of the two-block PLS: the statistics against the direct decomposition and a
+// hand computation, the p-values with and without an association, and their independence from
+// the threads.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <random>
+
+#include "analysis/integration_compare.hpp"
+#include "analysis/permutation_test.hpp"
+#include "analysis/two_block_pls.hpp"
+#include "platform/error.hpp"
+#include "platform/stats.hpp"
+
+namespace tesvane::test {
+namespace {
+
+Matrix normal(Index n, Index q, std::mt19937_64& rng) {
+    std::normal_distribution<double> z(0.0, 1.0);
+    Matrix m(n, q);
+    for (Index i = 0; i < m.size(); ++i)
+        m(i) = z(rng);
+    return m;
+}
+
+// Block 2 = block 1 A + noise * E: no association with noise alone, a strong one with little.
+PermutationBlocks blocks(Index n, Index q1, Index q2, double signal, unsigned seed,
+                         double divisor = 1) {
+    std::mt19937_64 rng(seed);
+    PermutationBlocks b;
+    b.block1 = centre_columns(normal(n, q1, rng));
+    b.block2 = centre_columns(signal * b.block1 * normal(q1, q2, rng) + normal(n, q2, rng));
+    b.divisor = divisor;
+    return b;
+}
+
+double p_r(const GroupPermutations& g) {
+    return permutation_p(g.observed.r, g.r);
+}
+double p_sv1(const GroupPermutations& g) {
+    return permutation_p(g.observed.sval(0), g.sval.col(0).transpose());
+}
+double p_rv(const GroupPermutations& g) {
+    return permutation_p(g.observed.rv, g.rv);
+}
+
+TEST(PermutationStatistics, AgreeWithTheDirectDecompositionForFewAndManySpecimens) {
+    // 12 specimens with 30 and 20 variables (the reduced blocks are 12 x 12), and 40 with 6 and 4.
+    for (const auto& [n, q1, q2] : {std::tuple{12, 30, 20}, {40, 6, 4}}) {
+        const PermutationBlocks b = blocks(n, q1, q2, 0.5, 7u, 3.0);
+        const PlsStatistics s = observed_statistics(b);
+        const BlockPls d = block_pls(b.block1, b.block2, b.divisor, b.block1, b.block2);
+        ASSERT_EQ(s.sval.size(), std::min(q1, q2));
+        const Index rank = std::min<Index>(n - 1, std::min(q1, q2));
+        for (Index i = 0; i < rank; ++i)
+            EXPECT_NEAR(s.sval(i), d.sval(i), 1e-12 * d.sval(0)) << n << " axis " << i;
+        for (Index i = rank; i < s.sval.size(); ++i)
+            EXPECT_LT(s.sval(i), 1e-12 * d.sval(0));
+        EXPECT_NEAR(s.r, d.scor(0), 1e-12);
+        const Matrix S11 = b.block1.transpose() * b.block1;
+        const Matrix S22 = b.block2.transpose() * b.block2;
+        const Matrix S12 = b.block1.transpose() * b.block2;
+        EXPECT_NEAR(
+            s.rv,
+            (S12 * S12.transpose()).trace() / std::sqrt((S11 * S11).trace() * (S22 * S22).trace()),
+            1e-12);
+    }
+}
+
+TEST(PermutationStatistics, TinyCaseByHand) {
+    // Block 1 (1,0), (-1,0), (0,1), (0,-1); block 2 (1, -1, 1, -1): S11 = 2 I, S22 = 4,
+    // S12 = (2, 2)^T, so RV = 8 / sqrt(8 * 16) = 1/sqrt(2), the one singular value is 2 sqrt(2)
+    // and the axis-1 scores (1, -1, 1, -1)/sqrt(2) and block 2 correlate perfectly.
+    PermutationBlocks b;
+    b.block1.resize(4, 2);
+    b.block1 << 1, 0, -1, 0, 0, 1, 0, -1;
+    b.block2.resize(4, 1);
+    b.block2 << 1, -1, 1, -1;
+    const PlsStatistics s = observed_statistics(b);
+    EXPECT_NEAR(s.rv, 1 / std::sqrt(2.0), 1e-15);
+    ASSERT_EQ(s.sval.size(), 1);
+    EXPECT_NEAR(s.sval(0), 2 * std::sqrt(2.0), 1e-14);
+    EXPECT_NEAR(s.r, 1.0, 1e-14);
+    b.divisor = 4;  // divides the singular value, leaves RV and r alone
+    const PlsStatistics d = observed_statistics(b);
+    EXPECT_NEAR(d.sval(0), std::sqrt(2.0) / 2, 1e-15);
+    EXPECT_NEAR(d.rv, s.rv, 1e-15);
+}
+
+TEST(PermutationP, CountsTheObservedValueAsOnePermutation) {
+    RowVector perm(3);
+    perm << 0.1, 0.5, 0.7;
+    EXPECT_DOUBLE_EQ(permutation_p(0.5, perm), 3.0 / 4);
+    EXPECT_DOUBLE_EQ(permutation_p(0.5 * (1 + 1e-14), perm), 3.0 / 4);  // a rounding tie
+    EXPECT_DOUBLE_EQ(permutation_p(0.8, perm), 1.0 / 4);
+    EXPECT_DOUBLE_EQ(permutation_p(0.0, perm), 1.0);
+    EXPECT_TRUE(std::isnan(permutation_p(std::nan(""), perm)));
+}
+
+TEST(RandomOrder, IsAUniformPermutation) {
+    std::map<std::vector<Index>, int> seen;
+    for (int s = 1; s <= 6000; ++s) {
+        UniformStream u(permutation_seed(1, 1, s));
+        ++seen[random_order(u, 3)];
+    }
+    ASSERT_EQ(seen.size(), 6u);  // every one of the 3! orders, and nothing else
+    for (const auto& [order, count] : seen)
+        EXPECT_NEAR(count, 1000, 120);
+    UniformStream u(3);
+    std::vector<Index> big = random_order(u, 50);
+    std::sort(big.begin(), big.end());
+    for (Index i = 0; i < 50; ++i)
+        EXPECT_EQ(big[static_cast<size_t>(i)], i);
+}
+
+TEST(PermutationTest, PValuesWithoutAssociationSpreadAndWithAStrongOneAreMinimal) {
+    const int N = 199;
+    // No association: over 20 data sets the p-values are spread over (0, 1].
+    double sum_r = 0, sum_sv = 0, sum_rv = 0, largest = 0;
+    const int sets = 20;
+    for (int k = 0; k < sets; ++k) {
+        PermutationInput in{blocks(25, 6, 4, 0.0, 100u + k), blocks(20, 6, 4, 0.0, 200u + k), N};
+        const auto t = run_permutations(in, {static_cast<std::uint64_t>(k), 1});
+        ASSERT_TRUE(t);
+        for (const GroupPermutations* g : {&t->group1, &t->group2}) {
+            sum_r += p_r(*g);
+            sum_sv += p_sv1(*g);
+            sum_rv += p_rv(*g);
+            largest = std::max(largest, p_r(*g));
+        }
+    }
+    EXPECT_GT(sum_r / (2 * sets), 0.3);
+    EXPECT_LT(sum_r / (2 * sets), 0.7);
+    EXPECT_GT(sum_sv / (2 * sets), 0.3);
+    EXPECT_LT(sum_sv / (2 * sets), 0.7);
+    EXPECT_GT(sum_rv / (2 * sets), 0.3);
+    EXPECT_LT(sum_rv / (2 * sets), 0.7);
+    EXPECT_GT(largest, 0.8);
+
+    // A strong association: no permutation comes near, p = 1 / (N + 1).
+    PermutationInput in{blocks(25, 6, 4, 5.0, 1u), blocks(20, 6, 4, 5.0, 2u, 20.0), N};
+    const auto t = run_permutations(in, {kDefaultRandomSeed, 1});
+    ASSERT_TRUE(t);
+    for (const GroupPermutations* g : {&t->group1, &t->group2}) {
+        EXPECT_DOUBLE_EQ(p_r(*g), 1.0 / (N + 1));
+        EXPECT_DOUBLE_EQ(p_sv1(*g), 1.0 / (N + 1));
+        EXPECT_DOUBLE_EQ(p_rv(*g), 1.0 / (N + 1));
+        EXPECT_EQ(g->defined_axes, 4);
+        EXPECT_GT(effect_size(g->observed.r, g->r), 3.0);
+    }
+}
+
+TEST(PermutationTest, SameResultsForAnyThreadsAndStreamsOfTheirOwn) {
+    PermutationInput in{blocks(15, 8, 5, 0.3, 11u), blocks(12, 8, 5, 0.3, 12u), 64};
+    const auto one = run_permutations(in, {42, 1});
+    const auto two = run_permutations(in, {42, 2});
+    const auto other = run_permutations(in, {43, 2});
+    ASSERT_TRUE(one && two && other);
+    for (auto [a, b] : {std::pair{&one->group1, &two->group1}, {&one->group2, &two->group2}}) {
+        EXPECT_TRUE((a->sval.array() == b->sval.array()).all());
+        EXPECT_TRUE((a->r.array() == b->r.array()).all());
+        EXPECT_TRUE((a->rv.array() == b->rv.array()).all());
+    }
+    EXPECT_FALSE((one->group1.r.array() == other->group1.r.array()).all());
+    // The groups draw from different streams even on identical data.
+    PermutationInput same{in.group1, in.group1, 64};
+    const auto s = run_permutations(same, {42, 2});
+    EXPECT_FALSE((s->group1.r.array() == s->group2.r.array()).all());
+    EXPECT_NE(permutation_seed(42, 1, 1), permutation_seed(42, 1, 2));
+}
+
+TEST(PermutationTest, CancelReturnsNothingAndMonitorSeesEveryPermutationInOrder) {
+    PermutationInput in{blocks(10, 4, 3, 0.0, 1u), blocks(10, 4, 3, 0.0, 2u), 30};
+    BootstrapMonitor stop;
+    stop.keep_going = [](double) { return false; };
+    EXPECT_FALSE(run_permutations(in, {1, 2}, stop));
+
+    std::vector<std::pair<int, int>> seen;
+    BootstrapMonitor count;
+    count.replicate_done = [&](int g, int p) { seen.emplace_back(g, p); };
+    ASSERT_TRUE(run_permutations(in, {1, 2}, count));
+    ASSERT_EQ(seen.size(), 60u);
+    EXPECT_EQ(seen.front(), std::pair(1, 1));
+    EXPECT_EQ(seen[30], std::pair(2, 1));
+    EXPECT_EQ(seen.back(), std::pair(2, 30));
+
+    in.group2.block2 = in.group2.block2.topRows(9);
+    EXPECT_THROW(run_permutations(in, {1, 1}), Error);
+}
+
+TEST(IntegrationCompare, EffectSizesOnFisherZAndTheirTwoSampleTest) {
+    // Observed z0 > 0 and three permutations at 0: mean z0/4, sd (divisor 3) z0/2, so Z = 1.5.
+    EXPECT_NEAR(effect_size(0.6, RowVector::Zero(3)), 1.5, 1e-12);
+    RowVector sym(2);
+    sym << -0.4, 0.4;
+    EXPECT_NEAR(effect_size(0.0, sym), 0.0, 1e-15);
+    EXPECT_TRUE(std::isnan(effect_size(0.3, RowVector::Constant(4, 0.3))));
+    EXPECT_TRUE(std::isfinite(fisher_z(1.0)));
+
+    // |Z1 - Z2| = 1.96 sqrt(2) gives z12 = 1.96 and the familiar two-sided 0.05.
+    const EffectSizeTest t = compare_effect_sizes(3.0, 3.0 - 1.96 * std::sqrt(2.0));
+    EXPECT_NEAR(t.z12, 1.96, 1e-12);
+    EXPECT_NEAR(t.p, 0.0499957902964, 1e-10);
+    EXPECT_DOUBLE_EQ(compare_effect_sizes(2.0, 2.0).p, 1.0);
+}
+
+}  // namespace
+}  // namespace tesvane::test
