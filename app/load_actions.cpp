@@ -82,11 +82,14 @@ void set_display_defaults(Session& vars, bool all_eight) {
 
 // The block superimposed on its consensus, computed before anything is stored, so that a
 // configuration the superimposition rejects leaves the session as it was.
-Consensus superimpose(const LoadedFile& f) {
+Consensus superimpose(AppContext& ctx, const LoadedFile& f) {
     try {
         return getconsensus(f.data);
     } catch (const Error& e) {
-        throw Error(f.path + ": " + e.what());
+        // Shown like a file that cannot be parsed: the user has to mend the named specimen.
+        const std::string msg = f.path + ": " + e.what();
+        ctx.ui.message_box(msg);
+        throw Error(msg);
     }
 }
 
@@ -118,7 +121,7 @@ void load_block1(AppContext& ctx, int group) {
     const std::optional<LoadedFile> f = ask_and_read_block(ctx, true);
     if (!f || !check_landmark_block(ctx, *f))
         return;
-    const Consensus c = superimpose(*f);
+    const Consensus c = superimpose(ctx, *f);
 
     const bool g1 = group == 1;
     ctx.ui.control(g1 ? "FileBox1" : "FileBox3").set_string(block1_summary(f->name, f->data));
@@ -145,7 +148,7 @@ void load_block2(AppContext& ctx, int group) {
     if (landmarks_block) {
         if (!check_landmark_block(ctx, *f))
             return;
-        const Consensus c = superimpose(*f);
+        const Consensus c = superimpose(ctx, *f);
         box.set_string(block2_landmark_summary(f->name, f->data));
         ctx.vars.set("referencetype2", 0.0);
         ctx.vars.set(data_name, c.superimposed);
