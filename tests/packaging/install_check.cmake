@@ -41,10 +41,11 @@ endif()
 file(READ ${PREFIX}/axis.svg svg)
 expect_contains("the figure" "${svg}" "<svg")
 
-# The executable alone, its module left behind.
-file(COPY ${exe} DESTINATION ${PREFIX}/alone)
-run(alone ${PREFIX}/alone/tesvane ${analysis} --out ${PREFIX}/alone.svg)
-if(alone_rc EQUAL 0 OR EXISTS ${PREFIX}/alone.svg)
+# The executable alone, its module left behind (outside the prefix, where it would find it).
+file(REMOVE_RECURSE ${PREFIX}-alone)
+file(COPY ${exe} DESTINATION ${PREFIX}-alone/bin)
+run(alone ${PREFIX}-alone/bin/tesvane ${analysis} --out ${PREFIX}-alone/alone.svg)
+if(alone_rc EQUAL 0 OR EXISTS ${PREFIX}-alone/alone.svg)
   fail("tesvane without its module: status ${alone_rc}")
 endif()
 expect_contains("tesvane without its module" "${alone_err}" "tesvane-qt.so, which is missing")
