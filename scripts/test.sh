@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs all tests. Usage: scripts/test.sh [--sanitize]
-# --sanitize builds into build-asan with AddressSanitizer and UndefinedBehaviorSanitizer.
+# --sanitize builds into build-asan with AddressSanitizer (leak checks included) and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -8,7 +9,9 @@ build_dir=build
 if [ "${1:-}" = "--sanitize" ]; then
   build_dir=build-asan
   export TESVANE_SANITIZE=ON
-  export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
+  # Leaks are errors too; only the system libraries' own caches are suppressed.
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+  export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 fi
 scripts/setup.sh "$build_dir"

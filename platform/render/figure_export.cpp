@@ -5,13 +5,13 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <filesystem>
 
+#include "io/atomic_file.hpp"
 #include "platform/error.hpp"
 #include "platform/render/cairo_canvas.hpp"
 #include "platform/render/figure_renderer.hpp"
@@ -30,27 +30,6 @@ cairo_status_t append_to(void* closure, const unsigned char* data, unsigned int 
     static_cast<QByteArray*>(closure)->append(reinterpret_cast<const char*>(data),
                                               static_cast<qsizetype>(length));
     return CAIRO_STATUS_SUCCESS;
-}
-
-// Replaces `path` only once the whole picture is on disk.
-void write_atomically(const std::string& path, const QByteArray& bytes) {
-    QSaveFile file(QString::fromStdString(path));
-    auto fail = [&path, &file](const std::string& why) {
-        file.cancelWriting();
-        throw Error("cannot write figure file '" + path + "': " + why);
-    };
-    // Unbuffered, so that a short write (disk full, size limit) shows in write()'s count:
-    // a buffered QSaveFile commits a truncated file without noticing.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        fail(file.errorString().toStdString());
-    }
-    const qint64 written = file.write(bytes);
-    if (written != bytes.size()) {
-        fail("only " + std::to_string(std::max<qint64>(written, 0)) + " of " +
-             std::to_string(bytes.size()) + " bytes written");
-    }
-    if (!file.commit())
-        fail(file.errorString().toStdString());
 }
 
 }  // namespace
@@ -162,7 +141,9 @@ void save_figure(const fig::Figure& f, const std::string& path, double width_pt,
         throw Error("unknown figure file type " + shown + " of '" + path +
                     "': use .svg, .png, .pdf or .eps");
     }
-    write_atomically(path, bytes);
+    // The old file stays whole until the new picture is on disk, as for every file written.
+    write_file_atomically(path,
+                          std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 }  // namespace tesvane::render
