@@ -30,6 +30,12 @@ void save_figure_by_extension(QtPlatform& ui, const std::string& path) {
 }  // namespace
 
 void save_session(QtPlatform& ui) {
+    // Mid-step the session is half recorded.
+    if (ui.busy()) {
+        ui.main_window().show_status(
+            QObject::tr("Still busy with the current step; the session was not saved."), 5000);
+        return;
+    }
     const std::optional<FileChoice> choice =
         ui.save_file_dialog("Save session as (a script for tesvane script)", kSessionFilter);
     if (!choice)
