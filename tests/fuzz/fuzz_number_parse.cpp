@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cwchar>
 #include <regex>
 #include <string>
 #include <string_view>
@@ -53,7 +54,9 @@ void check_token(std::string_view token) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // Numbers as in C; characters as UTF-8, to decode messages independently, where available.
     static const bool c_locale = std::setlocale(LC_ALL, "C") != nullptr;
+    static const bool utf8 = std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr;
     check(c_locale);
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     check_token(text);
@@ -95,5 +98,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(q.size() >= 2 && q.front() == '"' && q.back() == '"' && q.size() <= 4 * 32 + 5);
     for (const char c : q)
         check(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F);
+    // A message must be readable text even when the file is binary.
+    std::mbstate_t state{};
+    for (std::size_t at = 0; utf8 && at < q.size();) {
+        const std::size_t n = std::mbrtowc(nullptr, q.data() + at, q.size() - at, &state);
+        check(n != 0 && n != static_cast<std::size_t>(-1) && n != static_cast<std::size_t>(-2));
+        at += n;
+    }
     return 0;
 }
