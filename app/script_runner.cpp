@@ -158,8 +158,14 @@ class ScriptRunner {
     }
 
     SessionValue argument(const std::string& w) const {
-        if (!w.empty() && w[0] == '$')
+        if (!w.empty() && w[0] == '$') {
+            // A text variable, such as a block's specimen IDs, passes as its text.
+            const auto& vars = target_.ctx.vars.all();
+            const auto it = vars.find(w.substr(1));
+            if (it != vars.end() && std::holds_alternative<std::string>(it->second))
+                return it->second;
             return target_.ctx.vars.require(w.substr(1));
+        }
         try {
             const std::vector<double> v = parse_numbers(w);
             if (!v.empty()) {

@@ -117,5 +117,21 @@ TEST_F(FieldFormatTest, BadFilesAreMessagesAndKeepTheBlock) {
     EXPECT_FALSE(std::filesystem::exists(dir / "x.tps"));
 }
 
+TEST_F(FieldFormatTest, ScriptsWriteBlocksWithTheirIds) {
+    write("b1.tps", kTps);
+    const auto script =
+        write("ids.tvs",
+              "answer file b1.tps\naction LoadG1B1\n"
+              "call writecsv \"out.csv\" $data1 $ids1\ncall writetps out.tps $data1\n");
+    std::ostringstream out, err;
+    ASSERT_EQ(run_script(script.string(), out, err, nullptr), 0) << err.str();
+    const std::string csv = read(dir / "out.csv");
+    EXPECT_EQ(csv.substr(0, 30), "id,x1,y1,x2,y2,x3,y3,x4,y4,cs\n");
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 5);
+    EXPECT_NE(csv.find("\nD,"), std::string::npos);
+    EXPECT_EQ(read(dir / "out.tps").find("ID="), std::string::npos);
+    EXPECT_EQ(read(dir / "out.tps").substr(0, 5), "LM=4\n");
+}
+
 }  // namespace
 }  // namespace tesvane::test
