@@ -236,14 +236,26 @@ QGroupBox* MainWindow::load_step() {
 
 QGroupBox* MainWindow::analyse_step() {
     QGroupBox* box = step_box(tr("2  Analyse"));
-    auto* v = new QHBoxLayout(box);
+    auto* v = new QVBoxLayout(box);
     compact(v);
     if (QPushButton* b = take_button("DoSVD2")) {
         b->setToolTip(
             tr("Needs all four blocks. The angles between the groups' axes go to the "
                "results window."));
-        v->addWidget(b, 1);
+        v->addWidget(b);
     }
+    // The permutation tests run with the analysis when ticked.
+    auto* row = new QHBoxLayout;
+    compact(row);
+    if (QWidget* w = take("PermuteButton"))
+        row->addWidget(w, 1);
+    QLabel* label = label_for("PermBox");
+    if (QWidget* w = take("PermBox")) {
+        w->setMaximumWidth(64);
+        row->addWidget(label);
+        row->addWidget(w);
+    }
+    v->addLayout(row);
     return box;
 }
 
