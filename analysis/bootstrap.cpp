@@ -1,14 +1,12 @@
 #include "analysis/bootstrap.hpp"
 
 #include <algorithm>
-#include <atomic>
 #include <cassert>
-#include <chrono>
 #include <cmath>
+#include <functional>
 #include <limits>
-#include <memory>
-#include <thread>
 
+#include "analysis/job_pool.hpp"
 #include "analysis/two_block_pls.hpp"
 #include "analysis/warp_basis.hpp"
 #include "geometry/getconsensus.hpp"
@@ -43,12 +41,6 @@ struct Block2 {
 
 Block2 variable_block(const Matrix& b2) {
     return {centre_columns(b2), static_cast<double>(b2.rows())};
-}
-
-unsigned pool_size(unsigned asked, int jobs) {
-    unsigned t = asked ? asked : std::thread::hardware_concurrency();
-    t = std::max(1u, t);
-    return std::min<unsigned>(t, static_cast<unsigned>(std::max(1, jobs)));
 }
 
 // Ascending, with not-a-number values last: std::sort needs a strict weak order.
@@ -238,93 +230,22 @@ std::optional<BootstrapTables> run_bootstrap(const BootstrapInput& in,
     const int total = 2 * n;
     const size_t jobs = static_cast<size_t>(total);
     std::vector<Replicate> results(jobs);
-    std::vector<std::string> errors(jobs);
-    std::unique_ptr<std::atomic<bool>[]> done(new std::atomic<bool>[jobs]);
-    std::unique_ptr<std::atomic<bool>[]> failed(new std::atomic<bool>[jobs]);
-    for (size_t j = 0; j < jobs; ++j)
-        done[j] = failed[j] = false;
-    std::atomic<int> next{0};
-    std::atomic<bool> stop{false};
-
-    // A thread checks for a stop only before it takes a job, so the jobs taken are always a
-    // prefix in replicate order and every one of them finishes: the first failure in that
-    // order is then the same whatever the number of threads.
     const PreparedSet sets[2] = {prepare(in, 1), prepare(in, 2)};
-    auto take_and_run = [&] {
-        if (stop.load())
-            return false;
-        const int j = next.fetch_add(1);
-        if (j >= total)
-            return false;
+    auto job = [&](int j) {
         const int set = j < n ? 1 : 2;
         const int replicate = j % n + 1;
-        const size_t k = static_cast<size_t>(j);
         try {
-            results[k] = replicate_of(in, sets[set - 1], replicate, settings.seed);
+            results[static_cast<size_t>(j)] =
+                replicate_of(in, sets[set - 1], replicate, settings.seed);
         } catch (const std::exception& e) {
-            errors[k] = cformat("Bootstrap set %i, replicate %i: %s", set, replicate, e.what());
-            failed[k] = true;
-            stop = true;
-        }
-        done[k] = true;
-        return true;
-    };
-
-    std::vector<std::thread> pool;
-    struct Joiner {
-        std::vector<std::thread>& pool;
-        std::atomic<bool>& stop;
-        void join() {
-            for (std::thread& t : pool)
-                if (t.joinable())
-                    t.join();
-        }
-        ~Joiner() {
-            stop = true;
-            join();
-        }
-    } joiner{pool, stop};
-    // The calling thread works too: it is the one that reports, between its own replicates.
-    const unsigned threads = pool_size(settings.threads, total);
-    for (unsigned t = 1; t < threads; ++t)
-        pool.emplace_back([&] {
-            while (take_and_run()) {
-            }
-        });
-
-    size_t announced = 0;
-    auto announce = [&](size_t upto) {
-        for (; announced < upto && done[announced]; ++announced) {
-            if (monitor.replicate_done)
-                monitor.replicate_done(announced < static_cast<size_t>(n) ? 1 : 2,
-                                       static_cast<int>(announced % static_cast<size_t>(n)) + 1);
+            throw Error(cformat("Bootstrap set %i, replicate %i: %s", set, replicate, e.what()));
         }
     };
-    bool cancelled = false;
-    auto last_check = std::chrono::steady_clock::now() - std::chrono::seconds(1);
-    while (take_and_run()) {
-        announce(jobs);
-        const auto now = std::chrono::steady_clock::now();
-        if (monitor.keep_going && now - last_check >= std::chrono::milliseconds(20)) {
-            last_check = now;
-            const double fraction = static_cast<double>(announced) / total;
-            if (!monitor.keep_going(fraction)) {
-                cancelled = true;
-                break;
-            }
-        }
-    }
-    stop = true;
-    joiner.join();
-    if (cancelled)
+    std::function<void(int)> done;
+    if (monitor.replicate_done)
+        done = [&](int j) { monitor.replicate_done(j < n ? 1 : 2, j % n + 1); };
+    if (!run_pool(total, settings.threads, job, done, monitor.keep_going))
         return std::nullopt;
-    for (size_t j = 0; j < jobs; ++j) {
-        if (failed[j]) {
-            announce(j);
-            throw Error(errors[j]);
-        }
-    }
-    announce(jobs);
 
     BootstrapTables tables;
     for (int s = 0; s < 2; ++s) {
