@@ -101,7 +101,9 @@ bool run_pool(int total, unsigned threads, const std::function<void(int)>& job,
         }
     }
     announce(jobs);
-    return true;
+    // The last jobs may all have been taken by other threads before this one looked for a
+    // cancel: asking once more keeps a cancel from being lost however the jobs were shared.
+    return !keep_going || keep_going(1.0);
 }
 
 }  // namespace tesvane

@@ -9,9 +9,9 @@ namespace tesvane {
 // included. A thread looks for a stop only before it takes a job, so the jobs taken are a prefix
 // of the order and every one of them finishes: the first failure in job order is then the same
 // whatever the number of threads. done_in_order(j) is called on the calling thread for every
-// finished job in order; keep_going(fraction done) at most every 20 ms. Returns false when
-// keep_going said no; a failure is rethrown as an Error with its message after the jobs before
-// it have been announced.
+// finished job in order; keep_going(fraction done) at most every 20 ms and once at the end with
+// 1. Returns false when keep_going said no; a failure is rethrown as an Error with its message
+// after the jobs before it have been announced.
 bool run_pool(int total, unsigned threads, const std::function<void(int)>& job,
               const std::function<void(int)>& done_in_order,
               const std::function<bool(double)>& keep_going);
