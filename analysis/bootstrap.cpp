@@ -21,13 +21,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-std::uint64_t splitmix64(std::uint64_t z) {
-    z += 0x9e3779b97f4a7c15ULL;
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-    return z ^ (z >> 31);
-}
-
 // The shape scores of the first q columns, centred (the last score column is cs).
 Matrix centred_shape(const Matrix& pw) {
     return centre_columns(pw.leftCols(pw.cols() - 1));

@@ -18,13 +18,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-std::uint64_t splitmix64(std::uint64_t z) {
-    z += 0x9e3779b97f4a7c15ULL;
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-    return z ^ (z >> 31);
-}
-
 // A group's blocks in the coordinates of their own principal axes, L = P V from the thin
 // decomposition P = U S V^T. Then L1^T L2 has the singular values of P1^T P2 and L1 u, L2 v
 // are its block scores, while it is at most n x n however many shape variables there are:

@@ -28,6 +28,15 @@ class UniformStream {
     std::mt19937_64 engine_;
 };
 
+// The SplitMix64 finaliser: mixes a seed with a stream number into a well-spread seed, so that
+// streams derived from neighbouring numbers are unrelated.
+constexpr std::uint64_t splitmix64(std::uint64_t z) {
+    z += 0x9e3779b97f4a7c15ULL;
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+}
+
 // The process-wide generator.
 UniformStream& process_random();
 double rand_uniform();
