@@ -5,9 +5,11 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -64,14 +66,14 @@ class GuiTest : public ::testing::Test {
     GuiSession session_;
 };
 
-// A fresh empty folder, removed afterwards.
+// A fresh empty folder, removed afterwards. mkdtemp makes the name unique across the test
+// processes ctest runs side by side (object addresses repeat when address randomisation is off).
 class TempDir {
   public:
     TempDir() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("tesvane_gui_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
+        std::string name = (std::filesystem::temp_directory_path() / "tesvane_gui_XXXXXX").string();
+        if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + name);
+        path_ = name;
     }
     ~TempDir() {
         std::error_code ec;
