@@ -72,7 +72,8 @@ class TempDir {
   public:
     TempDir() {
         std::string name = (std::filesystem::temp_directory_path() / "tesvane_gui_XXXXXX").string();
-        if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + name);
+        if (::mkdtemp(name.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed for " + name);
         path_ = name;
     }
     ~TempDir() {
