@@ -4,14 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <random>
-#include <sstream>
-#include <string>
 #include <vector>
 
+#include "geometry/centsize.hpp"
 #include "platform/error.hpp"
 #include "platform/matrix.hpp"
 
@@ -20,17 +17,15 @@ namespace tesvane::test {
 inline Matrix row(std::initializer_list<double> v) {
     Matrix m(1, static_cast<Index>(v.size()));
     Index i = 0;
-    for (double d : v) {
+    for (double d : v)
         m(i++) = d;
-    }
     return m;
 }
 
 // Largest absolute element difference; infinite when the shapes differ.
 inline double max_diff(const Matrix& a, const Matrix& b) {
-    if (a.rows() != b.rows() || a.cols() != b.cols()) {
+    if (a.rows() != b.rows() || a.cols() != b.cols())
         return INFINITY;
-    }
     return a.size() == 0 ? 0.0 : (a - b).cwiseAbs().maxCoeff();
 }
 
@@ -56,59 +51,24 @@ GeometryError geometry_error(F f) {
     return GeometryError(-1, "");
 }
 
-// Landmark block from a text file: one specimen a line, numbers separated by blanks.
-inline Matrix read_block(const std::filesystem::path& file) {
-    std::ifstream in(file);
-    std::vector<std::vector<double>> rows;
-    for (std::string line; std::getline(in, line);) {
-        std::istringstream ss(line);
-        std::vector<double> r;
-        for (double v; ss >> v;) {
-            r.push_back(v);
-        }
-        if (!r.empty()) {
-            rows.push_back(r);
-        }
-    }
-    Matrix m(static_cast<Index>(rows.size()), rows.empty() ? 0 : Index(rows[0].size()));
-    for (Index i = 0; i < m.rows(); ++i) {
-        if (Index(rows[i].size()) != m.cols()) {
-            return Matrix();
-        }
-        for (Index j = 0; j < m.cols(); ++j) {
-            m(i, j) = rows[i][j];
-        }
-    }
-    return m;
-}
-
 // n noisy, turned, scaled and shifted copies of an irregular k-landmark outline, with the
 // centroid size in the last column.
 inline Matrix random_block(int k, int n, unsigned seed, double noise = 0.05) {
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> u(-1.0, 1.0);
     std::vector<double> radius(k);
-    for (double& r : radius) {
+    for (double& r : radius)
         r = 1.0 + 0.4 * u(rng);
-    }
     Matrix x(n, 2 * k + 1);
     for (int i = 0; i < n; ++i) {
-        Matrix c(1, 2 * k + 1);
+        Matrix c = Matrix::Zero(1, 2 * k + 1);
         for (int j = 0; j < k; ++j) {
             c(2 * j) = 1.3 * radius[j] * std::cos(2 * M_PI * j / k) + noise * u(rng);
             c(2 * j + 1) = radius[j] * std::sin(2 * M_PI * j / k) + noise * u(rng);
         }
         const double s = 3.0 + u(rng);
         c = s * turn(c, M_PI * u(rng));
-        double mx = 0, my = 0, ss = 0;
-        for (int j = 0; j < k; ++j) {
-            mx += c(2 * j) / k;
-            my += c(2 * j + 1) / k;
-        }
-        for (int j = 0; j < k; ++j) {
-            ss += std::pow(c(2 * j) - mx, 2) + std::pow(c(2 * j + 1) - my, 2);
-        }
-        c(2 * k) = std::sqrt(ss);
+        c(2 * k) = centsize(c)(0);
         const double dx = 10.0 * u(rng);
         const double dy = 10.0 * u(rng);
         for (int j = 0; j < k; ++j) {

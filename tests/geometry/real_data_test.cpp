@@ -11,6 +11,7 @@
 #include "geometry/getpsup.hpp"
 #include "geometry/getpw_arbit.hpp"
 #include "geometry_test_util.hpp"
+#include "io/dload.hpp"
 #include "test_paths.hpp"
 
 namespace tesvane {
@@ -28,10 +29,9 @@ class RealData : public ::testing::TestWithParam<Sample> {
   protected:
     void SetUp() override {
         const auto dir = test::dataset(GetParam().dataset);
-        if (dir.empty()) {
+        if (dir.empty())
             GTEST_SKIP() << "dataset not available";
-        }
-        x = test::read_block(dir / GetParam().file);
+        x = dload((dir / GetParam().file).string());
         k = GetParam().landmarks;
         ASSERT_EQ(x.cols(), 2 * k + 1);
         c = getconsensus(x);
@@ -40,9 +40,8 @@ class RealData : public ::testing::TestWithParam<Sample> {
     // Landmark j of a configuration row as a complex number.
     Eigen::VectorXcd complex_form(const Matrix& r) const {
         Eigen::VectorXcd z(k);
-        for (int j = 0; j < k; ++j) {
+        for (int j = 0; j < k; ++j)
             z(j) = {r(2 * j), r(2 * j + 1)};
-        }
         return z;
     }
     Matrix x, y;

@@ -1,14 +1,17 @@
+// The thin-plate spline, its principal warps, the uniform components and the shape scores,
+// worked by hand on a square, a rectangle and a rhombus and checked for their invariants.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
+#include "geometry/formrotate.hpp"
 #include "geometry/getconsensus.hpp"
 #include "geometry/getpw_arbit.hpp"
 #include "geometry/gettpse.hpp"
 #include "geometry/gettspl.hpp"
-#include "geometry/scpcoeff_arbrot.hpp"
 #include "geometry/uniform_scores.hpp"
+#include "geometry/uniparmproc.hpp"
 #include "geometry/uspline.hpp"
 #include "geometry/vertxy.hpp"
 #include "geometry/wsspline.hpp"
@@ -25,8 +28,8 @@ using test::row;
 const double kH = 1 / std::sqrt(8.0);
 const Matrix kSquare = row({-kH, -kH, kH, -kH, kH, kH, -kH, kH, 1});
 
-Matrix reference_of(int k, unsigned seed) {
-    return getconsensus(test::random_block(k, 15, seed, 0.15)).reference;
+Matrix reference_of(int k, unsigned seed, double noise = 0.15, int n = 15) {
+    return getconsensus(test::random_block(k, n, seed, noise)).reference;
 }
 
 TEST(Kernel, SquaredDistanceTimesItsLog) {
@@ -72,9 +75,8 @@ TEST(EigenTable, EnergiesDescendWithThreeAffineZeros) {
     const Matrix Le = gettpse(L);
     const Matrix E = Le.leftCols(k);
     const ColVector d = Le.rightCols(k).diagonal();
-    for (int i = 0; i + 1 < k; ++i) {
+    for (int i = 0; i + 1 < k; ++i)
         EXPECT_GE(d(i), d(i + 1));
-    }
     EXPECT_GT(d(k - 4), 1e-6);
     EXPECT_GE(d(k - 1), 0.0);
     EXPECT_LT(d(k - 3), 1e-12 * d(0));
@@ -98,35 +100,26 @@ TEST(Scores, MovingOneCornerOfTheSquareScoresHalfTheMove) {
     EXPECT_EQ(s(1, 4), 3.5);
 }
 
-TEST(Scores, BlockRowsAreThePerSpecimenScoresInOrder) {
-    const int k = 7;
-    const Consensus c = getconsensus(test::random_block(k, 9, 21u, 0.1));
-    const Matrix s = getpw_arbit(c.reference, c.superimposed);
-    ASSERT_EQ(s.cols(), 2 * k - 3);
-    const Matrix Le = gettpse(gettspl(vertxy(c.reference)));
-    for (Index i = 0; i < 9; ++i) {
-        const Matrix t = scpcoeff_arbrot(Le, c.superimposed.row(i), c.reference);
-        EXPECT_EQ(s.row(i).head(2 * k - 4), t.transpose().reshaped().transpose());
-        EXPECT_EQ(s(i, 2 * k - 4), c.superimposed(i, 2 * k));
-    }
-    // The reference itself scores zero.
-    const Matrix r = getpw_arbit(c.reference, c.reference);
-    EXPECT_LE(r.leftCols(2 * k - 6).cwiseAbs().maxCoeff(), 1e-13);
-    EXPECT_EQ(r.block(0, 2 * k - 6, 1, 2), row({0, 0}));
-}
-
-TEST(Scores, WarpAndUniformDirectionsAreOrthonormal) {
+TEST(Scores, DirectionsAreOrthonormalAndUniformOnesMissSimilarityMoves) {
     const int k = 9;
     const Matrix ref = reference_of(k, 17u);
     const Matrix E = gettpse(gettspl(vertxy(ref))).leftCols(k);
+    const Matrix xu = uniform_basis(ref);
     Matrix B = Matrix::Zero(2 * k, 2 * k - 4);
-    for (int j = 0; j < k - 3; ++j) {
-        for (int l = 0; l < k; ++l) {
+    for (int j = 0; j < k - 3; ++j)
+        for (int l = 0; l < k; ++l)
             B(2 * l, 2 * j) = B(2 * l + 1, 2 * j + 1) = E(l, j);
-        }
-    }
-    B.rightCols(2) = uniform_basis(ref).transpose();
+    B.rightCols(2) = xu.transpose();
     EXPECT_LE(max_diff(B.transpose() * B, Matrix::Identity(2 * k - 4, 2 * k - 4)), 1e-13);
+    EXPECT_LE(max_diff(xu * xu.transpose(), Matrix::Identity(2, 2)), 1e-14);
+    Matrix moves = Matrix::Zero(4, 2 * k);  // shift along x and y, scaling, turning
+    for (int j = 0; j < k; ++j) {
+        moves.col(2 * j) << 1, 0, ref(2 * j), -ref(2 * j + 1);
+        moves.col(2 * j + 1) << 0, 1, ref(2 * j + 1), ref(2 * j);
+    }
+    EXPECT_LE((xu * moves.transpose()).cwiseAbs().maxCoeff(), 1e-14);
+    // The reference itself scores zero.
+    EXPECT_LE(getpw_arbit(ref, ref).leftCols(2 * k - 4).cwiseAbs().maxCoeff(), 1e-13);
 }
 
 TEST(Scores, UniformShearScoresNoPartialWarp) {
@@ -156,9 +149,8 @@ TEST(SplineErrors, UndefinedSplinesAreRejected) {
     two << 0, 1, 0, 1;
     EXPECT_EQ(spline_error(two), "the reference form has fewer than 3 landmarks");
     Matrix line(2, 5);  // a line of irrational slope: collinear only up to rounding
-    for (int j = 0; j < 5; ++j) {
+    for (int j = 0; j < 5; ++j)
         line.col(j) << 0.1 * j, 0.1 * j * std::sqrt(2.0);
-    }
     EXPECT_EQ(
         spline_error(line),
         "the reference form's landmarks are collinear, so the thin-plate spline is undefined");
@@ -171,13 +163,9 @@ TEST(SplineErrors, UndefinedSplinesAreRejected) {
     bad(1, 2) = NAN;
     EXPECT_NE(spline_error(bad).find("finite"), std::string::npos);
     Matrix flat = kSquare;
-    for (int j = 0; j < 4; ++j) {
+    for (int j = 0; j < 4; ++j)
         flat(2 * j + 1) = 0.5 * flat(2 * j);
-    }
     EXPECT_EQ(geometry_error([&] { getpw_arbit(flat, flat); }).specimen(), 0);
-}
-
-TEST(SplineErrors, SingularSplineMatrixIsRejected) {
     // The spline matrix of the collinear points (0, 0), (1, 1), (2, 2), built by hand.
     Matrix L = Matrix::Zero(6, 6);
     L(0, 1) = L(1, 0) = L(1, 2) = L(2, 1) = 2 * std::log(2.0);
@@ -186,8 +174,91 @@ TEST(SplineErrors, SingularSplineMatrixIsRejected) {
         L(j, 3) = L(3, j) = 1;
         L(j, 4) = L(4, j) = L(j, 5) = L(5, j) = j;
     }
-    const std::string what = geometry_error([&] { gettpse(L); }).what();
-    EXPECT_NE(what.find("singular"), std::string::npos);
+    EXPECT_NE(std::string(geometry_error([&] { gettpse(L); }).what()).find("singular"),
+              std::string::npos);
+}
+
+TEST(Formrotate, TurnsCounterClockwiseAndKeepsTheLastValue) {
+    const Matrix x = row({1, 0, 0, 1, 7});
+    EXPECT_EQ(formrotate(x, 0), x);
+    EXPECT_LE(max_diff(formrotate(x, M_PI / 2), row({0, 1, -1, 0, 7})), 1e-16);
+    const Matrix r = row({0.3, -1.2, 2.5, 0.4, -0.9, 1.1, 42});
+    EXPECT_LE(max_diff(formrotate(formrotate(r, 1.3), -1.3), r), 1e-15);
+    EXPECT_EQ(formrotate(row({1, 2, 3, 4}), 0), row({1, 2, 3, 4, 4}));  // last y as the tail
+    EXPECT_EQ(uniparmproc(row({1, 2, 3, 4, 9})), row({10, 20}));
+}
+
+TEST(UniformBasis, SquareGivesTheStandardDirections) {
+    // Sxx = Syy: the angle reduces to 0, alpha = gamma = 1/2, and the directions are (y, x)
+    // and (-x, y) landmark by landmark, already of unit length.
+    Matrix expected(2, 8);
+    expected << -kH, -kH, -kH, kH, kH, kH, kH, -kH,  //
+        kH, -kH, -kH, -kH, -kH, kH, kH, kH;
+    EXPECT_LE(max_diff(uniform_basis(kSquare), expected), 1e-15);
+}
+
+TEST(UniformBasis, RectangleOnItsAxesNeedsNoTurn) {
+    // (+-2, +-1) at unit size: alpha = 0.8, gamma = 0.2, so (alpha/gamma)^0.5 = 2 and
+    // (gamma/alpha)^0.5 = 1/2, and both rows come out of unit length.
+    const double p = 2 / std::sqrt(20.0);
+    const double q = 1 / std::sqrt(20.0);
+    const Matrix rect = row({-p, -q, p, -q, p, q, -p, q, 1});
+    Matrix expected(2, 8);
+    for (int j = 0; j < 4; ++j) {
+        expected.col(2 * j) << 2 * rect(2 * j + 1), -0.5 * rect(2 * j);
+        expected.col(2 * j + 1) << 0.5 * rect(2 * j), 2 * rect(2 * j + 1);
+    }
+    EXPECT_LE(max_diff(uniform_basis(rect), expected), 1e-15);
+}
+
+TEST(UniformBasis, AngleOnTheLowerBoundIsTurnedUp) {
+    // On the diagonals with Sxx - Syy one rounding step above 0 and Sxy > 0,
+    // 0.5 atan(-2 Sxy / (Sxx - Syy)) is exactly -pi/4, which the reduction moves to +pi/4.
+    // Turned by +pi/4 the long diagonal lies on y (alpha = 1, gamma = 4); worked by hand,
+    // -pi/4 would give the same directions with the opposite sign.
+    const Matrix ref = row({1, 1, -1, -1, 0.5, -0.5 + std::ldexp(1.0, -51), -0.5, 0.5, 1});
+    Matrix expected(2, 8);
+    expected << 0.5, -0.5, -0.5, 0.5, 1, 1, -1, -1,  //
+        0.5, 0.5, -0.5, -0.5, -1, 1, 1, -1;
+    EXPECT_LE(max_diff(uniform_basis(ref), expected / std::sqrt(5.0)), 1e-14);
+}
+
+TEST(UniformScores, ZeroForTheReferenceAndLinearInAUniformChange) {
+    const int k = 6;
+    const Matrix ref = reference_of(k, 37u, 0.2, 12);
+    EXPECT_EQ(uniform_scores(ref, ref), row({0, 0}));
+    Matrix along = ref;
+    along.leftCols(2 * k) += 0.03 * uniform_basis(ref).row(1);
+    EXPECT_LE(max_diff(uniform_scores(along, ref), row({0, 0.03})), 1e-15);
+    for (int shear = 0; shear < 2; ++shear) {  // stretch along x, then shear
+        Matrix small = ref;
+        Matrix big = ref;
+        for (int j = 0; j < k; ++j) {
+            const double d = ref(2 * j + shear);
+            small(2 * j) += 0.01 * d;
+            big(2 * j) += 0.03 * d;
+        }
+        const Matrix us = uniform_scores(small, ref);
+        EXPECT_GT(us.norm(), 1e-3);
+        EXPECT_LE(max_diff(uniform_scores(big, ref), 3.0 * us), 1e-15);
+    }
+}
+
+TEST(UniformErrors, FlatOrEmptyReferenceIsRejected) {
+    Matrix line(1, 9);  // on a slanted line: one moment is rounding noise, not 0
+    for (int j = 0; j < 4; ++j)
+        line.middleCols(2 * j, 2) << (j - 1.5) * 0.3, (j - 1.5) * 0.3 * 1.3;
+    line(8) = 1;
+    const GeometryError e = geometry_error([&] { uniform_basis(line); });
+    EXPECT_EQ(e.specimen(), 0);
+    EXPECT_NE(std::string(e.what()).find("uniform components are undefined"), std::string::npos);
+    for (const Matrix& r : {row({0, 0, 0, 0, 0, 0, 1}), row({1, 0, -1, 0, 0.5, 0, 1})})
+        EXPECT_EQ(geometry_error([&] { uniform_basis(r); }).specimen(), 0);
+    EXPECT_NE(std::string(geometry_error([] {
+                              uniform_basis(row({1, 0, NAN, 0, 0.5, 2, 1}));
+                          }).what())
+                  .find("finite"),
+              std::string::npos);
 }
 
 }  // namespace
