@@ -11,7 +11,8 @@ namespace tesvane::fig {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-const Rgb kBlack{0, 0, 0}, kWhite{1, 1, 1}, kRed{1, 0, 0}, kBlue{0, 0, 1};
+constexpr double kInf = std::numeric_limits<double>::infinity();
+const Rgb kBlack{0, 0, 0}, kRed{1, 0, 0}, kBlue{0, 0, 1};
 
 void expect_limits(const Limits& got, const Limits& want) {
     for (int i = 0; i < 4; ++i)
@@ -20,28 +21,20 @@ void expect_limits(const Limits& got, const Limits& want) {
 
 // ---- style strings
 
-struct StyleCase {
-    const char* text;
-    Rgb color;
-    const char* line;
-    const char* marker;
-};
-
 TEST(ParseStyle, ColourLineAndMarkerCodes) {
-    const StyleCase cases[] = {
-        {"k-", kBlack, "-", "none"},      {"ko", kBlack, "none", "o"},
-        {"bo", kBlue, "none", "o"},       {"r*", kRed, "none", "*"},
-        {"k+", kBlack, "none", "+"},      {"b.", kBlue, "none", "."},
-        {"bd", kBlue, "none", "d"},       {"rs", kRed, "none", "s"},
-        {"w.", kWhite, "none", "."},      {"k", kBlack, "-", "none"},
-        {"r--", kRed, "--", "none"},      {"g:", {0, 1, 0}, ":", "none"},
-        {"m-.", {1, 0, 1}, "-.", "none"}, {"c-o", {0, 1, 1}, "-", "o"},
-        {"y^", {1, 1, 0}, "none", "^"},   {"kv", kBlack, "none", "v"},
-        {"k>", kBlack, "none", ">"},      {"k<", kBlack, "none", "<"},
-        {"kp", kBlack, "none", "p"},      {"kh", kBlack, "none", "h"},
-        {"kx", kBlack, "none", "x"},      {"o", kBlue, "none", "o"},
-        {"", kBlue, "-", "none"},         {"--", kBlue, "--", "none"},
-        {".-", kBlue, "-", "."},          {"-.", kBlue, "-.", "none"},
+    const struct {
+        const char* text;
+        Rgb color;
+        const char* line;
+        const char* marker;
+    } cases[] = {
+        {"k-", kBlack, "-", "none"},    {"ko", kBlack, "none", "o"},
+        {"r*", kRed, "none", "*"},      {"w.", {1, 1, 1}, "none", "."},
+        {"k", kBlack, "-", "none"},     {"r--", kRed, "--", "none"},
+        {"g:", {0, 1, 0}, ":", "none"}, {"m-.", {1, 0, 1}, "-.", "none"},
+        {"c-o", {0, 1, 1}, "-", "o"},   {"y^", {1, 1, 0}, "none", "^"},
+        {"o", kBlue, "none", "o"},      {"", kBlue, "-", "none"},
+        {"--", kBlue, "--", "none"},    {".-", kBlue, "-", "."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -50,6 +43,9 @@ TEST(ParseStyle, ColourLineAndMarkerCodes) {
         EXPECT_EQ(s.line_style, c.line);
         EXPECT_EQ(s.marker, c.marker);
     }
+    Rgb c = kRed;
+    EXPECT_FALSE(colour_letter('K', c));
+    EXPECT_EQ(c, kRed);  // untouched on failure
 }
 
 TEST(ParseStyle, RejectsUnknownOrRepeatedCodesNamingTheString) {
@@ -65,54 +61,25 @@ TEST(ParseStyle, RejectsUnknownOrRepeatedCodesNamingTheString) {
     }
 }
 
-TEST(ParseStyle, ColourLetters) {
-    Rgb c;
-    EXPECT_TRUE(colour_letter('y', c));
-    EXPECT_EQ(c, (Rgb{1, 1, 0}));
-    EXPECT_TRUE(colour_letter('g', c));
-    EXPECT_EQ(c, (Rgb{0, 1, 0}));
-    EXPECT_TRUE(colour_letter('w', c));
-    EXPECT_EQ(c, kWhite);
-    EXPECT_FALSE(colour_letter('z', c));
-    EXPECT_FALSE(colour_letter('K', c));
-    EXPECT_EQ(c, kWhite);  // untouched on failure
-}
-
 // ---- drawing, hold and children
 
-TEST(AxesPlot, TakesStyleAndSizes) {
+TEST(AxesPlot, DefaultSizesAndBadInputLeavesThePictureAlone) {
     Figure f;
     Axes& ax = f.axes();
     const Line& a = ax.plot({1, 2}, {3, 4}, "ro");
-    EXPECT_EQ(a.type(), "line");
-    EXPECT_EQ(a.color, kRed);
-    EXPECT_EQ(a.marker, "o");
-    EXPECT_EQ(a.line_style, "none");
     EXPECT_DOUBLE_EQ(a.line_width, 0.5);
     EXPECT_DOUBLE_EQ(a.marker_size, 6);
     EXPECT_EQ(a.marker_face, ColorSpec::none());
     EXPECT_EQ(a.marker_edge, ColorSpec::automatic());
-    EXPECT_EQ(a.x, (std::vector<double>{1, 2}));
     EXPECT_EQ(a.y, (std::vector<double>{3, 4}));
-
     ax.set_hold(true);
-    const Line& b = ax.plot({0, 1}, {0, 1}, "k-", 1.5);
-    EXPECT_DOUBLE_EQ(b.line_width, 1.5);
-    EXPECT_DOUBLE_EQ(b.marker_size, 6);
-    const Line& c = ax.plot({0}, {0}, "k.", -1, 3);
-    EXPECT_DOUBLE_EQ(c.line_width, 0.5);
-    EXPECT_DOUBLE_EQ(c.marker_size, 3);
-}
+    EXPECT_DOUBLE_EQ(ax.plot({0}, {0}, "k.", -1, 3).line_width, 0.5);  // negative: the default
 
-TEST(AxesPlot, BadInputLeavesThePictureAlone) {
-    Figure f;
-    Axes& ax = f.axes();
-    ax.plot({1}, {1}, "k.");
     EXPECT_THROW(ax.plot({1, 2}, {1}, "k-"), Error);
+    ax.set_hold(false);
     EXPECT_THROW(ax.plot({1}, {1}, "kq"), Error);
-    EXPECT_EQ(ax.children().size(), 1u);  // hold is off, yet nothing was cleared
     EXPECT_THROW(ax.add(nullptr), Error);
-    EXPECT_EQ(ax.children().size(), 1u);
+    EXPECT_EQ(ax.children().size(), 2u);  // hold is off, yet nothing was cleared
 }
 
 TEST(AxesHold, OffReplacesAndResetsOnKeepsAdding) {
@@ -129,64 +96,46 @@ TEST(AxesHold, OffReplacesAndResetsOnKeepsAdding) {
     ax.set_hold(true);
     ax.set_limits({0, 10, 0, 10});
     ax.set_equal(true);
-    ax.plot({1}, {1}, "k+");
     ax.add(std::make_unique<FilledContour>(0));
-    EXPECT_EQ(ax.children().size(), 3u);
+    EXPECT_EQ(ax.children().size(), 2u);
     EXPECT_FALSE(ax.auto_limits());
     EXPECT_TRUE(ax.equal());
 
     ax.set_hold(false);
     ax.text(2, 2, "1");  // text never clears
-    EXPECT_EQ(ax.children().size(), 4u);
+    EXPECT_EQ(ax.children().size(), 3u);
     ax.add(std::make_unique<FilledContour>(0));  // a contour plot does
     EXPECT_EQ(ax.children().size(), 1u);
-    EXPECT_EQ(ax.children()[0]->type(), "contour");
 }
 
-TEST(AxesChildren, NewestFirstWithUniqueHandles) {
+TEST(AxesChildren, NewestFirstWithHandlesNeverReused) {
     Figure f;
     Axes& ax = f.axes();
     ax.set_hold(true);
     const Handle a = ax.plot({0}, {0}, "k.").handle();
     const Handle b = ax.text(1, 1, "2").handle();
     const Handle c = ax.add(std::make_unique<FilledContour>(a)).handle();  // its own handle ignored
-    EXPECT_NE(a, b);
-    EXPECT_NE(b, c);
     EXPECT_NE(a, c);
     auto kids = ax.children();
     ASSERT_EQ(kids.size(), 3u);
     EXPECT_EQ(kids[0]->handle(), c);
     EXPECT_EQ(kids[1]->handle(), b);
-    EXPECT_EQ(kids[2]->handle(), a);
-    EXPECT_EQ(kids[1]->type(), "text");
     EXPECT_EQ(ax.drawing_order().front()->handle(), a);
 
     EXPECT_TRUE(ax.remove(b));
     EXPECT_FALSE(ax.remove(b));
-    EXPECT_FALSE(ax.remove(9999));
     kids = ax.children();
     ASSERT_EQ(kids.size(), 2u);
-    EXPECT_EQ(kids[0]->handle(), c);
     EXPECT_EQ(kids[1]->handle(), a);
 
     ax.cla();
     EXPECT_TRUE(ax.children().empty());
-    EXPECT_TRUE(ax.hold());                          // cla keeps hold
-    EXPECT_GT(ax.plot({0}, {0}, "k.").handle(), c);  // handles are not reused
-}
-
-TEST(FigureClear, GivesFreshAxesWithoutReusingHandles) {
-    Figure f;
-    f.axes().set_hold(true);
-    f.axes().set_equal(true);
-    f.axes().set_limits({0, 2, 0, 2});
-    const Handle h = f.axes().plot({0}, {0}, "k.").handle();
-    f.clear();
-    EXPECT_TRUE(f.axes().children().empty());
+    EXPECT_TRUE(ax.hold());  // cla keeps hold
+    const Handle d = ax.plot({0}, {0}, "k.").handle();
+    EXPECT_GT(d, c);
+    f.clear();  // fresh axes, still without reusing handles
     EXPECT_FALSE(f.axes().hold());
-    EXPECT_FALSE(f.axes().equal());
-    EXPECT_TRUE(f.axes().auto_limits());
-    EXPECT_GT(f.axes().plot({0}, {0}, "k.").handle(), h);
+    EXPECT_GT(f.axes().plot({0}, {0}, "k.").handle(), d);
 }
 
 TEST(FigureChanges, EveryMutationNotifiesViewers) {
@@ -194,50 +143,40 @@ TEST(FigureChanges, EveryMutationNotifiesViewers) {
     int calls = 0;
     f.on_change([&calls] { ++calls; });
     Axes& ax = f.axes();
-    ax.plot({0}, {0}, "k.");
-    EXPECT_EQ(calls, 1);
     const Handle t = ax.text(0, 0, "x").handle();
-    EXPECT_EQ(calls, 2);
     ax.remove(t);
-    EXPECT_EQ(calls, 3);
     ax.remove(t);  // nothing removed, nothing to repaint
-    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(calls, 2);
     ax.set_limits({0, 1, 0, 1});
     ax.set_auto_limits();
     ax.set_equal(true);
-    EXPECT_EQ(calls, 6);
     ax.refresh();
     ax.cla();
-    EXPECT_EQ(calls, 8);
     f.clear();
-    EXPECT_EQ(calls, 9);
+    EXPECT_EQ(calls, 8);
     f.axes().plot({0}, {0}, "k.");  // the fresh axes are hooked up too
-    EXPECT_EQ(calls, 10);
+    EXPECT_EQ(calls, 9);
 }
 
 // ---- limits
 
 TEST(NiceStep, OneTwoOrFiveTimesAPowerOfTen) {
     const std::pair<double, double> cases[] = {
-        {1, 0.2},       {10, 2}, {3.3, 0.5}, {0.7, 0.1}, {0.76, 0.2}, {100, 20},
-        {0.015, 0.002}, {7, 1},  {8, 2},     {40, 10},   {1.6, 0.5},  {2e6, 5e5},
+        {1, 0.2}, {3.3, 0.5}, {0.7, 0.1}, {0.76, 0.2}, {0.015, 0.002},
+        {7, 1},   {8, 2},     {40, 10},   {1.6, 0.5},  {2e6, 5e5},
     };
-    for (const auto& [range, step] : cases) {
+    for (const auto& [range, step] : cases)
         EXPECT_NEAR(nice_step(range), step, step * 1e-12) << "range " << range;
-    }
-    for (double bad : {0.0, -1.0, kNaN, std::numeric_limits<double>::infinity()}) {
+    for (double bad : {0.0, -1.0, kNaN, kInf})
         EXPECT_EQ(nice_step(bad), 1) << bad;
-    }
 }
 
 TEST(AxesLimits, AutomaticOnesRoundOutwardToTicks) {
     Axes ax;
     expect_limits(ax.limits(), {0, 1, 0, 1});  // nothing drawn
-
     // x range 0.74 and y range 0.73 both step by 0.2.
     ax.plot({0.13, 0.87}, {-0.42, 0.31}, "ko");
     expect_limits(ax.limits(), {0, 1, -0.6, 0.4});
-
     // Data on ticks keep those ticks as limits; not-a-number points are ignored.
     ax.plot({0, 0.5, kNaN, 1}, {0, 100, 7, 1}, "k-");
     ax.set_hold(true);
@@ -271,26 +210,19 @@ TEST(AxesLimits, SinglePointGetsARangeAroundIt) {
     expect_limits(ax.limits(), {495, 505, 0.2, 0.8});
 }
 
-TEST(AxesLimits, ManualUntilSetBackToAuto) {
+TEST(AxesLimits, ManualUntilSetBackToAutoAndRejectsEmptyOrNonFiniteRanges) {
     Axes ax;
+    for (const Limits& bad :
+         {Limits{1, 1, 0, 1}, Limits{0, 1, 2, 1}, Limits{0, kNaN, 0, 1}, Limits{0, 1, 0, kInf}})
+        EXPECT_THROW(ax.set_limits(bad), Error);
+    EXPECT_TRUE(ax.auto_limits());
     ax.plot({0.13, 0.87}, {-0.42, 0.31}, "ko");
     ax.set_limits({-1, 2, -3, 4});
-    expect_limits(ax.limits(), {-1, 2, -3, 4});
-    EXPECT_FALSE(ax.auto_limits());
     ax.set_hold(true);
     ax.plot({100}, {100}, "k.");
     expect_limits(ax.limits(), {-1, 2, -3, 4});
     ax.set_auto_limits();
     expect_limits(ax.limits(), {0, 100, -20, 100});
-}
-
-TEST(AxesLimits, RejectsEmptyOrNonFiniteRanges) {
-    Axes ax;
-    EXPECT_THROW(ax.set_limits({1, 1, 0, 1}), Error);
-    EXPECT_THROW(ax.set_limits({0, 1, 2, 1}), Error);
-    EXPECT_THROW(ax.set_limits({0, kNaN, 0, 1}), Error);
-    EXPECT_THROW(ax.set_limits({0, 1, 0, std::numeric_limits<double>::infinity()}), Error);
-    EXPECT_TRUE(ax.auto_limits());
 }
 
 // ---- colour map
@@ -304,7 +236,6 @@ TEST(Colormap, RunsFromDarkVioletToYellow) {
     EXPECT_TRUE(near(colormap_at(1), (Rgb{253 / 255.0, 231 / 255.0, 37 / 255.0})));
     // Halfway between the first two anchors.
     EXPECT_TRUE(near(colormap_at(0.05), (Rgb{70 / 255.0, 18.5 / 255.0, 100.5 / 255.0})));
-    EXPECT_TRUE(near(colormap_at(-3), colormap_at(0)));
     EXPECT_TRUE(near(colormap_at(kNaN), colormap_at(0)));
     EXPECT_TRUE(near(colormap_at(7), colormap_at(1)));
 
@@ -316,10 +247,9 @@ TEST(Colormap, RunsFromDarkVioletToYellow) {
     EXPECT_TRUE(near(map.front(), colormap_at(0)));
     EXPECT_TRUE(near(map.back(), colormap_at(1)));
     // Ordered by lightness, so the bands read as a ramp also in grey print.
-    for (std::size_t i = 1; i < map.size(); ++i) {
-        auto luma = [](Rgb c) { return 0.2126 * c.r + 0.7152 * c.g + 0.0722 * c.b; };
+    auto luma = [](Rgb c) { return 0.2126 * c.r + 0.7152 * c.g + 0.0722 * c.b; };
+    for (std::size_t i = 1; i < map.size(); ++i)
         EXPECT_GT(luma(map[i]), luma(map[i - 1])) << i;
-    }
 }
 
 }  // namespace

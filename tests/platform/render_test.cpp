@@ -31,33 +31,25 @@ class TempDir {
   public:
     TempDir() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = fs::temp_directory_path() /
-                (std::string("tesvane_render_") + info->test_suite_name() + "_" + info->name());
+        path_ = fs::temp_directory_path() / (std::string("tesvane_render_") + info->name());
         fs::remove_all(path_);
         fs::create_directories(path_);
     }
     ~TempDir() { fs::remove_all(path_); }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
-    std::size_t entries() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(path_), {}));
-    }
+    auto entries() const { return std::distance(fs::directory_iterator(path_), {}); }
 
   private:
     fs::path path_;
 };
 
 std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::stringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(path, std::ios::binary).rdbuf();
     return s.str();
 }
 
-void write_text(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-// A thick red horizontal line across the middle of axes fixed at [0 1 0 1].
+// A thick red horizontal line across the middle of axes fixed at [0 1 0 1], broken at x = 0.5.
 void thick_line_figure(fig::Figure& f) {
     f.axes().plot({0.1, 0.4, kNaN, 0.6, 0.9}, {0.5, 0.5, 0.5, 0.5, 0.5}, "r-", 4);
     f.axes().set_limits({0, 1, 0, 1});
@@ -75,25 +67,26 @@ QRgb pixel_at(const QImage& img, const FigureLayout& lay, double x, double y, do
     return img.pixel(static_cast<int>(p.x * scale), static_cast<int>(p.y * scale));
 }
 
+void expect_range(const fig::Limits& got, const fig::Limits& want) {
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(got[i], want[i], 1e-12) << "entry " << i;
+}
+
 // ---- labels and layout
 
-TEST(Ticks, ValuesAreMultiplesOfTheStepInsideTheRange) {
+TEST(Ticks, MultiplesOfTheStepLabelledWithItsDecimals) {
     const auto t = tick_values(-0.63, 0.63, 0.2);
     ASSERT_EQ(t.size(), 7u);
     EXPECT_NEAR(t.front(), -0.6, 1e-12);
     EXPECT_NEAR(t.back(), 0.6, 1e-12);
     EXPECT_EQ(tick_values(0, 1, 0.2).size(), 6u);  // both ends on ticks
     EXPECT_EQ(tick_values(0.21, 0.39, 0.2).size(), 0u);
-    EXPECT_TRUE(tick_values(0, 1, 0).empty());
     EXPECT_TRUE(tick_values(1, 0, 0.2).empty());
     EXPECT_TRUE(tick_values(0, 1, 1e-9).empty());  // absurdly fine steps give no ticks
-}
 
-TEST(Ticks, LabelsUseTheStepsDecimals) {
     const std::string minus = "\u2212";
     EXPECT_EQ(tick_label(-0.5, 0.5), minus + "0.5");
     EXPECT_EQ(tick_label(1, 0.5), "1.0");
-    EXPECT_EQ(tick_label(100, 20), "100");
     EXPECT_EQ(tick_label(-150, 50), minus + "150");
     EXPECT_EQ(tick_label(0.005, 0.005), "0.005");
     EXPECT_EQ(tick_label(0.30000000000000004, 0.1), "0.3");
@@ -104,16 +97,12 @@ TEST(Layout, NormalAxesFillTheirPosition) {
     fig::Figure f;
     f.axes().plot({0, 2}, {0, 1}, "k-");
     const FigureLayout lay = layout_figure(f, 560, 420);
-    EXPECT_NEAR(lay.plot_box.x, 0.13 * 560, 1e-9);
-    EXPECT_NEAR(lay.plot_box.y, 420 - 0.925 * 420, 1e-9);
-    EXPECT_NEAR(lay.plot_box.w, 0.775 * 560, 1e-9);
-    EXPECT_NEAR(lay.plot_box.h, 0.815 * 420, 1e-9);
     EXPECT_FALSE(lay.colorbar);
     const Point lo = lay.to_canvas(0, 0), hi = lay.to_canvas(2, 1);
-    EXPECT_NEAR(lo.x, lay.plot_box.x, 1e-9);
-    EXPECT_NEAR(lo.y, lay.plot_box.bottom(), 1e-9);
-    EXPECT_NEAR(hi.x, lay.plot_box.right(), 1e-9);
-    EXPECT_NEAR(hi.y, lay.plot_box.y, 1e-9);
+    EXPECT_NEAR(lo.x, 0.13 * 560, 1e-9);
+    EXPECT_NEAR(lo.y, 420 - 0.11 * 420, 1e-9);
+    EXPECT_NEAR(hi.x, (0.13 + 0.775) * 560, 1e-9);
+    EXPECT_NEAR(hi.y, 420 - 0.925 * 420, 1e-9);
 }
 
 TEST(Layout, EqualAspectPadsTheShortRangeAndKeepsTheLimits) {
@@ -121,24 +110,15 @@ TEST(Layout, EqualAspectPadsTheShortRangeAndKeepsTheLimits) {
     f.axes().plot({0, 1}, {0, 1}, "k-");
     f.axes().set_equal(true);
     const FigureLayout lay = layout_figure(f, 560, 420);
-    const double w = 0.775 * 560, h = 0.815 * 420;  // 434 x 342.3: x has room to spare
-    const double half = 0.5 * w / h;
-    EXPECT_NEAR(lay.visible[0], 0.5 - half, 1e-12);
-    EXPECT_NEAR(lay.visible[1], 0.5 + half, 1e-12);
-    EXPECT_NEAR(lay.visible[2], 0, 1e-12);
-    EXPECT_NEAR(lay.visible[3], 1, 1e-12);
+    const double half = 0.5 * (0.775 * 560) / (0.815 * 420);  // x has room to spare
+    expect_range(lay.visible, {0.5 - half, 0.5 + half, 0, 1});
     const Point o = lay.to_canvas(0, 0), ex = lay.to_canvas(1, 0), ey = lay.to_canvas(0, 1);
     EXPECT_NEAR(ex.x - o.x, o.y - ey.y, 1e-9);  // one unit is as long both ways
-    const fig::Limits lim = f.axes().limits();
-    for (int i = 0; i < 4; ++i)
-        EXPECT_NEAR(lim[i], i % 2, 1e-12);
-
-    // A tall picture pads y instead.
-    const FigureLayout tall = layout_figure(f, 300, 800);
-    EXPECT_NEAR(tall.visible[0], 0, 1e-12);
-    EXPECT_NEAR(tall.visible[1], 1, 1e-12);
+    expect_range(f.axes().limits(), {0, 1, 0, 1});
+    const FigureLayout tall = layout_figure(f, 300, 800);  // a tall picture pads y instead
     EXPECT_LT(tall.visible[2], 0);
     EXPECT_NEAR(tall.visible[2] + tall.visible[3], 1, 1e-12);
+    EXPECT_NEAR(tall.visible[1], 1, 1e-12);
 }
 
 TEST(Layout, PositionInPixelsAndColourBarRoom) {
@@ -156,7 +136,6 @@ TEST(Layout, PositionInPixelsAndColourBarRoom) {
     f.axes().add(std::move(c));
     lay = layout_figure(f, 560, 420);
     ASSERT_TRUE(lay.colorbar);
-    EXPECT_LT(lay.plot_box.w, 400);
     EXPECT_GT(lay.colorbar->x, lay.plot_box.right());
     EXPECT_LE(lay.colorbar->right(), 450);  // the bar and its labels stay inside the position
     EXPECT_NEAR(lay.colorbar->h, lay.plot_box.h, 1e-12);
@@ -164,15 +143,11 @@ TEST(Layout, PositionInPixelsAndColourBarRoom) {
 
 TEST(Layout, WideTickLabelsStayOnThePicture) {
     fig::Figure f;
-    f.axes().plot({-12345.5, 23456.25}, {0.001, 0.0013}, "r-o");  // labels such as "0.00125"
-    const FigureLayout lay = layout_figure(f, 300, 220);
-    EXPECT_GT(lay.plot_box.x, 0.13 * 300);  // moved right to make room
-    EXPECT_LT(lay.plot_box.right(), 300);
+    f.axes().plot({-12345.5, 23456.25}, {0.001, 0.0013}, "r-o");   // labels such as "0.00125"
+    EXPECT_GT(layout_figure(f, 300, 220).plot_box.x, 0.13 * 300);  // moved right to make room
     const QImage img = figure_image(f, 300, 220, 2);
-    for (int y = 0; y < img.height(); ++y) {
-        ASSERT_TRUE(is_white(img.pixel(0, y))) << "row " << y;
-        ASSERT_TRUE(is_white(img.pixel(1, y))) << "row " << y;
-    }
+    for (int y = 0; y < img.height(); ++y)
+        ASSERT_TRUE(is_white(img.pixel(0, y)) && is_white(img.pixel(1, y))) << "row " << y;
 }
 
 // ---- pixels
@@ -180,17 +155,14 @@ TEST(Layout, WideTickLabelsStayOnThePicture) {
 TEST(RenderPixels, ThickLineIsDrawnAndBrokenAtNaN) {
     fig::Figure f;
     thick_line_figure(f);
+    const FigureLayout lay = layout_figure(f, 560, 420);
     for (double scale : {1.0, 2.0}) {
         SCOPED_TRACE(scale);
         const QImage img = figure_image(f, 560, 420, scale);
-        ASSERT_EQ(img.width(), static_cast<int>(560 * scale));
-        ASSERT_EQ(img.height(), static_cast<int>(420 * scale));
-        const FigureLayout lay = layout_figure(f, 560, 420);
-        EXPECT_TRUE(is_red(pixel_at(img, lay, 0.25, 0.5, scale)));
+        ASSERT_EQ(img.size(), QSize(static_cast<int>(560 * scale), static_cast<int>(420 * scale)));
         EXPECT_TRUE(is_red(pixel_at(img, lay, 0.75, 0.5, scale)));
         EXPECT_TRUE(is_white(pixel_at(img, lay, 0.5, 0.5, scale)));  // the not-a-number gap
-        EXPECT_TRUE(is_white(pixel_at(img, lay, 0.25, 0.25, scale)));
-        EXPECT_TRUE(is_white(img.pixel(2, 2)));  // white background
+        EXPECT_TRUE(is_white(img.pixel(2, 2)));                      // white background
         // The line is 4 points thick at any resolution.
         const int col = static_cast<int>(lay.to_canvas(0.25, 0).x * scale);
         int red = 0;
@@ -204,8 +176,7 @@ TEST(RenderPixels, MarkersFilledOrHollowAndShortSegmentsKept) {
     fig::Figure f;
     fig::Axes& ax = f.axes();
     ax.set_hold(true);
-    fig::Line& solid = ax.plot({0.25}, {0.5}, "ro", 2, 30);
-    solid.marker_face = fig::ColorSpec::automatic();
+    ax.plot({0.25}, {0.5}, "ro", 2, 30).marker_face = fig::ColorSpec::automatic();
     ax.plot({0.75}, {0.5}, "ro", 2, 30);        // hollow by default
     ax.plot({0.5, 0.502}, {0.2, 0.2}, "k", 1);  // an arrow barb of 0.002 data units
     ax.set_limits({0, 1, 0, 1});
@@ -213,8 +184,7 @@ TEST(RenderPixels, MarkersFilledOrHollowAndShortSegmentsKept) {
     const FigureLayout lay = layout_figure(f, 560, 420);
     EXPECT_TRUE(is_red(pixel_at(img, lay, 0.25, 0.5, 2)));
     EXPECT_TRUE(is_white(pixel_at(img, lay, 0.75, 0.5, 2)));
-    // The hollow circle's rim: 15 points right of its centre.
-    const Point c = lay.to_canvas(0.75, 0.5);
+    const Point c = lay.to_canvas(0.75, 0.5);  // the hollow circle's rim, 15 points right
     EXPECT_TRUE(is_red(img.pixel(static_cast<int>((c.x + 15) * 2), static_cast<int>(c.y * 2))));
     EXPECT_FALSE(is_white(pixel_at(img, lay, 0.501, 0.2, 2)));
 }
@@ -222,12 +192,9 @@ TEST(RenderPixels, MarkersFilledOrHollowAndShortSegmentsKept) {
 TEST(RenderPixels, ContourBandsFillEvenOddWithAColourBar) {
     fig::Figure f;
     auto c = std::make_unique<fig::FilledContour>(0);
-    const fig::Rgb blue{0, 0, 1};
     c->levels = {0, 1, 2};
-    fig::ContourBand ring{0, 1, {}, blue};
-    ring.rings.push_back({{0, 0}, {1, 0}, {1, 1}, {0, 1}});
-    ring.rings.push_back({{0.3, 0.3}, {0.7, 0.3}, {0.7, 0.7}, {0.3, 0.7}});  // a hole
-    c->bands.push_back(ring);
+    c->bands.push_back({0, 1, {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}}, {0, 0, 1}});
+    c->bands[0].rings.push_back({{0.3, 0.3}, {0.7, 0.3}, {0.7, 0.7}, {0.3, 0.7}});  // a hole
     c->bands.push_back({1, 2, {{{0.4, 0.4}, {0.6, 0.4}, {0.6, 0.6}, {0.4, 0.6}}}, {1, 0, 0}});
     f.axes().add(std::move(c));
     f.axes().set_limits({0, 1, 0, 1});
@@ -270,7 +237,6 @@ TEST(RenderPixels, CairoAndQtBackendsAgree) {
         fig::ColorSpec::automatic();
     ax.set_limits({0, 1, 0, 1});
     const QImage qt = figure_image(f, 280, 210, 1).convertToFormat(QImage::Format_RGB32);
-
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 280, 210);
     cairo_t* cr = cairo_create(surface);
     {
@@ -285,10 +251,8 @@ TEST(RenderPixels, CairoAndQtBackendsAgree) {
     int differ = 0, inked = 0;
     for (int y = static_cast<int>(box.y) + 2; y < static_cast<int>(box.bottom()) - 1; ++y) {
         for (int x = static_cast<int>(box.x) + 2; x < static_cast<int>(box.right()) - 1; ++x) {
-            const QRgb a = qt.pixel(x, y), b = cairo.pixel(x, y);
-            inked += is_white(a) ? 0 : 1;
-            if (std::abs(qGray(a) - qGray(b)) > 128)
-                ++differ;
+            inked += is_white(qt.pixel(x, y)) ? 0 : 1;
+            differ += std::abs(qGray(qt.pixel(x, y)) - qGray(cairo.pixel(x, y))) > 128 ? 1 : 0;
         }
     }
     cairo_destroy(cr);
@@ -311,6 +275,7 @@ TEST(SaveFigure, WritesEachFormat) {
     ASSERT_TRUE(png.load(QString::fromStdString(dir.file("a.png")), "PNG"));
     EXPECT_EQ(png.size(), QSize(1120, 840));
     EXPECT_TRUE(is_red(pixel_at(png, layout_figure(f, 560, 420), 0.25, 0.5, 2)));
+    EXPECT_NEAR(figure_image(f).dotsPerMeterX() * 0.0254, 144, 0.5);  // prints at its size
 
     save_figure(f, dir.file("a.svg"), 300, 200);
     QFile svg(QString::fromStdString(dir.file("a.svg")));
@@ -326,14 +291,11 @@ TEST(SaveFigure, WritesEachFormat) {
         }
         drawn =
             drawn || xml.name() == QLatin1String("path") || xml.name() == QLatin1String("polyline");
-        if (xml.name() == QLatin1String("text")) {
+        if (xml.name() == QLatin1String("text"))
             text = text || xml.readElementText() == QLatin1String("Landmark12");
-        }
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-    EXPECT_TRUE(root);
-    EXPECT_TRUE(drawn);
-    EXPECT_TRUE(text);
+    EXPECT_TRUE(root && drawn && text);
 
     save_figure(f, dir.file("a.pdf"));
     EXPECT_EQ(slurp(dir.file("a.pdf")).substr(0, 5), "%PDF-");
@@ -343,34 +305,23 @@ TEST(SaveFigure, WritesEachFormat) {
     EXPECT_EQ(eps.substr(0, 24), "%!PS-Adobe-3.0 EPSF-3.0\n");
     EXPECT_NE(eps.find("%%BoundingBox: 0 0 560 420"), std::string::npos);
     EXPECT_NE(eps.find("(Landmark12)Tj"), std::string::npos);  // text stays text
-    EXPECT_NE(eps.find("/FontName"), std::string::npos);
     const std::string page = eps.substr(std::min(eps.find("%%Page:"), eps.size()));
-    EXPECT_NE(page.find(" m "), std::string::npos);  // lines are paths
-    EXPECT_NE(page.find(" l "), std::string::npos);
+    EXPECT_NE(page.find(" l "), std::string::npos);    // lines are paths
     EXPECT_EQ(page.find("image"), std::string::npos);  // and nothing falls back to a bitmap
-
-    EXPECT_EQ(dir.entries(), 4u);  // no temporary files left behind
-}
-
-TEST(SaveFigure, InMemoryPicturesForTheClipboard) {
-    fig::Figure f;
-    thick_line_figure(f);
-    const QByteArray svg = figure_svg(f);
-    EXPECT_TRUE(svg.startsWith("<?xml"));
-    EXPECT_TRUE(svg.contains("<svg"));
-    EXPECT_TRUE(figure_pdf(f).startsWith("%PDF-"));
     EXPECT_TRUE(figure_eps(f, 100, 50).contains("%%BoundingBox: 0 0 100 50"));
-    const QImage img = figure_image(f);
-    EXPECT_EQ(img.size(), QSize(1120, 840));
-    EXPECT_NEAR(img.dotsPerMeterX() * 0.0254, 144, 0.5);  // prints at the figure's size
+
+    EXPECT_EQ(dir.entries(), 4);  // no temporary files left behind
 }
 
-TEST(SaveFigure, UnknownExtensionIsAnErrorAndTouchesNothing) {
+// Unknown extensions and unwritable folders are errors naming the file; nothing is touched.
+TEST(SaveFigure, BadTargetsAreErrorsAndTouchNothing) {
     TempDir dir;
     fig::Figure f;
     thick_line_figure(f);
-    write_text(dir.file("keep.xyz"), "old");
-    for (const char* name : {"keep.xyz", "noext", "pic.jpg"}) {
+    std::ofstream(dir.file("keep.xyz")) << "old";
+    std::ofstream(dir.file("plain")) << "a file, not a folder";
+    for (const std::string name :
+         {"keep.xyz", "noext", "pic.jpg", "missing/fig.eps", "plain/f.png"}) {
         SCOPED_TRACE(name);
         try {
             save_figure(f, dir.file(name));
@@ -378,31 +329,15 @@ TEST(SaveFigure, UnknownExtensionIsAnErrorAndTouchesNothing) {
         } catch (const Error& e) {
             const std::string what = e.what();
             EXPECT_NE(what.find(dir.file(name)), std::string::npos) << what;
-            const std::string ext = fs::path(name).extension().string();
-            if (!ext.empty()) {
-                EXPECT_NE(what.find(ext), std::string::npos) << what;
+            if (name.find('/') == std::string::npos) {
+                EXPECT_NE(what.find(fs::path(name).extension().string()), std::string::npos)
+                    << what;
             }
         }
     }
     EXPECT_EQ(slurp(dir.file("keep.xyz")), "old");
-    EXPECT_EQ(dir.entries(), 1u);
-}
-
-TEST(SaveFigure, UnwritableFolderIsAnErrorNamingTheFile) {
-    TempDir dir;
-    fig::Figure f;
-    thick_line_figure(f);
-    write_text(dir.file("plain"), "a file, not a folder");
-    for (const std::string& path : {dir.file("missing/fig.eps"), dir.file("plain/fig.png")}) {
-        SCOPED_TRACE(path);
-        try {
-            save_figure(f, path);
-            ADD_FAILURE() << "no error";
-        } catch (const Error& e) {
-            EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
-        }
-    }
     EXPECT_EQ(slurp(dir.file("plain")), "a file, not a folder");
+    EXPECT_EQ(dir.entries(), 2);
 }
 
 // A write that fails half-way (here: the file size limit) keeps the earlier picture whole.
@@ -411,7 +346,7 @@ TEST(SaveFigure, FailedWriteKeepsTheExistingFile) {
     fig::Figure f;
     thick_line_figure(f);
     const std::string path = dir.file("fig.png");
-    write_text(path, "earlier picture");
+    std::ofstream(path) << "earlier picture";
 
     rlimit old{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
@@ -430,7 +365,7 @@ TEST(SaveFigure, FailedWriteKeepsTheExistingFile) {
 
     EXPECT_TRUE(failed);
     EXPECT_EQ(slurp(path), "earlier picture");
-    EXPECT_EQ(dir.entries(), 1u);  // the partial temporary file is gone
+    EXPECT_EQ(dir.entries(), 1);  // the partial temporary file is gone
 }
 
 }  // namespace
