@@ -2,11 +2,10 @@
 // message the user sees, and nothing of the session or the file summaries may change.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
-#include <functional>
 #include <string>
 
 #include "app/session.hpp"
@@ -52,33 +51,38 @@ std::string copies(int n, const std::string& row) {
     return s;
 }
 
-std::string repeat(const std::string& s, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i)
-        out += s;
-    return out;
-}
+enum class Prepare { file, missing, folder, no_read_permission, long_line };
 
-enum class Prepare { file, folder, no_read_permission, long_line };
-
-// Where the hostile file goes and what happens to it. An empty message means the file must load;
-// when the analysis runs, it must then succeed with `report` in its report.
-struct Hostile {
+// A file the load action must refuse with `message` ("{f}" stands for its path), or take when
+// the message is empty.
+struct LoadFault {
     const char* name;
-    const char* action;  // the load action that reads the file
-    std::function<std::string()> content{};
-    std::string message{};  // "{f}" stands for the file's path
-    bool analyse = false;   // the fault only shows when DoSVD2 runs
-    std::string report{};
-    // A second file loaded first, for faults that need both blocks or both groups.
-    const char* partner_action = nullptr;
-    std::function<std::string()> partner{};
+    const char* action;
+    std::string content;
+    std::string message;
+    Prepare prepare = Prepare::file;
     bool variable2 = false;  // block 2 holds variables
     const char* file = "";   // file name, when it matters
-    Prepare prepare = Prepare::file;
 };
 
-void PrintTo(const Hostile& c, std::ostream* os) {
+// A file that loads but on which DoSVD2 must fail with `message`, or succeed with `report` in its
+// report; `partner` is loaded first by `partner_action`, for faults that need both blocks or both
+// groups.
+struct AnalysisFault {
+    const char* name;
+    const char* action;
+    std::string content;
+    const char* partner_action;
+    std::string partner;
+    std::string message;
+    std::string report = "";
+    bool variable2 = false;
+};
+
+void PrintTo(const LoadFault& c, std::ostream* os) {
+    *os << c.name;
+}
+void PrintTo(const AnalysisFault& c, std::ostream* os) {
     *os << c.name;
 }
 
@@ -94,7 +98,7 @@ std::string expand(std::string m, const std::string& path) {
     return m;
 }
 
-class BadInputTest : public AppTest, public ::testing::WithParamInterface<Hostile> {
+class BadInput : public AppTest {
   protected:
     // Four good blocks: 8 and 7 specimens, 4 landmarks in block 1, 3 in block 2 (or 3 variables).
     void load_good_blocks(bool variable2) {
@@ -135,22 +139,26 @@ class BadInputTest : public AppTest, public ::testing::WithParamInterface<Hostil
     std::size_t messages_seen_ = 0, console_seen_ = 0;
 };
 
-TEST_P(BadInputTest, ClearMessageAndSessionKept) {
-    const Hostile& c = GetParam();
+class LoadFaultTest : public BadInput, public ::testing::WithParamInterface<LoadFault> {};
+class AnalysisFaultTest : public BadInput, public ::testing::WithParamInterface<AnalysisFault> {};
+
+TEST_P(LoadFaultTest, ClearMessageAndSessionKept) {
+    const LoadFault& c = GetParam();
     load_good_blocks(c.variable2);
-    const std::string name = *c.file ? c.file : std::string(c.name) + ".txt";
-    if (c.partner) {
-        ASSERT_TRUE(load(c.partner_action, write("partner.txt", c.partner()))) << told();
-    }
-    const std::filesystem::path f = write(name, c.content());
-    if (c.prepare == Prepare::folder) {
+    const std::filesystem::path f =
+        write(*c.file ? c.file : std::string(c.name) + ".txt", c.content);
+    if (c.prepare == Prepare::missing) {
+        std::filesystem::remove(f);
+    } else if (c.prepare == Prepare::folder) {
         std::filesystem::remove(f);
         std::filesystem::create_directory(f);
     } else if (c.prepare == Prepare::long_line) {
         // 50 MB of numbers and no line end, written in pieces so that only the reader could
         // make the test's memory grow.
         std::ofstream out(f, std::ios::binary);
-        const std::string piece = repeat("1.25 ", 1 << 16);
+        std::string piece;
+        for (int i = 0; i < 1 << 16; ++i)
+            piece += "1.25 ";
         for (int i = 0; i < 160; ++i)
             out << piece;
     } else if (c.prepare == Prepare::no_read_permission) {
@@ -159,25 +167,29 @@ TEST_P(BadInputTest, ClearMessageAndSessionKept) {
         std::filesystem::permissions(f, std::filesystem::perms::none);
     }
     mark();
-
-    if (!c.analyse) {
-        const State before = state();
-        const long peak_kb = peak_memory_kb();
-        load(c.action, f);
-        EXPECT_LT(peak_memory_kb() - peak_kb, 64 * 1024) << "the reader held the whole file";
-        if (c.message.empty()) {
-            EXPECT_TRUE(told_nothing()) << told();
-            // The new block was taken, under its own name.
-            EXPECT_NE(state().boxes.find("File: " + f.filename().string() + " \n"),
-                      std::string::npos)
-                << state().boxes;
-        } else {
-            EXPECT_EQ(told(), expand(c.message, f.string()));
-            EXPECT_TRUE(state() == before);
-        }
-        return;
+    const State before = state();
+    const long peak_kb = peak_memory_kb();
+    load(c.action, f);
+    EXPECT_LT(peak_memory_kb() - peak_kb, 64 * 1024) << "the reader held the whole file";
+    if (c.message.empty()) {
+        EXPECT_TRUE(told_nothing()) << told();
+        // The new block was taken, under its own name.
+        EXPECT_NE(state().boxes.find("File: " + f.filename().string() + " \n"), std::string::npos)
+            << state().boxes;
+    } else {
+        EXPECT_EQ(told(), expand(c.message, f.string()));
+        EXPECT_TRUE(state() == before);
     }
+}
 
+TEST_P(AnalysisFaultTest, ClearMessageAndNoResult) {
+    const AnalysisFault& c = GetParam();
+    load_good_blocks(c.variable2);
+    if (c.partner_action) {
+        ASSERT_TRUE(load(c.partner_action, write("partner.txt", c.partner))) << told();
+    }
+    const std::filesystem::path f = write(std::string(c.name) + ".txt", c.content);
+    mark();
     ASSERT_TRUE(load(c.action, f)) << told();
     ASSERT_TRUE(told_nothing()) << told();
     const State before = state();
@@ -200,169 +212,98 @@ TEST_P(BadInputTest, ClearMessageAndSessionKept) {
 
 const std::string kLandmarkFile =
     "{f}: a landmark file needs 2k+1 numbers a line (x1 y1 ... xk yk cs); it has ";
+const std::string kCannotOpen = "Cannot open the file {f}";
+
+std::string utf16(const std::string& s) {
+    std::string out = "\xFF\xFE";
+    for (const char ch : s)
+        out += std::string{ch, '\0'};
+    return out;
+}
+
+std::string cr_only(std::string s) {
+    std::replace(s.begin(), s.end(), '\n', '\r');
+    return s;
+}
 
 INSTANTIATE_TEST_SUITE_P(
-    Files, BadInputTest,
+    Files, LoadFaultTest,
     ::testing::Values(
-        Hostile{.name = "empty",
-                .action = "LoadG1B1",
-                .content = [] { return std::string(); },
-                .message = "{f}: the file is empty"},
-        Hostile{.name = "only_newline",
-                .action = "LoadG1B1",
-                .content = [] { return std::string("\n"); },
-                .message = "{f}, line 1: the first line holds no numbers"},
-        Hostile{.name = "binary_junk",
-                .action = "LoadG1B1",
-                .content = [] { return std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18); },
-                .message = "{f}, line 1: \"\\x89PNG\" is not a number"},
-        Hostile{.name = "utf8_bom",
-                .action = "LoadG1B1",
-                .content = [] { return "\xEF\xBB\xBF" + block(8, 4, 5); }},
-        Hostile{.name = "utf16",
-                .action = "LoadG1B1",
-                .content =
-                    [] {
-                        std::string s = "\xFF\xFE";
-                        for (const char ch : block(3, 4))
-                            s += std::string{ch, '\0'};
-                        return s;
-                    },
-                .message = "{f}, line 1: not a plain text file (binary or UTF-16?)"},
-        Hostile{.name = "cr_only",
-                .action = "LoadG1B1",
-                .content =
-                    [] {
-                        std::string s = block(8, 4, 6);
-                        for (char& ch : s)
-                            ch = ch == '\n' ? '\r' : ch;
-                        return s;
-                    }},
-        Hostile{.name = "one_50MB_line",
-                .action = "LoadG1B1",
-                .content = [] { return std::string(); },
-                .message = "{f}, line 1: the line is longer than 4 MiB",
-                .prepare = Prepare::long_line},
-        Hostile{.name = "nan",
-                .action = "LoadG1B1",
-                .content = [] { return block(2, 4) + "nan 0 1 0 1 1 0 1 1\n"; },
-                .message = "{f}, line 3: \"nan\" is not a number"},
-        Hostile{.name = "inf",
-                .action = "LoadG1B2",
-                .content = [] { return block(8, 3) + "0 0 1 0 -Inf 1 1\n"; },
-                .message = "{f}, line 9: \"-Inf\" is not a number"},
-        Hostile{.name = "1e400",
-                .action = "LoadG2B1",
-                .content = [] { return "0 0 1 0 1e400 1 0 1 1\n" + block(3, 4); },
-                .message = "{f}, line 1: \"1e400\" is out of range"},
-        Hostile{.name = "ragged",
-                .action = "LoadG1B1",
-                .content = [] { return block(2, 4) + "0 0 1 0 1 1 0\n"; },
-                .message = "{f}, line 3: expected 9 numbers as on line 1, found 7"},
-        Hostile{.name = "odd_column_count",
-                .action = "LoadG1B2",
-                .content = [] { return copies(8, "0 0 1 0 1 1 0 1"); },
-                .message = kLandmarkFile + "8"},
-        Hostile{.name = "decimal_commas",
-                .action = "LoadG1B1",
-                .content = [] { return copies(3, "0,5 0,1 1,2 0,3 1,1 1,4 0,2 1,1 1,0"); },
-                .message = kLandmarkFile + "18"},
-        Hostile{.name = "hex_and_expression",
-                .action = "LoadG1B1",
-                .content = [] { return std::string("0x10 0 1 0 1+2 1 0 1 1\n"); },
-                .message = "{f}, line 1: \"0x10\" is not a number"},
-        Hostile{.name = "zero_size_specimen",
-                .action = "LoadG1B1",
-                .content = [] { return block(3, 4) + "2 2 2 2 2 2 2 2 1\n"; },
-                .message = "{f}: specimen 4: centroid size is 0 (all landmarks coincide)"},
-        Hostile{.name = "huge_coordinates",
-                .action = "LoadG1B1",
-                .content = [] { return "0 0 1e300 0 1e300 1e300 0 1e300 1\n" + block(4, 4); },
-                .message = "{f}: specimen 1: centroid size overflows (coordinates are too large)"},
-        Hostile{.name = "folder",
-                .action = "LoadG1B1",
-                .content = [] { return std::string(); },
-                .message = "Cannot open the file {f}",
-                .prepare = Prepare::folder},
-        Hostile{.name = "no_read_permission",
-                .action = "LoadG1B1",
-                .content = [] { return block(8, 4); },
-                .message = "Cannot open the file {f}",
-                .prepare = Prepare::no_read_permission},
-        Hostile{.name = "spaces_and_non_ascii",
-                .action = "LoadG1B1",
-                .content = [] { return block(8, 4, 11); },
-                .file = "my data \xC3\xA9t\xC3\xA9 \xE6\x95\xB0.txt"},
-        Hostile{.name = "one_specimen",
-                .action = "LoadG1B1",
-                .content = [] { return block(1, 4); },
-                .message = "The samples sizes do not match, shape and shape",
-                .analyse = true},
-        Hostile{.name = "one_specimen_in_both_blocks",
-                .action = "LoadG1B1",
-                .content = [] { return block(1, 4); },
-                .analyse = true,
-                .report = "SVD 1 Block 1= not defined (null axis)",
-                .partner_action = "LoadG1B2",
-                .partner = [] { return block(1, 3); }},
-        Hostile{.name = "two_specimens",
-                .action = "LoadG2B1",
-                .content = [] { return block(2, 4); },
-                .analyse = true,
-                .report = "SVD 2 Block 1= not defined (null axis)",
-                .partner_action = "LoadG2B2",
-                .partner = [] { return block(2, 3); }},
-        Hostile{.name = "all_identical",
-                .action = "LoadG1B1",
-                .content = [] { return copies(8, "0 0 1 0 1 1 0 1 1"); },
-                .analyse = true,
-                .report = "SVD 1 Block 1= not defined (null axis)"},
-        Hostile{.name = "duplicated_landmarks",
-                .action = "LoadG1B1",
-                .content = [] { return copies(8, "0 0 0 0 1 0 1 1 1"); },
-                .message = "Error: landmarks 1 and 2 of the reference form coincide, so the "
-                           "thin-plate spline is undefined",
-                .analyse = true,
-                .partner_action = "LoadG2B1",
-                .partner = [] { return copies(7, "0 0 0 0 1 0 1 1 1"); }},
-        Hostile{.name = "collinear_landmarks",
-                .action = "LoadG2B1",
-                .content = [] { return copies(7, "0 0 1 0 2 0 3 0 1"); },
-                .message = "Error: the reference form's landmarks are collinear, so the thin-plate "
-                           "spline is undefined",
-                .analyse = true,
-                .partner_action = "LoadG1B1",
-                .partner = [] { return copies(8, "0 0 1 0 2 0 3 0 1"); }},
-        Hostile{.name = "constant_variable",
-                .action = "LoadG1B2",
-                .content = [] { return copies(8, "1 2 3"); },
-                .analyse = true,
-                .report = "SVD 1 Block 1= ",
-                .variable2 = true},
-        Hostile{.name = "rows_mismatch",
-                .action = "LoadG2B2",
-                .content = [] { return block(6, 3, 8); },
-                .message = "The samples sizes do not match, shape and shape",
-                .analyse = true},
-        Hostile{.name = "rows_mismatch_variables",
-                .action = "LoadG1B2",
-                .content = [] { return variables(9, 3); },
-                .message = "The samples sizes do not match, shape and variable",
-                .analyse = true,
-                .variable2 = true},
-        Hostile{.name = "landmark_counts_differ",
-                .action = "LoadG2B1",
-                .content = [] { return block(7, 5, 9); },
-                .message = "Error: Block 1 has 9 columns in group 1 but 11 in group 2; the two "
-                           "groups cannot be pooled",
-                .analyse = true},
-        Hostile{.name = "two_landmarks",
-                .action = "LoadG1B2",
-                .content = [] { return block(8, 2, 10); },
-                .message = "Error: the reference form has fewer than 3 landmarks",
-                .analyse = true,
-                .partner_action = "LoadG2B2",
-                .partner = [] { return block(7, 2, 12); }}),
+        LoadFault{"empty", "LoadG1B1", "", "{f}: the file is empty"},
+        LoadFault{"only_newline", "LoadG1B1", "\n", "{f}, line 1: the first line holds no numbers"},
+        LoadFault{"binary_junk", "LoadG1B1",
+                  std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18),
+                  "{f}, line 1: \"\\x89PNG\" is not a number"},
+        LoadFault{"utf8_bom", "LoadG1B1", "\xEF\xBB\xBF" + block(8, 4, 5), ""},
+        LoadFault{"utf16", "LoadG1B1", utf16(block(3, 4)),
+                  "{f}, line 1: not a plain text file (binary or UTF-16?)"},
+        LoadFault{"cr_only", "LoadG1B1", cr_only(block(8, 4, 6)), ""},
+        LoadFault{"one_50MB_line", "LoadG1B1", "", "{f}, line 1: the line is longer than 4 MiB",
+                  Prepare::long_line},
+        LoadFault{"nan", "LoadG1B1", block(2, 4) + "nan 0 1 0 1 1 0 1 1\n",
+                  "{f}, line 3: \"nan\" is not a number"},
+        LoadFault{"inf", "LoadG1B2", block(8, 3) + "0 0 1 0 -Inf 1 1\n",
+                  "{f}, line 9: \"-Inf\" is not a number"},
+        LoadFault{"1e400", "LoadG2B1", "0 0 1 0 1e400 1 0 1 1\n" + block(3, 4),
+                  "{f}, line 1: \"1e400\" is out of range"},
+        LoadFault{"ragged", "LoadG1B1", block(2, 4) + "0 0 1 0 1 1 0\n",
+                  "{f}, line 3: expected 9 numbers as on line 1, found 7"},
+        LoadFault{"odd_column_count", "LoadG1B2", copies(8, "0 0 1 0 1 1 0 1"),
+                  kLandmarkFile + "8"},
+        LoadFault{"decimal_commas", "LoadG1B1", copies(3, "0,5 0,1 1,2 0,3 1,1 1,4 0,2 1,1 1,0"),
+                  kLandmarkFile + "18"},
+        LoadFault{"hex_and_expression", "LoadG1B1", "0x10 0 1 0 1+2 1 0 1 1\n",
+                  "{f}, line 1: \"0x10\" is not a number"},
+        LoadFault{"zero_size_specimen", "LoadG1B1", block(3, 4) + "2 2 2 2 2 2 2 2 1\n",
+                  "{f}: specimen 4: centroid size is 0 (all landmarks coincide)"},
+        LoadFault{"huge_coordinates", "LoadG1B1",
+                  "0 0 1e300 0 1e300 1e300 0 1e300 1\n" + block(4, 4),
+                  "{f}: specimen 1: centroid size overflows (coordinates are too large)"},
+        LoadFault{"tps_3d", "LoadG1B1", "LM3=1\n1 2 3\n",
+                  "{f}, line 1: 3D landmarks are not supported (LM3=)"},
+        LoadFault{"tps_as_variables", "LoadG1B2", "LM=2\n0 0\n1 1\nLM=2\n0 0\n2 1\n",
+                  "{f}: a TPS file holds landmarks; block 2 is set to variables", Prepare::file,
+                  true},
+        LoadFault{"missing", "LoadG1B1", "", kCannotOpen, Prepare::missing},
+        LoadFault{"folder", "LoadG1B1", "", kCannotOpen, Prepare::folder},
+        LoadFault{"no_read_permission", "LoadG1B1", block(8, 4), kCannotOpen,
+                  Prepare::no_read_permission},
+        LoadFault{"spaces_and_non_ascii", "LoadG1B1", block(8, 4, 11), "", Prepare::file, false,
+                  "my data \xC3\xA9t\xC3\xA9 \xE6\x95\xB0.txt"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+const std::string kNullAxis = " Block 1= not defined (null axis)";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, AnalysisFaultTest,
+    ::testing::Values(
+        AnalysisFault{"one_specimen", "LoadG1B1", block(1, 4), nullptr, "",
+                      "The samples sizes do not match, shape and shape"},
+        AnalysisFault{"one_specimen_in_both_blocks", "LoadG1B1", block(1, 4), "LoadG1B2",
+                      block(1, 3), "", "SVD 1" + kNullAxis},
+        AnalysisFault{"two_specimens", "LoadG2B1", block(2, 4), "LoadG2B2", block(2, 3), "",
+                      "SVD 2" + kNullAxis},
+        AnalysisFault{"all_identical", "LoadG1B1", copies(8, "0 0 1 0 1 1 0 1 1"), nullptr, "", "",
+                      "SVD 1" + kNullAxis},
+        AnalysisFault{"duplicated_landmarks", "LoadG1B1", copies(8, "0 0 0 0 1 0 1 1 1"),
+                      "LoadG2B1", copies(7, "0 0 0 0 1 0 1 1 1"),
+                      "Error: landmarks 1 and 2 of the reference form coincide, so the "
+                      "thin-plate spline is undefined"},
+        AnalysisFault{"collinear_landmarks", "LoadG2B1", copies(7, "0 0 1 0 2 0 3 0 1"), "LoadG1B1",
+                      copies(8, "0 0 1 0 2 0 3 0 1"),
+                      "Error: the reference form's landmarks are collinear, so the thin-plate "
+                      "spline is undefined"},
+        AnalysisFault{"constant_variable", "LoadG1B2", copies(8, "1 2 3"), nullptr, "", "",
+                      "SVD 1 Block 1= ", true},
+        AnalysisFault{"rows_mismatch", "LoadG2B2", block(6, 3, 8), nullptr, "",
+                      "The samples sizes do not match, shape and shape"},
+        AnalysisFault{"rows_mismatch_variables", "LoadG1B2", variables(9, 3), nullptr, "",
+                      "The samples sizes do not match, shape and variable", "", true},
+        AnalysisFault{"landmark_counts_differ", "LoadG2B1", block(7, 5, 9), nullptr, "",
+                      "Error: Block 1 has 9 columns in group 1 but 11 in group 2; the two "
+                      "groups cannot be pooled"},
+        AnalysisFault{"two_landmarks", "LoadG1B2", block(8, 2, 10), "LoadG2B2", block(7, 2, 12),
+                      "Error: the reference form has fewer than 3 landmarks"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

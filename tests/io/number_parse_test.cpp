@@ -20,37 +20,28 @@ std::string error_of(std::string_view text) {
     return "no error";
 }
 
-TEST(ParseNumbers, SingleNumber) {
-    EXPECT_EQ(parse_numbers("30"), std::vector<double>{30});
-    EXPECT_EQ(parse_numbers("  -12.5 "), std::vector<double>{-12.5});
-    EXPECT_EQ(parse_numbers("2e-3"), std::vector<double>{0.002});
-}
-
-TEST(ParseNumbers, SeveralSeparatedByBlanksOrCommas) {
-    const std::vector<double> want{1, 2, 3};
-    EXPECT_EQ(parse_numbers("1 2 3"), want);
-    EXPECT_EQ(parse_numbers("1,2,3"), want);
-    EXPECT_EQ(parse_numbers(" 1 , 2,,3 "), want);
-    EXPECT_EQ(parse_numbers("1\t2\n3\r\n"), want);  // text written back one row per line
-}
-
-TEST(ParseNumbers, EmptyTextGivesNoNumbers) {
-    EXPECT_TRUE(parse_numbers("").empty());
-    EXPECT_TRUE(parse_numbers(" ,\t\n").empty());
-}
-
-TEST(ParseNumbers, JunkIsNotANumber) {
-    EXPECT_EQ(error_of("abc"), "\"abc\" is not a number");
-    EXPECT_EQ(error_of("1 2x 3"), "\"2x\" is not a number");
-    EXPECT_EQ(error_of("1+2"), "\"1+2\" is not a number");
-    EXPECT_EQ(error_of("auto"), "\"auto\" is not a number");
-    EXPECT_EQ(error_of("nan"), "\"nan\" is not a number");
-    EXPECT_EQ(error_of("% 5"), "\"%\" is not a number");  // controls have no comments
-}
-
-TEST(ParseNumbers, OverflowIsOutOfRange) {
-    EXPECT_EQ(error_of("1e400"), "\"1e400\" is out of range");
-    EXPECT_EQ(error_of("-2e308"), "\"-2e308\" is out of range");
+TEST(ParseNumbers, BlanksOrCommasSeparateAndJunkIsNamed) {
+    const std::vector<std::pair<std::string, std::vector<double>>> good = {
+        {"30", {30}},
+        {"  -12.5 ", {-12.5}},
+        {"2e-3", {0.002}},
+        {"1 2 3", {1, 2, 3}},
+        {"1,2,3", {1, 2, 3}},
+        {" 1 , 2,,3 ", {1, 2, 3}},
+        {"1\t2\n3\r\n", {1, 2, 3}},  // text written back one row per line
+        {"", {}},
+        {" ,\t\n", {}},
+    };
+    for (const auto& [text, want] : good)
+        EXPECT_EQ(parse_numbers(text), want) << text;
+    const std::pair<const char*, const char*> bad[] = {
+        {"abc", "\"abc\" is not a number"},     {"1 2x 3", "\"2x\" is not a number"},
+        {"1+2", "\"1+2\" is not a number"},     {"auto", "\"auto\" is not a number"},
+        {"nan", "\"nan\" is not a number"},     {"% 5", "\"%\" is not a number"},  // no comments
+        {"1e400", "\"1e400\" is out of range"}, {"-2e308", "\"-2e308\" is out of range"},
+    };
+    for (const auto& [text, message] : bad)
+        EXPECT_EQ(error_of(text), message) << text;
 }
 
 TEST(ParseNumber, StatusOfEachForm) {
