@@ -39,21 +39,32 @@ inline Matrix irregular_reference() {
                 -0.12, 1});
 }
 
-// The line objects of the axes in drawing order.
-inline std::vector<const fig::Line*> lines(const fig::Axes& axes) {
-    std::vector<const fig::Line*> out;
-    for (const auto& o : axes.drawing_order())
-        if (const auto* l = dynamic_cast<const fig::Line*>(o.get()))
-            out.push_back(l);
-    return out;
+// The landmarks of a row turned by t and scaled by s about (px, py), then shifted by (dx, dy).
+inline Matrix similar(const Matrix& x, double t, double s, double dx = 0, double dy = 0,
+                      double px = 0, double py = 0) {
+    Matrix y = x;
+    for (Index j = 0; 2 * j + 2 < x.size(); ++j) {
+        const double u = x(2 * j) - px, v = x(2 * j + 1) - py;
+        y(2 * j) = px + dx + s * (std::cos(t) * u - std::sin(t) * v);
+        y(2 * j + 1) = py + dy + s * (std::sin(t) * u + std::cos(t) * v);
+    }
+    return y;
 }
 
-inline std::vector<const fig::Text*> texts(const fig::Axes& axes) {
-    std::vector<const fig::Text*> out;
+// The objects of one type on the axes, in drawing order.
+template <class T>
+std::vector<const T*> objects_of(const fig::Axes& axes) {
+    std::vector<const T*> out;
     for (const auto& o : axes.drawing_order())
-        if (const auto* t = dynamic_cast<const fig::Text*>(o.get()))
+        if (const auto* t = dynamic_cast<const T*>(o.get()))
             out.push_back(t);
     return out;
+}
+inline std::vector<const fig::Line*> lines(const fig::Axes& axes) {
+    return objects_of<fig::Line>(axes);
+}
+inline std::vector<const fig::Text*> texts(const fig::Axes& axes) {
+    return objects_of<fig::Text>(axes);
 }
 
 // A headless platform that also records the prompt and the default answer of input dialogs.

@@ -58,11 +58,11 @@ TEST(Quiver, TheLongestArrowFitsTheGridSpacing) {
     EXPECT_TRUE(std::isnan(ls[1]->y[hd + 3]));
 }
 
-TEST(Quiver, ZeroVectorsShrinkToTheirNodes) {
+TEST(Quiver, ZeroVectorsShrinkToTheirNodesAndHorizontalHeadsAreSymmetric) {
     const Grid g;
     fig::Axes axes;
     quiver(axes, g.x, g.y, Matrix::Zero(3, 4), Matrix::Zero(3, 4));
-    const auto ls = lines(axes);
+    auto ls = lines(axes);
     for (size_t i = 0; i < 12; ++i) {
         EXPECT_EQ(ls[0]->x[3 * i], ls[0]->x[3 * i + 1]);
         for (size_t p = 0; p < 3; ++p) {
@@ -70,14 +70,8 @@ TEST(Quiver, ZeroVectorsShrinkToTheirNodes) {
             EXPECT_NEAR(ls[1]->y[4 * i + p], g.y(static_cast<Index>(i)), 1e-15);
         }
     }
-}
-
-TEST(Quiver, HorizontalArrowsHaveSymmetricHeads) {
-    const Grid g;
-    Matrix u = Matrix::Constant(3, 4, -0.2);
-    fig::Axes axes;
-    quiver(axes, g.x, g.y, u, Matrix::Zero(3, 4));
-    const auto heads = lines(axes)[1];
+    quiver(axes, g.x, g.y, Matrix::Constant(3, 4, -0.2), Matrix::Zero(3, 4));
+    const fig::Line* heads = lines(axes)[1];
     for (size_t i = 0; i < 12; ++i) {
         const double tip = heads->y[4 * i + 1];
         EXPECT_NEAR(heads->y[4 * i] - tip, -(heads->y[4 * i + 2] - tip), 1e-12);
@@ -85,9 +79,11 @@ TEST(Quiver, HorizontalArrowsHaveSymmetricHeads) {
     }
 }
 
-TEST(Quiver, RespectsHold) {
+TEST(Quiver, RespectsHoldAndRejectsMatricesOfDifferentSizes) {
     const Grid g;
     fig::Axes axes;
+    EXPECT_THROW(quiver(axes, g.x, g.y, Matrix::Zero(4, 3), Matrix::Zero(3, 4)), Error);
+    EXPECT_TRUE(axes.children().empty());
     axes.plot({0}, {0}, "ko");
     quiver(axes, g.x, g.y, g.x, g.y);
     EXPECT_EQ(lines(axes).size(), 2u);  // the field replaced the marker
@@ -95,14 +91,6 @@ TEST(Quiver, RespectsHold) {
     axes.set_hold(true);
     quiver(axes, g.x, g.y, g.x, g.y);
     EXPECT_EQ(lines(axes).size(), 4u);
-    EXPECT_TRUE(axes.hold());
-}
-
-TEST(Quiver, MatricesOfDifferentSizesAreAnError) {
-    const Grid g;
-    fig::Axes axes;
-    EXPECT_THROW(quiver(axes, g.x, g.y, Matrix::Zero(4, 3), Matrix::Zero(3, 4)), Error);
-    EXPECT_TRUE(axes.children().empty());
 }
 
 TEST(Aheadw, BarbsOfFixedLengthAtTwentyDegrees) {
@@ -112,11 +100,8 @@ TEST(Aheadw, BarbsOfFixedLengthAtTwentyDegrees) {
     ASSERT_EQ(ls.size(), 2u);
     EXPECT_TRUE(axes.hold());
     for (const fig::Line* l : ls) {
-        EXPECT_EQ(l->color, (fig::Rgb{0, 0, 0}));
-        EXPECT_EQ(l->line_width, 1);
         EXPECT_EQ(l->x[0], 0);
         EXPECT_EQ(l->y[0], 2);
-        EXPECT_NEAR(std::hypot(l->x[1], l->y[1] - 2), 0.5, 1e-15);
         EXPECT_NEAR(l->y[1], 2 - 0.5 * std::cos(M_PI / 9), 1e-15);
     }
     EXPECT_NEAR(ls[0]->x[1], 0.5 * std::sin(M_PI / 9), 1e-15);

@@ -20,20 +20,18 @@ class ByName : public ::testing::Test {
     AppContext ctx;
 };
 
-TEST_F(ByName, ScoresBackToAForm) {
+TEST_F(ByName, ScoresBackToAFormAndTheSuperimpositionDisplayWithItsThreeOutputs) {
     Matrix pw = Matrix::Zero(1, 11);
     pw(0) = 0.1;
-    const Values out = call("reversepwb", {irregular_reference(), pw}, 1);
-    ASSERT_EQ(out.size(), 1u);
-    EXPECT_EQ(std::get<Matrix>(out[0]), reversepwb(irregular_reference(), pw));
-}
+    const Values form = call("reversepwb", {irregular_reference(), pw}, 1);
+    ASSERT_EQ(form.size(), 1u);
+    EXPECT_EQ(std::get<Matrix>(form[0]), reversepwb(irregular_reference(), pw));
 
-TEST_F(ByName, TheSuperimpositionDisplayReturnsItsThreeOutputs) {
-    const Values in{
-        box_reference(),           Matrix::Zero(1, 7),          Matrix::Constant(1, 1, 16),
-        Matrix::Constant(1, 1, 1), Matrix::Constant(1, 1, 2),   Matrix::Constant(1, 1, 1),
-        Matrix::Constant(1, 1, 2), Matrix::Constant(1, 1, 0.5), std::string("r-")};
-    const Values out = call("showpw5", in, 3);
+    const auto num = [](double v) { return Matrix::Constant(1, 1, v); };
+    const Values out = call("showpw5",
+                            {box_reference(), Matrix::Zero(1, 7), num(16), num(1), num(2), num(1),
+                             num(2), num(0.5), std::string("r-")},
+                            3);
     ASSERT_EQ(out.size(), 3u);
     EXPECT_EQ(std::get<Matrix>(out[2])(0, 0), 0);
     const auto ls = lines(ui.figure().axes());

@@ -18,16 +18,6 @@ double distance(const Matrix& x, Index a, Index b) {
     return std::hypot(x(2 * a) - x(2 * b), x(2 * a + 1) - x(2 * b + 1));
 }
 
-// The landmarks of a row turned by t about the origin, scaled by s and shifted by (dx, dy).
-Matrix similar(const Matrix& x, double t, double s, double dx, double dy) {
-    Matrix y = x;
-    for (Index j = 0; 2 * j + 2 < x.size(); ++j) {
-        y(2 * j) = s * (std::cos(t) * x(2 * j) - std::sin(t) * x(2 * j + 1)) + dx;
-        y(2 * j + 1) = s * (std::sin(t) * x(2 * j) + std::cos(t) * x(2 * j + 1)) + dy;
-    }
-    return y;
-}
-
 TEST(Basereg, PutsTheBaselineOnTheUnitSegmentOfTheXAxis) {
     Matrix x(2, 15);
     x.row(0) = irregular_reference();
@@ -89,12 +79,9 @@ TEST(Rftra, UndoesARotationAndResistsOneOutlier) {
     const ResistantFit f = rftra(data, ref);
     EXPECT_NEAR(std::hypot(f.params(2), f.params(3)), 1 / 0.8, 1e-12);
     EXPECT_NEAR(std::atan2(f.params(3), f.params(2)), -0.4, 1e-12);
-    for (Index j = 0; j < 7; ++j) {
-        if (j == 3)
-            continue;
-        EXPECT_NEAR(f.fitted(2 * j), ref(2 * j), 1e-12);
-        EXPECT_NEAR(f.fitted(2 * j + 1), ref(2 * j + 1), 1e-12);
-    }
+    Matrix off = f.fitted - ref;
+    off(6) = off(7) = 0;  // landmark 4 stays off
+    EXPECT_LT(off.leftCols(14).cwiseAbs().maxCoeff(), 1e-12);
 }
 
 }  // namespace
