@@ -5,8 +5,11 @@
 
 #include <cmath>
 #include <random>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "analysis/BootSVD2Angle.hpp"
 #include "app/Tesvanesw.hpp"
 #include "app/app_fixture.hpp"
 #include "geometry/centsize.hpp"
@@ -74,40 +77,75 @@ inline Matrix variables_of(const Matrix& b1, int p, unsigned seed) {
     return v;
 }
 
+// The blocks as the load actions leave them in the session (the analysis superimposes them
+// again, so raw coordinates serve as well).
+inline void put_blocks(AppContext& c, const Matrix& d1, const Matrix& d2, const Matrix& d1g,
+                       const Matrix& d2g, bool landmarks2) {
+    c.vars.set("data1", d1);
+    c.vars.set("data2", d2);
+    c.vars.set("data1g", d1g);
+    c.vars.set("data2g", d2g);
+    c.vars.set("activem2", landmarks2 ? 1.0 : 0.0);
+}
+
+// A program whose user cancels at the first progress report, holding two groups.
+struct CancellingProgram {
+    struct Ui : HeadlessPlatform {
+        bool progress(double fraction, const std::string&) override {
+            fractions.push_back(fraction);
+            return fraction >= 1;
+        }
+        std::vector<double> fractions;
+    } ui;
+    AppContext ctx{ui};
+    CancellingProgram(const Group& g1, const Group& g2) {
+        add_window_controls(ui);
+        register_functions(ctx);
+        ui.open_results_window();
+        put_blocks(ctx, g1.b1, g1.b2, g2.b1, g2.b2, true);
+    }
+};
+
+// The program started, with the bootstrap settings put back afterwards.
 class AnalysisTest : public AppTest {
   protected:
     AnalysisTest() { start(); }
+    ~AnalysisTest() override { bootstrap_settings() = saved_; }
 
-    // The blocks as the load actions leave them in the session (the analysis superimposes them
-    // again, so raw coordinates serve as well).
     void set_blocks(const Matrix& d1, const Matrix& d2, const Matrix& d1g, const Matrix& d2g,
                     bool landmarks2) {
-        ctx.vars.set("data1", d1);
-        ctx.vars.set("data2", d2);
-        ctx.vars.set("data1g", d1g);
-        ctx.vars.set("data2g", d2g);
-        ctx.vars.set("activem2", landmarks2 ? 1.0 : 0.0);
+        put_blocks(ctx, d1, d2, d1g, d2g, landmarks2);
     }
     void set_groups(const Group& g1, const Group& g2) {
         set_blocks(g1.b1, g1.b2, g2.b1, g2.b2, true);
+    }
+    // A block as a data file of the test's folder, at full precision.
+    std::string block_file(const std::string& name, const Matrix& m) {
+        std::ostringstream s;
+        s.precision(17);
+        for (Index i = 0; i < m.rows(); ++i)
+            for (Index j = 0; j < m.cols(); ++j)
+                s << m(i, j) << (j + 1 < m.cols() ? " " : "\n");
+        return write(name, s.str()).string();
     }
 
     bool action(const std::string& name) { return run_action(ctx, name); }
     std::string report() { return control("AuxResults"); }
     const Matrix& var(const std::string& name) { return ctx.vars.matrix(name); }
+
+  private:
+    BootstrapSettings saved_ = bootstrap_settings();
 };
 
 // The lines of a report (split at line breaks; the first is the header).
 inline std::vector<std::string> report_lines(const std::string& text) {
     std::vector<std::string> out;
-    size_t start = 0;
-    while (true) {
-        const size_t nl = text.find('\n', start);
-        out.push_back(text.substr(start, nl - start));
-        if (nl == std::string::npos)
-            return out;
-        start = nl + 1;
-    }
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);)
+        out.push_back(l);
+    if (text.empty() || text.back() == '\n')
+        out.emplace_back();
+    return out;
 }
 
 }  // namespace tesvane::test

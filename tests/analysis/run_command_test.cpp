@@ -1,5 +1,5 @@
 // `tesvane run`: the reports on standard output exactly as the results window shows them, the
-// failures, the JSON file, and a run on every published dataset.
+// failures, the JSON file, the permutation tests, and a run on every published dataset.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -14,24 +14,14 @@
 namespace tesvane::test {
 namespace {
 
-class RunTest : public AppTest {
+class RunTest : public AnalysisTest {
   protected:
-    std::string write_block(const std::string& name, const Matrix& m) {
-        std::ostringstream s;
-        s.precision(17);
-        for (Index i = 0; i < m.rows(); ++i) {
-            for (Index j = 0; j < m.cols(); ++j)
-                s << (j ? " " : "") << m(i, j);
-            s << '\n';
-        }
-        return write(name, s.str()).string();
-    }
     RunOptions files(const Group& a, const Group& b) {
         RunOptions o;
-        o.g1b1 = write_block("a1.txt", a.b1);
-        o.g1b2 = write_block("a2.txt", a.b2);
-        o.g2b1 = write_block("b1.txt", b.b1);
-        o.g2b2 = write_block("b2.txt", b.b2);
+        o.g1b1 = block_file("a1.txt", a.b1);
+        o.g1b2 = block_file("a2.txt", a.b2);
+        o.g2b1 = block_file("b1.txt", b.b1);
+        o.g2b2 = block_file("b2.txt", b.b2);
         return o;
     }
     int run(const RunOptions& o) {
@@ -40,38 +30,26 @@ class RunTest : public AppTest {
         return run_analysis(o, out, err);
     }
     // The same files loaded and analysed through the actions, as with the buttons.
-    struct Program {
-        HeadlessPlatform p;
-        AppContext c{p};
-        explicit Program(const RunOptions& o) {
-            add_window_controls(p);
-            register_functions(c);
-            Tesvane6i_start(c);
-            p.control("Morph2").set_value(o.block2_landmarks);
-            p.control("HomologyButton").set_value(o.homology);
-            for (const auto& [action, file] : {std::pair{"LoadG1B1", o.g1b1},
-                                               {"LoadG1B2", o.g1b2},
-                                               {"LoadG2B1", o.g2b1},
-                                               {"LoadG2B2", o.g2b2}}) {
-                p.queue(DialogAnswer::file(file));
-                EXPECT_TRUE(run_action(c, action));
-            }
-            EXPECT_TRUE(run_action(c, "DoSVD2"));
-        }
-    };
+    void analyse_in_window(const RunOptions& o) {
+        ui.control("Morph2").set_value(o.block2_landmarks);
+        ui.control("HomologyButton").set_value(o.homology);
+        for (const auto& [name, file] : {std::pair{"LoadG1B1", o.g1b1},
+                                         {"LoadG1B2", o.g1b2},
+                                         {"LoadG2B1", o.g2b1},
+                                         {"LoadG2B2", o.g2b2}})
+            EXPECT_TRUE(load(name, file));
+        EXPECT_TRUE(action("DoSVD2"));
+    }
     // The reports of the same steps, as the results window shows them.
     std::vector<std::string> window_reports(const RunOptions& o) {
-        Program prog(o);
-        HeadlessPlatform& p = prog.p;
-        std::vector<std::string> r{p.control("AuxResults").string()};
+        analyse_in_window(o);
+        std::vector<std::string> r{report()};
         if (o.boot) {
-            p.control("BootBox").set_string(std::to_string(*o.boot));
-            p.control("AlphaBox").set_string(o.alpha);
-            const BootstrapSettings saved = bootstrap_settings();
+            ui.control("BootBox").set_string(std::to_string(*o.boot));
+            ui.control("AlphaBox").set_string(o.alpha);
             bootstrap_settings() = {o.seed, 1};
-            EXPECT_TRUE(run_action(prog.c, "BootSVD2Angle"));
-            bootstrap_settings() = saved;
-            r.push_back(p.control("AuxResults").string());
+            EXPECT_TRUE(action("BootSVD2Angle"));
+            r.push_back(report());
         }
         return r;
     }
@@ -131,8 +109,8 @@ TEST_F(RunTest, HomologyOffAndVariableBlocks) {
     ASSERT_EQ(run(o), 0);
     EXPECT_EQ(out.str().find("Block2"), std::string::npos);
 
-    o.g1b2 = write_block("a2v.txt", variables_of(g1.b1, 3, 1u));
-    o.g2b2 = write_block("b2v.txt", variables_of(g2.b1, 3, 2u));
+    o.g1b2 = block_file("a2v.txt", variables_of(g1.b1, 3, 1u));
+    o.g2b2 = block_file("b2v.txt", variables_of(g2.b1, 3, 2u));
     o.block2_landmarks = false;
     o.homology = true;  // read only by the bootstrap with variables
     o.boot = 20;
@@ -178,37 +156,42 @@ TEST_F(RunTest, JsonHoldsTheSessionVariablesAtFullPrecision) {
     o.seed = 4242;
     ASSERT_EQ(run(o), 0);
     const nlohmann::json j = nlohmann::json::parse(read(o.json));
-    const std::vector<std::string> keys = {
-        "reference1", "reference2", "reference2g", "data1", "data2",  "data1g", "data2g",
-        "pw1",        "pw2",        "pw1g",        "pw2g",  "ubee2",  "sbee2",  "vbee2",
-        "ubee2g",     "sbee2g",     "vbee2g",      "sval2", "sval2g", "scor2",  "scor2g",
-        "swc1",       "swc2",       "swc1g",       "swc2g", "Vm1c",   "Vm2c",   "Vm1g",
-        "Vm2g",       "activem2",   "homology2",   "seed"};
-    ASSERT_EQ(j.size(), keys.size());
-    for (const std::string& k : keys)
+    EXPECT_EQ(j.size(), 32u);  // the session's variables and the seed
+    for (const char* k : {"reference1", "data2g", "pw1", "ubee2g", "scor2g", "swc2g", "Vm2g"})
         EXPECT_TRUE(j.contains(k)) << k;
     EXPECT_EQ(j["seed"], 4242);
     EXPECT_EQ(j["activem2"], nlohmann::json::parse("[[1.0]]"));
     ASSERT_EQ(j["sval2"].size(), 1u);  // a 1 x n vector is one row
     EXPECT_EQ(j["sval2"][0].size(), 6u);
-    EXPECT_EQ(j["pw1"].size(), 18u);
-    EXPECT_EQ(j["pw1"][0].size(), 11u);
 
     // Every value read back is the double the analysis stored.
-    const Program prog(o);
-    const Matrix& u = prog.c.vars.matrix("ubee2g");
+    analyse_in_window(o);
+    const Matrix& u = var("ubee2g");
     for (Index a = 0; a < u.rows(); ++a)
         for (Index b = 0; b < u.cols(); ++b)
             ASSERT_EQ(j["ubee2g"][a][b].get<double>(), u(a, b));
 
     o.block2_landmarks = false;
-    o.g1b2 = write_block("a2v.txt", variables_of(g1.b1, 2, 1u));
-    o.g2b2 = write_block("b2v.txt", variables_of(g2.b1, 2, 2u));
+    o.g1b2 = block_file("a2v.txt", variables_of(g1.b1, 2, 1u));
+    o.g2b2 = block_file("b2v.txt", variables_of(g2.b1, 2, 2u));
     ASSERT_EQ(run(o), 0);
     const nlohmann::json v = nlohmann::json::parse(read(o.json));
     EXPECT_EQ(v["reference2"], nlohmann::json::array());  // empty variables as []
-    EXPECT_EQ(v["pw2g"], nlohmann::json::array());
     EXPECT_EQ(v["homology2"], nlohmann::json::array());
+}
+
+TEST_F(RunTest, PermuteAddsTheReportToTheAnalysisStep) {
+    RunOptions o = files(g1, g2);
+    o.threads = 2;
+    o.seed = 9;
+    ASSERT_EQ(run(o), 0) << err.str();
+    const std::string angles = out.str().substr(0, out.str().size() - 1);
+    o.permutations = 49;
+    ASSERT_EQ(run(o), 0) << err.str();
+    const std::string head =
+        angles + "\n\nPermutation tests over 49 permutations per group (seed 9)";
+    EXPECT_EQ(out.str().substr(0, head.size()), head);
+    EXPECT_EQ(out.str().back(), '\n');
 }
 
 TEST_F(RunTest, EveryPublishedDatasetPrintsBothReports) {
