@@ -1,5 +1,5 @@
 // Blocks loaded from TPS, NTS and CSV files: the same analysis as from plain files, specimen IDs
-// kept beside the blocks and checked by DoSVD2, and the messages of bad files.
+// kept beside the blocks and checked by DoSVD2, and the writers called from scripts.
 #include <gtest/gtest.h>
 
 #include "app_fixture.hpp"
@@ -88,35 +88,6 @@ TEST_F(FieldFormatTest, IdsThatDisagreeStopTheAnalysisBeforeItChangesAnything) {
         EXPECT_TRUE(ctx.vars.empty(v)) << v;
 }
 
-TEST_F(FieldFormatTest, BadFilesAreMessagesAndKeepTheBlock) {
-    ASSERT_TRUE(load("LoadG1B1", write("b1.tps", kTps)));
-    const Matrix before = ctx.vars.require("data1");
-    const std::string box = control("FileBox1");
-
-    const auto three_d = write("three_d.tps", "LM3=1\n1 2 3\n");
-    ASSERT_TRUE(load("LoadG1B1", three_d));
-    EXPECT_EQ(last_message(), three_d.string() + ", line 1: 3D landmarks are not supported (LM3=)");
-    const auto scales =
-        write("scales.tps", "LM=2\n0 0\n1 1\nSCALE=2\nID=a\nLM=2\n0 0\n2 1\nID=b\n");
-    ASSERT_TRUE(load("LoadG1B1", scales));
-    EXPECT_EQ(last_message(), scales.string() +
-                                  ", line 6: specimen 2 (\"b\") has no SCALE= value, "
-                                  "but other specimens have one");
-    ui.control("Morph2").set_value(0);
-    const auto lm = write("lm.tps", kTps);
-    ASSERT_TRUE(load("LoadG1B2", lm));
-    EXPECT_EQ(last_message(),
-              lm.string() + ": a TPS file holds landmarks; block 2 is set to variables");
-
-    EXPECT_TRUE(ctx.vars.require("data1") == before);
-    EXPECT_EQ(control("FileBox1"), box);
-    EXPECT_EQ(ctx.vars.text("ids1"), "A\nB\nC\nD");
-    EXPECT_TRUE(ctx.vars.empty("data2"));
-
-    EXPECT_FALSE(Tesvane6i_callback(ctx, "writetps", {std::string("x.tps"), Matrix::Ones(2, 4)}));
-    EXPECT_FALSE(std::filesystem::exists(dir / "x.tps"));
-}
-
 TEST_F(FieldFormatTest, ScriptsWriteBlocksWithTheirIds) {
     write("b1.tps", kTps);
     const auto script =
@@ -131,6 +102,9 @@ TEST_F(FieldFormatTest, ScriptsWriteBlocksWithTheirIds) {
     EXPECT_NE(csv.find("\nD,"), std::string::npos);
     EXPECT_EQ(read(dir / "out.tps").find("ID="), std::string::npos);
     EXPECT_EQ(read(dir / "out.tps").substr(0, 5), "LM=4\n");
+    // Four columns are not landmarks and a centroid size: an error, and no file.
+    EXPECT_FALSE(Tesvane6i_callback(ctx, "writetps", {std::string("x.tps"), Matrix::Ones(2, 4)}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.tps"));
 }
 
 }  // namespace

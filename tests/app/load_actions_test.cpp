@@ -9,14 +9,7 @@ namespace {
 
 using LoadTest = AppTest;
 
-std::string lines(std::initializer_list<const char*> parts) {
-    std::string s;
-    for (const char* p : parts)
-        s += p;
-    return s;
-}
-
-TEST_F(LoadTest, Block1SummaryDisplayDefaultsAndSuperimposedData) {
+TEST_F(LoadTest, Block1SummaryAndSuperimposedData) {
     const auto jord = data_file("plethodon", "Jord_b1.txt");
     SKIP_WITHOUT(jord);
     ASSERT_TRUE(load("LoadG1B1", jord));
@@ -32,16 +25,7 @@ TEST_F(LoadTest, Block1SummaryDisplayDefaultsAndSuperimposedData) {
         EXPECT_NEAR(cs(i, 0), 1.0, 1e-12);
     EXPECT_DOUBLE_EQ(data1(0, 14), 11.96937863);  // the file's centroid size is kept
     EXPECT_EQ(ctx.vars.require("reference1").cols(), 15);
-
-    EXPECT_EQ(ctx.vars.scalar("vplotdensity"), 20);
-    EXPECT_EQ(ctx.vars.scalar("vlinewidth"), 1.5);
-    EXPECT_EQ(ctx.vars.text("vlineformat1"), "k-");
-    EXPECT_EQ(ctx.vars.text("vlineformat2"), "r-");
-    EXPECT_EQ(ctx.vars.text("vrefsymbol"), "ko");
-    EXPECT_EQ(ctx.vars.scalar("vaheads"), 1);
-    EXPECT_EQ(ctx.vars.scalar("defangle"), 10);
-    EXPECT_EQ(ctx.vars.scalar("gridtrim"), 0);
-    EXPECT_EQ(ctx.vars.scalar("referencetype1"), 0);
+    EXPECT_EQ(ctx.vars.scalar("vplotdensity"), 20);  // the display settings start with block 1
 
     // 20 specimens and the reference, 7 markers each, one drawing object per landmark.
     const auto children = ui.figure().axes().children();
@@ -82,7 +66,7 @@ TEST_F(LoadTest, LandmarkBlock2) {
 
 TEST_F(LoadTest, VariableBlock2PlotsColumnsWithWidenedLimits) {
     ui.control("Morph2").set_value(0);
-    const auto f = write("vars.txt", lines({"1 2 3 4\n", "2 3 4 5\n", "0 1 2 9\n"}));
+    const auto f = write("vars.txt", "1 2 3 4\n2 3 4 5\n0 1 2 9\n");
     ASSERT_TRUE(load("LoadG1B2", f));
     EXPECT_EQ(control("FileBox2"),
               "Block2-Not LM \nFile: vars.txt \n   3 Specimens \n   4 Variables");
@@ -109,68 +93,6 @@ TEST_F(LoadTest, CancelledDialogChangesNothingButTheBlock2Kind) {
     ASSERT_TRUE(run_action(ctx, "LoadG2B2"));
     EXPECT_EQ(ctx.vars.scalar("activem2"), 0);  // set before the dialog opened
     EXPECT_TRUE(ctx.vars.empty("data2g"));
-}
-
-// Bad files: a message naming the file, and the block and its summary as they were.
-struct BadFile {
-    const char* name;
-    const char* content;
-    const char* message;  // the message box text after the file's path
-};
-
-class BadFileTest : public AppTest, public ::testing::WithParamInterface<BadFile> {};
-
-TEST_P(BadFileTest, KeepsThePreviousBlock) {
-    const auto good = write("good.txt", "0 0 1 0 0 1 1\n1 0 2 0 1 2 1.2\n0 0 2 1 0 1 1.1\n");
-    ASSERT_TRUE(load("LoadG1B1", good));
-    const Matrix before = ctx.vars.require("data1");
-    const std::string summary = control("FileBox1");
-
-    const BadFile& c = GetParam();
-    const auto bad = write(c.name, std::string(c.content, std::strlen(c.content)));
-    load("LoadG1B1", bad);
-    EXPECT_EQ(last_message(), bad.string() + c.message);
-    EXPECT_EQ(ctx.vars.require("data1"), before);
-    EXPECT_EQ(control("FileBox1"), summary);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Inputs, BadFileTest,
-    ::testing::Values(
-        BadFile{"malformed.txt", "1 2 3 4 5\n1 2 x 4 5\n", ", line 2: \"x\" is not a number"},
-        BadFile{"ragged.txt", "1 2 3 4 5\n1 2 3 4 5\n1 2 3\n",
-                ", line 3: expected 5 numbers as on line 1, found 3"},
-        BadFile{"empty.txt", "", ": the file is empty"},
-        BadFile{"even.txt", "1 2 3 4\n5 6 7 8\n",
-                ": a landmark file needs 2k+1 numbers a line (x1 y1 ... xk yk cs); it has 4"}),
-    [](const auto& info) {
-        std::string n = info.param.name;
-        return n.substr(0, n.find('.'));
-    });
-
-TEST_F(LoadTest, UnreadableFileIsAMessageNotABlockOfMinusOne) {
-    const auto good = write("good.txt", "0 0 1 0 0 1 1\n1 0 2 0 1 2 1.2\n");
-    ASSERT_TRUE(load("LoadG1B1", good));
-    const std::string summary = control("FileBox1");
-    load("LoadG1B1", dir / "missing.txt");
-    EXPECT_EQ(last_message(), "Cannot open the file " + (dir / "missing.txt").string());
-    EXPECT_EQ(control("FileBox1"), summary);
-    EXPECT_EQ(ctx.vars.require("data1").rows(), 2);
-}
-
-TEST_F(LoadTest, BinaryJunkIsRefused) {
-    const auto junk = write("junk.bin", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
-    load("LoadG1B1", junk);
-    EXPECT_NE(last_message().find(junk.string()), std::string::npos);
-    EXPECT_TRUE(ctx.vars.empty("data1"));
-}
-
-TEST_F(LoadTest, DegenerateSpecimenIsRefusedBeforeAnythingIsStored) {
-    const auto f = write("same.txt", "0 0 1 0 0 1 1\n2 2 2 2 2 2 0\n");
-    EXPECT_FALSE(load("LoadG1B1", f));
-    EXPECT_NE(last_console().find("specimen 2"), std::string::npos);
-    EXPECT_TRUE(ctx.vars.empty("data1"));
-    EXPECT_EQ(control("FileBox1"), " ");
 }
 
 TEST_F(LoadTest, TemplatesLoadInSixDialogsAndStopAtACancel) {
