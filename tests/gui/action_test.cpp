@@ -1,12 +1,9 @@
-// Buttons running actions: loading real data, the dispatcher's fall-through, failures that
-// must leave the windows usable, and the Figure menu's save and copy.
-#include <QAction>
+// Buttons running actions: loading real data, the dispatcher's fall-through, and the Figure
+// menu's save and copy.
 #include <QClipboard>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <fstream>
-#include <iterator>
 
 #include "figure/register_figure_commands.hpp"
 #include "gui_fixture.hpp"
@@ -15,11 +12,6 @@
 
 namespace tesvane::test {
 namespace {
-
-std::string read_all(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 TEST_F(GuiTest, LoadButtonSummarisesAndPlotsARealFile) {
     const std::filesystem::path data = dataset("plethodon");
@@ -36,15 +28,6 @@ TEST_F(GuiTest, LoadButtonSummarisesAndPlotsARealFile) {
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(data));
 }
 
-TEST_F(GuiTest, CancelledLoadChangesNothingAndOpensNoDialog) {
-    start();
-    files = {std::nullopt};
-    main().button("LoadG2B1")->click();
-    EXPECT_EQ(string_of("FileBox3"), " ");
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_FALSE(ui().busy());
-}
-
 TEST_F(GuiTest, UnknownActionShowsFellThroughAndTheWindowStaysUsable) {
     start();
     main().press("loadg1b1", "wrong case");
@@ -53,41 +36,45 @@ TEST_F(GuiTest, UnknownActionShowsFellThroughAndTheWindowStaysUsable) {
         EXPECT_FALSE(box->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(dialogs.empty());  // nothing was loaded
-
-    // The next action runs normally.
     ui().control("ShowBox").set_string("4");
-    main().button("AxisDown")->click();
+    main().button("AxisDown")->click();  // the next action runs normally
     EXPECT_EQ(string_of("ShowBox"), "3");
 }
 
-TEST_F(GuiTest, FailingSaveBeforeAnyAnalysisLeavesNoModalDialog) {
-    start();
+class FigureMenuTest : public GuiTest {
+  protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        start();
+        ui().figure().axes().plot({0, 1, 2}, {0, 1, 0}, "k-");
+    }
+    // The Figure menu entry of a registered figure command, by the function it calls.
+    QAction* entry(const std::string& function) {
+        for (const FigureMenuEntry& e : figure_menu_entries())
+            if (e.function == function)
+                return action_named(QString::fromUtf8(e.label));
+        return nullptr;
+    }
     TempDir dir;
-    files = {dir.path() / "axis.txt"};
-    main().button("SaveSVDB1G1")->click();
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "axis.txt"));
-    EXPECT_FALSE(ui().busy());
-    // The failure was reported somewhere the user sees it.
-    const QString console = main().console_pane().toPlainText();
-    EXPECT_TRUE(!messages().empty() || console.contains("Error")) << console.toStdString();
-}
+};
 
-TEST_F(GuiTest, SaveFigureWritesTheTypeOfTheExtension) {
-    start();
-    ui().figure().axes().plot({0, 1, 2}, {0, 1, 0}, "k-");
-    TempDir dir;
-    files = {dir.path() / "shape.svg", dir.path() / "shape"};
+TEST_F(FigureMenuTest, SaveFigureWritesTheTypeOfTheExtensionAndEpsWhateverTheName) {
+    files = {dir.path() / "shape.svg", dir.path() / "shape", dir.path() / "picture"};
     ui().save_figure_as();
     EXPECT_NE(read_all(dir.path() / "shape.svg").find("<svg"), std::string::npos);
     ui().save_figure_as();  // no extension: a PNG
     EXPECT_EQ(read_all(dir.path() / "shape.png").substr(1, 3), "PNG");
+    QAction* eps = entry("CopyImageEPS");
+    ASSERT_NE(eps, nullptr);
+    eps->trigger();
+    EXPECT_EQ(read_all(dir.path() / "picture").substr(0, 4), "%!PS");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              3);  // no temporary left behind
     EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(GuiTest, SaveFigureToAnUnknownTypeSaysSoAndWritesNothing) {
-    start();
-    TempDir dir;
+TEST_F(FigureMenuTest, SaveFigureToAnUnknownTypeSaysSoAndWritesNothing) {
     EXPECT_FALSE(ui().save_figure_to((dir.path() / "shape.xyz").string()));
     const std::vector<std::string> shown = messages();
     ASSERT_EQ(shown.size(), 1u);
@@ -98,61 +85,30 @@ TEST_F(GuiTest, SaveFigureToAnUnknownTypeSaysSoAndWritesNothing) {
     EXPECT_EQ(messages().size(), 1u);
 }
 
-TEST_F(GuiTest, CopyFigurePutsSvgAndAnImageOnTheClipboard) {
-    start();
-    ui().figure().axes().plot({0, 1}, {0, 1}, "ro");
+TEST_F(FigureMenuTest, CopyFigurePutsSvgAndAnImageOnTheClipboard) {
     ui().copy_figure_to_clipboard();
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(mime, nullptr);
-    EXPECT_TRUE(mime->hasFormat("image/svg+xml"));
     EXPECT_TRUE(mime->data("image/svg+xml").contains("<svg"));
     EXPECT_TRUE(mime->hasImage());
 }
 
-TEST_F(GuiTest, FigureCommandCallsItsRegisteredFunction) {
-    start();
+TEST_F(FigureMenuTest, FigureCommandCallsItsFunctionAndAMissingOneFailsIntoTheConsole) {
     int calls = 0;
     ctx().functions.add("CountMe", 0, 0, [&](AppContext&, const Values&, int) {
         ++calls;
         return Values{};
     });
-    QAction* entry = main().add_figure_command("Count me", "CountMe");
-    entry->trigger();
+    main().add_figure_command("Count me", "CountMe")->trigger();
     EXPECT_EQ(calls, 1);
-    // A command that is not registered fails into the console, not out of the window.
     main().add_figure_command("Missing", "NoSuchFunction")->trigger();
     EXPECT_TRUE(main().console_pane().toPlainText().contains("Error"));
     EXPECT_FALSE(ui().busy());
 }
 
-// The Figure menu entry of a registered figure command, by the function it calls.
-QAction* menu_entry(gui::MainWindow& main, const std::string& function) {
-    for (const FigureMenuEntry& e : figure_menu_entries())
-        if (e.function == function)
-            for (QAction* a : main.findChildren<QAction*>())
-                if (a->text() == QString::fromUtf8(e.label))
-                    return a;
-    return nullptr;
-}
-
-TEST_F(GuiTest, EpsMenuEntryWritesPostScriptWhateverTheNameEndsWith) {
-    start();
-    ui().figure().axes().plot({0, 1, 2}, {1, 0, 1}, "ko");
-    TempDir dir;
-    files = {dir.path() / "picture"};
-    QAction* eps = menu_entry(main(), "CopyImageEPS");
-    ASSERT_NE(eps, nullptr);
-    eps->trigger();
-    EXPECT_EQ(read_all(dir.path() / "picture").substr(0, 4), "%!PS");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()),
-              1);  // no temporary left behind
-}
-
-TEST_F(GuiTest, PointerCommandsChangeThePlotsCursor) {
-    start();
-    QAction* fish = menu_entry(main(), "spiffyfish");
-    QAction* arrow = menu_entry(main(), "boringcursor");
+TEST_F(FigureMenuTest, PointerCommandsChangeThePlotsCursor) {
+    QAction* fish = entry("spiffyfish");
+    QAction* arrow = entry("boringcursor");
     ASSERT_TRUE(fish && arrow);
     fish->trigger();
     EXPECT_EQ(main().plot().cursor().shape(), Qt::BitmapCursor);

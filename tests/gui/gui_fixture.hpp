@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -53,6 +56,14 @@ class GuiTest : public ::testing::Test {
         return out;
     }
 
+    // The menu entry of that text.
+    QAction* action_named(const QString& text) {
+        for (QAction* a : main().findChildren<QAction*>())
+            if (a->text() == text)
+                return a;
+        return nullptr;
+    }
+
     // Queued answers: a path, or nothing for Cancel.
     std::deque<std::optional<std::filesystem::path>> files;
     struct Asked {
@@ -65,6 +76,13 @@ class GuiTest : public ::testing::Test {
     std::filesystem::path cwd_;
     GuiSession session_;
 };
+
+inline std::string read_all(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
 
 // A fresh empty folder, removed afterwards. mkdtemp makes the name unique across the test
 // processes ctest runs side by side (object addresses repeat when address randomisation is off).
