@@ -100,28 +100,6 @@ TEST(Scores, MovingOneCornerOfTheSquareScoresHalfTheMove) {
     EXPECT_EQ(s(1, 4), 3.5);
 }
 
-TEST(Scores, DirectionsAreOrthonormalAndUniformOnesMissSimilarityMoves) {
-    const int k = 9;
-    const Matrix ref = reference_of(k, 17u);
-    const Matrix E = gettpse(gettspl(vertxy(ref))).leftCols(k);
-    const Matrix xu = uniform_basis(ref);
-    Matrix B = Matrix::Zero(2 * k, 2 * k - 4);
-    for (int j = 0; j < k - 3; ++j)
-        for (int l = 0; l < k; ++l)
-            B(2 * l, 2 * j) = B(2 * l + 1, 2 * j + 1) = E(l, j);
-    B.rightCols(2) = xu.transpose();
-    EXPECT_LE(max_diff(B.transpose() * B, Matrix::Identity(2 * k - 4, 2 * k - 4)), 1e-13);
-    EXPECT_LE(max_diff(xu * xu.transpose(), Matrix::Identity(2, 2)), 1e-14);
-    Matrix moves = Matrix::Zero(4, 2 * k);  // shift along x and y, scaling, turning
-    for (int j = 0; j < k; ++j) {
-        moves.col(2 * j) << 1, 0, ref(2 * j), -ref(2 * j + 1);
-        moves.col(2 * j + 1) << 0, 1, ref(2 * j + 1), ref(2 * j);
-    }
-    EXPECT_LE((xu * moves.transpose()).cwiseAbs().maxCoeff(), 1e-14);
-    // The reference itself scores zero.
-    EXPECT_LE(getpw_arbit(ref, ref).leftCols(2 * k - 4).cwiseAbs().maxCoeff(), 1e-13);
-}
-
 TEST(Scores, UniformShearScoresNoPartialWarp) {
     const int k = 8;
     const Matrix ref = reference_of(k, 23u);
