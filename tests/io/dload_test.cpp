@@ -123,14 +123,10 @@ TEST(ReadNumericTable, SeparatorsCommentsLineEndsAndTheEndOfTheData) {
     }
 }
 
-TEST(DloadNumbers, PlainDecimalForms) {
-    const Matrix x = read("1 -2 +3 4.5 -.5 .25 5. 1e3 1E-3 -2.5e+2 007 0.1 -0\n");
-    const Matrix want = rows({{1, -2, 3, 4.5, -0.5, 0.25, 5, 1000, 0.001, -250, 7, 0.1, 0}});
-    EXPECT_MATRIX_EQ(x, want);
-    EXPECT_TRUE(std::signbit(x(0, 12)));
-}
-
-TEST(DloadNumbers, ConversionIsCorrectlyRoundedAndUnderflowIsSignedZero) {
+TEST(DloadNumbers, PlainDecimalFormsCorrectlyRoundedAndUnderflowToSignedZero) {
+    const Matrix p = read("1 -2 +3 4.5 -.5 .25 5. 1e3 1E-3 -2.5e+2 007 0.1 -0\n");
+    EXPECT_MATRIX_EQ(p, rows({{1, -2, 3, 4.5, -0.5, 0.25, 5, 1000, 0.001, -250, 7, 0.1, 0}}));
+    EXPECT_TRUE(std::signbit(p(0, 12)));
     const Matrix x = read(
         "1.7976931348623157e308 4.9406564584124654e-324 2.2250738585072014e-308 "
         "0.30000000000000004 1e-400 -1e-400 0.0000000001e-320\n");
@@ -260,67 +256,47 @@ TEST(ReadNumericTable, RandomTablesRoundTrip) {
     EXPECT_GT(dropped, 0);  // the loop did meet the one-character rule
 }
 
-class DloadFile : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               ("tesvane_dload_" + std::to_string(::getpid()) + "_" + info->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(dir_ / "locked.txt", fs::perms::owner_all, ec);
-        fs::remove_all(dir_, ec);
-    }
-    std::string write(const std::string& name, const std::string& bytes) {
-        const fs::path p = dir_ / name;
-        std::ofstream(p, std::ios::binary) << bytes;
-        return p.string();
-    }
-    fs::path dir_;
-};
+// A file of `bytes` in the temporary folder, named after the test process.
+std::string temp_file(const std::string& name, const std::string& bytes) {
+    const fs::path p =
+        fs::temp_directory_path() / ("tesvane_dload_" + std::to_string(::getpid()) + "_" + name);
+    std::ofstream(p, std::ios::binary) << bytes;
+    return p.string();
+}
 
-TEST_F(DloadFile, ReadsTheSameAsTheStream) {
+TEST(DloadFile, ReadsTheSameAsTheStreamAndNamesThePathInErrors) {
     const std::string text = "1 2 3\r\n4,5,6 % c\r\n\r\n7\n";
-    EXPECT_MATRIX_EQ(dload(write("a.txt", text)), read(text));
-}
-
-TEST_F(DloadFile, MissingDirectoryOrUnreadableGivesMinusOne) {
-    EXPECT_MATRIX_EQ(dload((dir_ / "absent.txt").string()), rows({{-1}}));
-    EXPECT_MATRIX_EQ(dload(""), rows({{-1}}));
-    EXPECT_MATRIX_EQ(dload(dir_.string()), rows({{-1}}));
-    const std::string path = write("locked.txt", "1 2\n");
-    fs::permissions(path, fs::perms::none);
-    if (std::ifstream(path).is_open())
-        GTEST_SKIP() << "permissions are not enforced here";
-    EXPECT_MATRIX_EQ(dload(path), rows({{-1}}));
-}
-
-TEST_F(DloadFile, ErrorNamesThePathAndLine) {
-    EXPECT_THROW(dload(write("empty.txt", "")), DataFileError);
-    const std::string path = write("bad.txt", "1 2\n3 q\n");
+    EXPECT_MATRIX_EQ(dload(temp_file("a.txt", text)), read(text));
+    EXPECT_THROW(dload(temp_file("empty.txt", "")), DataFileError);
+    const std::string path = temp_file("bad.txt", "1 2\n3 q\n");
     try {
         dload(path);
-        FAIL() << "no error";
+        ADD_FAILURE() << "no error";
     } catch (const DataFileError& e) {
         EXPECT_EQ(e.file(), path);
         EXPECT_EQ(e.line(), 2);
         EXPECT_EQ(std::string(e.what()), path + ", line 2: \"q\" is not a number");
     }
+    for (const char* name : {"a.txt", "empty.txt", "bad.txt"})
+        fs::remove(temp_file(name, ""));
+}
+
+TEST(DloadFile, MissingDirectoryOrUnreadableGivesMinusOne) {
+    EXPECT_MATRIX_EQ(dload((fs::temp_directory_path() / "tesvane_absent" / "x.txt").string()),
+                     rows({{-1}}));
+    EXPECT_MATRIX_EQ(dload(""), rows({{-1}}));
+    EXPECT_MATRIX_EQ(dload(fs::temp_directory_path().string()), rows({{-1}}));
+    const std::string path = temp_file("locked.txt", "1 2\n");
+    fs::permissions(path, fs::perms::none);
+    if (!std::ifstream(path).is_open())
+        EXPECT_MATRIX_EQ(dload(path), rows({{-1}}));  // where permissions are enforced
+    fs::remove(path);
 }
 
 // Centroid size of the landmarks x1 y1 ... xk yk in the first 2k values of a row.
 double centroid_size(const Matrix& row, Index k) {
-    double mx = 0, my = 0;
-    for (Index i = 0; i < k; ++i) {
-        mx += row(0, 2 * i) / static_cast<double>(k);
-        my += row(0, 2 * i + 1) / static_cast<double>(k);
-    }
-    double ss = 0;
-    for (Index i = 0; i < k; ++i)
-        ss += std::pow(row(0, 2 * i) - mx, 2) + std::pow(row(0, 2 * i + 1) - my, 2);
-    return std::sqrt(ss);
+    Matrix xy = row.leftCols(2 * k).reshaped<Eigen::RowMajor>(k, 2);
+    return (xy.rowwise() - xy.colwise().mean()).norm();
 }
 
 TEST(DloadRealData, PlethodonBlocksAndTemplates) {
