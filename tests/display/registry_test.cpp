@@ -3,7 +3,6 @@
 
 #include "app/Tesvane6i.hpp"
 #include "app/app_context.hpp"
-#include "display/reversepwb.hpp"
 #include "display_test_util.hpp"
 #include "platform/error.hpp"
 
@@ -20,13 +19,7 @@ class ByName : public ::testing::Test {
     AppContext ctx;
 };
 
-TEST_F(ByName, ScoresBackToAFormAndTheSuperimpositionDisplayWithItsThreeOutputs) {
-    Matrix pw = Matrix::Zero(1, 11);
-    pw(0) = 0.1;
-    const Values form = call("reversepwb", {irregular_reference(), pw}, 1);
-    ASSERT_EQ(form.size(), 1u);
-    EXPECT_EQ(std::get<Matrix>(form[0]), reversepwb(irregular_reference(), pw));
-
+TEST_F(ByName, TheSuperimpositionDisplayTakesItsArgumentsInOrderAndReturnsThreeOutputs) {
     const auto num = [](double v) { return Matrix::Constant(1, 1, v); };
     const Values out = call("showpw5",
                             {box_reference(), Matrix::Zero(1, 7), num(16), num(1), num(2), num(1),
