@@ -9,7 +9,7 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <functional>
+#include <utility>
 
 #include "app/AuxBox.hpp"
 #include "app_fixture.hpp"
@@ -67,9 +67,10 @@ bool make_read_only(const fs::path& folder) {
 
 class AtomicWriteTest : public AppTest {
   protected:
-    // Runs `body` in a child process with `dir/small` a fresh tmpfs; body returns 0 when every
-    // check holds, else the number of the failed check (which it also describes on stderr).
-    void in_small_filesystem(const std::function<int(const fs::path&)>& body) {
+    // Runs the save and append actions over existing files in a child process with `dir/small` a
+    // fresh tmpfs, spoilt by `spoil`: each must say "Cannot write <file>: <why>", leave the old
+    // file whole and no temporary file behind. The child describes a failed check on stderr.
+    void save_and_append_fail(const std::string& why, bool (*spoil)(const fs::path&)) {
         const fs::path small = dir / "small";
         std::fflush(nullptr);
         const pid_t pid = ::fork();
@@ -77,70 +78,55 @@ class AtomicWriteTest : public AppTest {
         if (pid == 0) {
             if (!mount_small_tmpfs(small))
                 ::_exit(kCannotMount);
-            const int verdict = body(small);
+            const std::string failed = checks(small, why, spoil);
+            std::fprintf(stderr, "%s", failed.c_str());
             std::fflush(nullptr);
-            ::_exit(verdict);
+            ::_exit(failed.empty() ? 0 : failed == "cannot spoil" ? kCannotMount : 1);
         }
         int status = 0;
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);
         ASSERT_TRUE(WIFEXITED(status)) << "the child died of signal " << WTERMSIG(status);
         if (WEXITSTATUS(status) == kCannotMount)
-            GTEST_SKIP() << "no private tmpfs can be mounted here";
+            GTEST_SKIP() << "no private tmpfs can be mounted and spoilt here";
         EXPECT_EQ(WEXITSTATUS(status), 0) << "failed check, see the child's output";
     }
 
-    // The save and append actions over an existing file, which must come through whole.
-    int save_and_append_fail(const fs::path& folder, const std::string& why,
-                             const std::function<bool()>& spoil) {
+    std::string checks(const fs::path& folder, const std::string& why,
+                       bool (*spoil)(const fs::path&)) {
         std::ofstream(folder / "ref.txt") << "old reference\n";
         std::ofstream(folder / "report.txt") << "earlier report\n";
         ctx.vars.set("reference1", Matrix::Constant(1, 2000, 1.0 / 3));  // about 18 KB of text
         ui.control("AuxResults").set_string(std::string(20000, 'r'));
-        if (!spoil())
-            return kCannotMount;
-        const std::vector<std::pair<std::string, std::string>> cases = {{"SaveRef1", "ref.txt"},
-                                                                        {"AuxBoxsw", "report.txt"}};
-        int check = 0;
-        for (const auto& [action, name] : cases) {
+        if (!spoil(folder))
+            return "cannot spoil";
+        for (const auto& [action, name] :
+             {std::pair{"SaveRef1", "ref.txt"}, std::pair{"AuxBoxsw", "report.txt"}}) {
             const std::string old = read(folder / name);
             ui.queue(DialogAnswer::file((folder / name).string()));
-            if (action == "AuxBoxsw")
+            if (std::string(action) == "AuxBoxsw")
                 Tesvane6i_callback(ctx, "AuxBoxsw", {});
             else
                 run_action(ctx, action);
             const std::string want = "Cannot write " + (folder / name).string() + ": " + why;
-            if (++check, last_message() != want) {
-                std::fprintf(stderr, "%s: told \"%s\", want \"%s\"\n", action.c_str(),
-                             last_message().c_str(), want.c_str());
-                return check;
-            }
-            if (++check, read(folder / name) != old) {
-                std::fprintf(stderr, "%s: the old file changed\n", action.c_str());
-                return check;
-            }
+            if (last_message() != want)
+                return std::string(action) + ": told \"" + last_message() + "\"\n";
+            if (read(folder / name) != old)
+                return std::string(action) + ": the old file changed\n";
         }
-        // No temporary file is left behind.
         for (const auto& e : fs::directory_iterator(folder)) {
-            if (++check, e.path().filename().string().starts_with(".")) {
-                std::fprintf(stderr, "left behind: %s\n", e.path().c_str());
-                return check;
-            }
+            if (e.path().filename().string().starts_with("."))
+                return "left behind: " + e.path().string() + "\n";
         }
-        return 0;
+        return "";
     }
 };
 
 TEST_F(AtomicWriteTest, FullDiskIsAMessageAndTheOldFileStays) {
-    in_small_filesystem([this](const fs::path& small) {
-        return save_and_append_fail(small, "No space left on device", [&] { return fill(small); });
-    });
+    save_and_append_fail("No space left on device", fill);
 }
 
 TEST_F(AtomicWriteTest, ReadOnlyFolderIsAMessageAndTheOldFileStays) {
-    in_small_filesystem([this](const fs::path& small) {
-        return save_and_append_fail(small, "Read-only file system",
-                                    [&] { return make_read_only(small); });
-    });
+    save_and_append_fail("Read-only file system", make_read_only);
 }
 
 }  // namespace

@@ -19,18 +19,11 @@ TEST_F(DispatcherTest, UnknownOrMiscasedActionFallsThroughAndChangesNothing) {
     EXPECT_EQ(ui.messages().size(), 2u);
 }
 
-TEST_F(DispatcherTest, ClearResetRightAfterStartUp) {
+TEST_F(DispatcherTest, ClearResetForgetsResultsButKeepsAxesTemplatesAndSettings) {
     start();
     ui.control("HomologyButton").set_value(0);
     ui.control("HomologyButton").set_enable("Off");
-    ASSERT_TRUE(run_action(ctx, "Clear&reset"));
-    for (const char* box : {"FileBox1", "FileBox2", "FileBox3", "FileBox4"})
-        EXPECT_EQ(control(box), " ");
-    EXPECT_EQ(ui.control("HomologyButton").enable(), "on");
-    EXPECT_EQ(ui.control("HomologyButton").value(), 1);
-}
-
-TEST_F(DispatcherTest, ClearResetForgetsResultsButKeepsAxesTemplatesAndSettings) {
+    ui.control("FileBox1").set_string("File: a.txt");
     const auto forgotten = {"data1", "pw1", "ubee2", "sbee2", "scor2g", "reference2g", "activem2"};
     const auto kept = {"Vm1c", "Vm2g", "templatea", "clist4b", "vplotdensity", "defangle"};
     for (const char* v : forgotten)
@@ -49,6 +42,9 @@ TEST_F(DispatcherTest, ClearResetForgetsResultsButKeepsAxesTemplatesAndSettings)
     EXPECT_EQ(ctx.vars.text("vlineformat1"), "k-");
     EXPECT_EQ(control("ShowBox"), "3");
     EXPECT_EQ(ui.control("Morph2").value(), 0);
+    EXPECT_EQ(control("FileBox1"), " ");
+    EXPECT_EQ(ui.control("HomologyButton").enable(), "on");
+    EXPECT_EQ(ui.control("HomologyButton").value(), 1);
 }
 
 TEST_F(DispatcherTest, AnErrorEndsTheActionOnTheConsoleAndTheNextActionRuns) {

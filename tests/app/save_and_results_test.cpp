@@ -74,18 +74,6 @@ TEST_F(SaveTest, AxisOutsideTheMatrixLeavesTheOldFileIntact) {
     EXPECT_EQ(last_message(), "The axis number \"one\" in the Axis box is not a whole number");
 }
 
-TEST_F(SaveTest, AfterClearResetPrincipalAxesStillSaveAndPlsAxesDoNot) {
-    ctx.vars.set("Vm1c", column({0.5, 0.25}));
-    ctx.vars.set("ubee2", column({1, 0}));
-    run_action(ctx, "Clear&reset");
-    ui.queue(DialogAnswer::file((dir / "pc.txt").string()));
-    ASSERT_TRUE(run_action(ctx, "SavePCB1G1"));
-    EXPECT_TRUE(std::filesystem::exists(dir / "pc.txt"));
-    ui.queue(DialogAnswer::file((dir / "svd.txt").string()));
-    run_action(ctx, "SaveSVDB1G1");
-    EXPECT_FALSE(std::filesystem::exists(dir / "svd.txt"));
-}
-
 TEST_F(SaveTest, SavingIntoAFolderNameIsAMessage) {
     ctx.vars.set("reference1", Matrix::Ones(1, 3));
     std::filesystem::create_directories(dir / "sub");
