@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "platform/error.hpp"
 #include "platform/figure/colormap.hpp"
@@ -23,12 +24,7 @@ void expect_limits(const Limits& got, const Limits& want) {
 // ---- style strings
 
 TEST(ParseStyle, ColourLineAndMarkerCodes) {
-    const struct {
-        const char* text;
-        Rgb color;
-        const char* line;
-        const char* marker;
-    } cases[] = {
+    const std::tuple<const char*, Rgb, const char*, const char*> cases[] = {
         {"k-", kBlack, "-", "none"},    {"ko", kBlack, "none", "o"},
         {"r*", kRed, "none", "*"},      {"w.", {1, 1, 1}, "none", "."},
         {"k", kBlack, "-", "none"},     {"r--", kRed, "--", "none"},
@@ -37,12 +33,10 @@ TEST(ParseStyle, ColourLineAndMarkerCodes) {
         {"o", kBlue, "none", "o"},      {"", kBlue, "-", "none"},
         {"--", kBlue, "--", "none"},    {".-", kBlue, "-", "."},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        const Style s = parse_style(c.text);
-        EXPECT_EQ(s.color, c.color);
-        EXPECT_EQ(s.line_style, c.line);
-        EXPECT_EQ(s.marker, c.marker);
+    for (const auto& [text, color, line, marker] : cases) {
+        const Style s = parse_style(text);
+        EXPECT_EQ(s.color, color) << text;
+        EXPECT_EQ(std::tie(s.line_style, s.marker), std::tie(line, marker)) << text;
     }
     Rgb c = kRed;
     EXPECT_FALSE(colour_letter('K', c));
@@ -222,10 +216,7 @@ TEST(AxesLimits, ManualUntilSetBackToAutoAndRejectsEmptyOrNonFiniteRanges) {
 // ---- colour map
 
 TEST(Colormap, RunsFromDarkVioletToYellow) {
-    auto near = [](Rgb a, Rgb b) {
-        return std::abs(a.r - b.r) < 1e-12 && std::abs(a.g - b.g) < 1e-12 &&
-               std::abs(a.b - b.b) < 1e-12;
-    };
+    auto near = [](Rgb a, Rgb b) { return std::hypot(a.r - b.r, a.g - b.g, a.b - b.b) < 1e-12; };
     EXPECT_TRUE(near(colormap_at(0), (Rgb{68 / 255.0, 1 / 255.0, 84 / 255.0})));
     EXPECT_TRUE(near(colormap_at(1), (Rgb{253 / 255.0, 231 / 255.0, 37 / 255.0})));
     // Halfway between the first two anchors.

@@ -157,15 +157,10 @@ TEST(Random, DrawsLieStrictlyInsideTheUnitInterval) {
 
 TEST(Random, SeedsFixTheSequence) {
     UniformStream a(42), b(42), c(43);
-    std::vector<double> da;
-    for (int i = 0; i < 100; ++i) {
-        da.push_back(a.next());
-        EXPECT_EQ(b.next(), da.back());
-    }
-    EXPECT_NE(c.next(), da[0]);
-    a.seed(42);
+    EXPECT_NE(a.next(), c.next());
+    a.seed(42);  // reseeding restarts the sequence of a fresh stream of that seed
     for (int i = 0; i < 100; ++i)
-        EXPECT_EQ(a.next(), da[static_cast<size_t>(i)]);
+        EXPECT_EQ(a.next(), b.next());
     // The 10000th output of mt19937_64 with its default seed is fixed by the C++ standard.
     UniformStream fresh;
     for (int i = 0; i < 9999; ++i)

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <QByteArray>
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -260,24 +259,15 @@ TEST_F(SaveFigure, WritesEachFormat) {
     EXPECT_NEAR(figure_image(f).dotsPerMeterX() * 0.0254, 144, 0.5);  // prints at its size
 
     save_figure(f, file("a.svg"), 300, 200);
-    QFile svg(QString::fromStdString(file("a.svg")));
-    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
-    QXmlStreamReader xml(&svg);
-    bool root = false, drawn = false, text = false;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == QLatin1String("svg")) {
-            root = true;
-            EXPECT_EQ(xml.attributes().value("viewBox").toString(), "0 0 300 200");
-        }
-        drawn =
-            drawn || xml.name() == QLatin1String("path") || xml.name() == QLatin1String("polyline");
-        if (xml.name() == QLatin1String("text"))
-            text = text || xml.readElementText() == QLatin1String("Landmark12");
-    }
+    const std::string svg = slurp(file("a.svg"));
+    QXmlStreamReader xml(QByteArray::fromStdString(svg));
+    while (!xml.atEnd())
+        xml.readNext();
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-    EXPECT_TRUE(root && drawn && text);
+    EXPECT_NE(svg.find("viewBox=\"0 0 300 200\""), std::string::npos);
+    EXPECT_NE(svg.find(">Landmark12</text>"), std::string::npos);
+    EXPECT_TRUE(svg.find("<path") != std::string::npos ||
+                svg.find("<polyline") != std::string::npos);
 
     save_figure(f, file("a.pdf"));
     EXPECT_EQ(slurp(file("a.pdf")).substr(0, 5), "%PDF-");
