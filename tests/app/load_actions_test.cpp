@@ -9,7 +9,7 @@ namespace {
 
 using LoadTest = AppTest;
 
-TEST_F(LoadTest, Block1SummaryAndSuperimposedData) {
+TEST_F(LoadTest, PlethodonBlocksSummariesSuperimpositionAndPlots) {
     const auto jord = data_file("plethodon", "Jord_b1.txt");
     SKIP_WITHOUT(jord);
     ASSERT_TRUE(load("LoadG1B1", jord));
@@ -35,12 +35,8 @@ TEST_F(LoadTest, Block1SummaryAndSuperimposedData) {
     EXPECT_EQ(newest->marker, "+");
     EXPECT_EQ(newest->marker_size, 3);
     EXPECT_TRUE(ui.figure().axes().equal());
-}
 
-TEST_F(LoadTest, Group2Block1KeepsTheGroup1ReferenceAndTheThreeOtherSettings) {
-    const auto jord = data_file("plethodon", "Jord_b1.txt");
-    SKIP_WITHOUT(jord);
-    ASSERT_TRUE(load("LoadG1B1", jord));
+    // Group 2 block 1 keeps the group 1 reference and the settings the user changed.
     const Matrix reference1 = ctx.vars.require("reference1");
     ctx.vars.set("defangle", 33.0);
     ctx.vars.set("vlineformat2", std::string("g-"));
@@ -50,16 +46,12 @@ TEST_F(LoadTest, Group2Block1KeepsTheGroup1ReferenceAndTheThreeOtherSettings) {
     EXPECT_EQ(ctx.vars.scalar("defangle"), 33);
     EXPECT_EQ(ctx.vars.text("vlineformat2"), "g-");
     EXPECT_EQ(ctx.vars.require("data1g").rows(), 20);
-}
 
-TEST_F(LoadTest, LandmarkBlock2) {
-    const auto b2 = data_file("plethodon", "Teyah_b2.txt");
-    SKIP_WITHOUT(b2);
-    ASSERT_TRUE(load("LoadG2B2", b2));
+    // A landmark block 2 of group 2 has its own reference only.
+    ASSERT_TRUE(load("LoadG2B2", data_file("plethodon", "Teyah_b2.txt")));
     EXPECT_EQ(control("FileBox4"),
               "Block2-LM \nFile: Teyah_b2.txt \n  20 Specimens \n   5 Landmarks");
     EXPECT_EQ(ctx.vars.scalar("activem2"), 1);
-    EXPECT_EQ(ctx.vars.scalar("referencetype2"), 0);
     EXPECT_EQ(ctx.vars.require("reference2g").cols(), 11);
     EXPECT_TRUE(ctx.vars.empty("reference2"));
 }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -44,17 +43,11 @@ TEST(ParseNumbers, BlanksOrCommasSeparateAndJunkIsNamed) {
         EXPECT_EQ(error_of(text), message) << text;
 }
 
-TEST(ParseNumber, StatusOfEachForm) {
-    EXPECT_EQ(parse_number("5.").status, NumberStatus::ok);
+// The forms, rounding and range of a token are checked through the table reader in dload_test.
+TEST(ParseNumber, ATokenHasNoBlanks) {
+    for (const char* token : {"", " 1", "1 ", "1\t"})
+        EXPECT_EQ(parse_number(token).status, NumberStatus::not_a_number) << token;
     EXPECT_EQ(parse_number("-.5e+1").value, -5.0);
-    EXPECT_EQ(parse_number("").status, NumberStatus::not_a_number);
-    EXPECT_EQ(parse_number(" 1").status, NumberStatus::not_a_number);  // a token has no blanks
-    EXPECT_EQ(parse_number("1 ").status, NumberStatus::not_a_number);
-    EXPECT_EQ(parse_number("1e400").status, NumberStatus::out_of_range);
-    const ParsedNumber tiny = parse_number("-1e-400");
-    EXPECT_EQ(tiny.status, NumberStatus::ok);
-    EXPECT_EQ(tiny.value, 0.0);
-    EXPECT_TRUE(std::signbit(tiny.value));
 }
 
 TEST(QuoteToken, ShortensWithoutSplittingUtf8) {
