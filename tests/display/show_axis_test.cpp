@@ -133,25 +133,21 @@ TEST_F(ShowAxisTest, MessagesLeaveThePictureAsItWas) {
     EXPECT_EQ(objects(), before);
 }
 
-TEST_F(ShowAxisTest, UnknownPlotRefreshesTheSettingsAndDrawsNothing) {
-    analyse(true);
-    ui.control("GridButton").set_value(1);
-    ui.control("HomologyButton").set_value(0);
-    const size_t before = objects();
-    ASSERT_TRUE(show(40));
-    EXPECT_EQ(last_console(), "Fell through case on plot");
-    EXPECT_EQ(objects(), before);
-    EXPECT_EQ(ctx.vars.scalar("gridtrim"), 1);
-    EXPECT_EQ(ctx.vars.scalar("homology2"), 0);
-}
-
-TEST_F(ShowAxisTest, AxisOutsideTheAnalysisOrAMissingTemplateIsAnError) {
+TEST_F(ShowAxisTest, AxesOutsideTheAnalysisOrAMissingTemplateAreErrorsAndUnknownPlotsNothing) {
     analyse(true);
     ASSERT_TRUE(show(3));
     const size_t before = objects();
+    ui.control("GridButton").set_value(1);
+    ui.control("HomologyButton").set_value(0);
+    ASSERT_TRUE(show(40));
+    EXPECT_EQ(last_console(), "Fell through case on plot");
+    EXPECT_EQ(ctx.vars.scalar("gridtrim"), 1);  // the settings were refreshed
+    EXPECT_EQ(ctx.vars.scalar("homology2"), 0);
     EXPECT_FALSE(show(3, 99));
     EXPECT_NE(last_console().find("Axis 99 is not a column of ubee2"), std::string::npos);
     EXPECT_FALSE(show(13, 0));  // principal component 0 would be one past the last column
+    EXPECT_FALSE(show(25, 99));
+    EXPECT_EQ(last_console(), "Error: Group 1 has no scores on PLS axis 99 (1 ... 8)");
     ui.control("TemplateButton").set_value(1);
     EXPECT_FALSE(show(3));
     EXPECT_EQ(last_console(), "Error: No template is loaded: load the templates first");
@@ -193,8 +189,6 @@ TEST_F(ShowAxisTest, ScorePlotShowsBothGroupsWithTheirCorrelations) {
     const std::vector<const fig::Text*> captions = texts(ui.figure().axes());
     ASSERT_EQ(captions.size(), 3u);
     EXPECT_EQ(captions[2]->string, cformat("Group 2: r = %.3f", ctx.vars.matrix("scor2g")(1)));
-    EXPECT_FALSE(show(25, 99));
-    EXPECT_EQ(last_console(), "Error: Group 1 has no scores on PLS axis 99 (1 ... 8)");
 }
 
 }  // namespace
