@@ -79,20 +79,6 @@ TEST_F(DoSVD2Test, TurnedAndScaledVariablesChangeSingularValuesAndBlock2AnglesOn
     EXPECT_TRUE(var("reference2").size() == 0);
 }
 
-TEST_F(DoSVD2Test, AxisCountWithAVariableBlock) {
-    const Group a = synthetic_group(7, 5, 20, 3u), b = synthetic_group(7, 5, 19, 4u);
-    set_blocks(a.b1, variables_of(a.b1, 3, 1u), b.b1, variables_of(b.b1, 3, 2u), false);
-    ASSERT_TRUE(action("DoSVD2"));
-    // 2k - 3 = 11 score columns, 2k - 4 = 10 shape variables, min(10, 3) axes.
-    EXPECT_EQ(var("pw1").cols(), 11);
-    EXPECT_EQ(var("sbee2").rows(), 10);
-    EXPECT_EQ(var("sbee2").cols(), 3);
-    const std::vector<std::string> lines = report_lines(report());
-    ASSERT_EQ(lines.size(), 5u);  // header, empty line, 3 axes
-    EXPECT_EQ(lines[4].rfind("SVD 3 Block 1= ", 0), 0u);
-    EXPECT_EQ(lines[4].find("Block2"), std::string::npos);  // homology2 never set: off
-}
-
 TEST_F(DoSVD2Test, DivisorIsTheSpecimenCountForVariablesAndNoneForLandmarks) {
     set_groups(g1, g2);
     ASSERT_TRUE(action("DoSVD2"));
@@ -136,16 +122,12 @@ TEST_F(DoSVD2Test, StoredResultsFitTogether) {
                  var("vbee2").col(0).dot(var("vbee2g").col(0)) < 0);
 
     // Principal axes: unit eigenvectors of the score covariance, eigenvalues ascending.
-    const Matrix C = covariance(P1);
-    const Matrix& vm = var("Vm1c");
-    double previous = -1;
-    for (Index j = 0; j < vm.cols(); ++j) {
-        const double lambda = vm.col(j).dot(C * vm.col(j));
-        EXPECT_LT((C * vm.col(j) - lambda * vm.col(j)).norm(), 1e-10);
-        EXPECT_NEAR(vm.col(j).norm(), 1.0, 1e-12);
-        EXPECT_GE(lambda, previous - 1e-15);
-        previous = lambda;
-    }
+    const Matrix C = covariance(P1), &vm = var("Vm1c");
+    const ColVector lambda = (vm.transpose() * C * vm).diagonal();
+    EXPECT_LT((C * vm - vm * lambda.asDiagonal()).colwise().norm().maxCoeff(), 1e-10);
+    EXPECT_LT((vm.colwise().norm().array() - 1).abs().maxCoeff(), 1e-12);
+    for (Index j = 1; j < lambda.size(); ++j)
+        EXPECT_GE(lambda(j), lambda(j - 1) - 1e-15);
 
     // Running again gives the same angles, up to the rounding of the references.
     const std::string first = report();
@@ -161,10 +143,9 @@ TEST_F(DoSVD2Test, HomologyOffGivesSeparateReferencesAndBlock1AnglesOnly) {
     EXPECT_EQ(ctx.vars.scalar("homology2"), 0);
     const std::vector<std::string> lines = report_lines(report());
     ASSERT_EQ(lines.size(), 8u);
-    for (size_t i = 2; i < lines.size(); ++i) {
-        EXPECT_EQ(lines[i].rfind("SVD " + std::to_string(i - 1) + " Block 1= ", 0), 0u);
-        EXPECT_EQ(lines[i].find("Block2"), std::string::npos);
-    }
+    for (size_t i = 2; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i], "SVD " + std::to_string(i - 1) + " Block 1= " + lines[i].substr(15));
+    EXPECT_EQ(report().find("Block2"), std::string::npos);
 }
 
 TEST_F(DoSVD2Test, AxesBeyondTheRankAreReportedAsNull) {
@@ -297,34 +278,25 @@ TEST_F(DoSVD2Test, PermutationReportOnThePublishedDatasetsFollowsTheAngles) {
         const std::string angles = report();
 
         ask_permutations("99");
-        bootstrap_settings() = {77, 1};
-        ASSERT_TRUE(action("DoSVD2"));
-        const std::string text = report();
         bootstrap_settings() = {77, 2};
         ASSERT_TRUE(action("DoSVD2"));
-        EXPECT_EQ(report(), text) << "the threads changed the results";
+        const std::string text = report();
 
         const std::string head = angles +
                                  "\n\nPermutation tests over 99 permutations per group "
                                  "(seed 77)\nRows of block 2 permuted against block 1";
         ASSERT_EQ(text.substr(0, head.size()), head);
         // The observed statistics are those of the analysis, with its divisor for variables.
-        const std::vector<std::string> lines = report_lines(text);
-        const auto g = std::find(lines.begin(), lines.end(), "Group 1 (20 specimens)");
-        ASSERT_NE(g, lines.end());
-        EXPECT_EQ((g + 2)->rfind(cformat("1      %.6g", var("sval2")(0)), 0), 0u) << *(g + 2);
+        EXPECT_NE(text.find(cformat("\n1      %.6g ", var("sval2")(0))), std::string::npos);
         EXPECT_NE(text.find("r-PLS (axis 1) = " + cformat("%2.5f", var("scor2")(0)) + "   p = "),
                   std::string::npos);
         EXPECT_NE(text.find("r-PLS (axis 1) = " + cformat("%2.5f", var("scor2g")(0))),
                   std::string::npos);
-        EXPECT_NE(text.find("\nz12 = |Z1 - Z2| / sqrt(2) = "), std::string::npos);
         // Block 1 of 7 landmarks (q = 10) or of 12 (q = 20); block 2 of 5 landmarks (q = 6) or
         // two variables.
-        EXPECT_NE(std::find(lines.begin(), lines.end(),
-                            landmarks2 ? "SV      Block 1 (q = 10)          Block2 (q = 6)"
-                                       : "SV      Block 1 (q = 20)"),
-                  lines.end());
-        EXPECT_EQ(lines.back().rfind(std::to_string(var("sval2").size()) + "      ", 0), 0u);
+        EXPECT_NE(text.find(landmarks2 ? "\nSV      Block 1 (q = 10)          Block2 (q = 6)\n"
+                                       : "\nSV      Block 1 (q = 20)\n"),
+                  std::string::npos);
     }
 }
 

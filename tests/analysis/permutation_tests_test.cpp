@@ -1,6 +1,6 @@
 // Permutation tests of the two-block PLS: the statistics against the direct decomposition and a
-// hand computation, the p-values with and without an association, and their independence from
-// the threads.
+// hand computation, the p-values with and without an association, their independence from the
+// threads, and the probability of an angle between random axes against a numeric integration.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 
 #include "analysis/integration_compare.hpp"
 #include "analysis/permutation_test.hpp"
+#include "analysis/random_angle.hpp"
 #include "analysis/two_block_pls.hpp"
 #include "platform/error.hpp"
 #include "platform/stats.hpp"
@@ -108,11 +109,6 @@ TEST(RandomOrder, IsAUniformPermutation) {
     ASSERT_EQ(seen.size(), 6u);  // every one of the 3! orders, and nothing else
     for (const auto& [order, count] : seen)
         EXPECT_NEAR(count, 1000, 120);
-    UniformStream u(3);
-    std::vector<Index> big = random_order(u, 50);
-    std::sort(big.begin(), big.end());
-    for (Index i = 0; i < 50; ++i)
-        EXPECT_EQ(big[static_cast<size_t>(i)], i);
 }
 
 TEST(PermutationTest, PValuesWithoutAssociationSpreadAndWithAStrongOneAreMinimal) {
@@ -202,6 +198,59 @@ TEST(IntegrationCompare, EffectSizesOnFisherZAndTheirTwoSampleTest) {
     EXPECT_NEAR(t.z12, 1.96, 1e-12);
     EXPECT_NEAR(t.p, 0.0499957902964, 1e-10);
     EXPECT_DOUBLE_EQ(compare_effect_sizes(2.0, 2.0).p, 1.0);
+}
+
+// P(angle <= theta) by Simpson's rule: with c = cos(phi) the density of the angle phi in
+// [0, pi/2] is proportional to sin(phi)^(q-2), which has no singularity to integrate over.
+double integrated(double theta_degrees, int q) {
+    auto integral = [q](double upper) {
+        const int steps = 4000;
+        const double h = upper / steps;
+        double s = 0;
+        for (int i = 0; i <= steps; ++i) {
+            const double w = (i == 0 || i == steps) ? 1 : (i % 2 ? 4 : 2);
+            s += w * std::pow(std::sin(i * h), q - 2);
+        }
+        return s * h / 3;
+    };
+    return integral(theta_degrees * M_PI / 180) / integral(M_PI / 2);
+}
+
+TEST(RandomAngle, AgreesWithTheIntegratedDensity) {
+    for (int q : {2, 3, 10, 50}) {
+        for (double theta : {0.5, 5.0, 20.0, 45.0, 60.0, 80.0, 89.9}) {
+            const double p = random_angle_probability(theta, q);
+            const double want = integrated(theta, q);
+            EXPECT_NEAR(p, want, 1e-9 * want + 1e-14) << "q = " << q << ", angle " << theta;
+        }
+    }
+}
+
+TEST(RandomAngle, ClosedFormsAndEnds) {
+    for (double theta : {0.0, 1.0, 33.3, 90.0}) {
+        EXPECT_NEAR(random_angle_probability(theta, 2), theta / 90, 1e-14);  // uniform angle
+        EXPECT_NEAR(random_angle_probability(theta, 3), 1 - std::cos(theta * M_PI / 180), 1e-14);
+    }
+    EXPECT_EQ(random_angle_probability(0.0, 124), 0.0);
+    EXPECT_NEAR(random_angle_probability(90.0, 124), 1.0, 1e-14);
+    EXPECT_NEAR(random_angle_probability(120.0, 10), 1.0, 1e-14);  // clamped to 90
+    EXPECT_EQ(random_angle_probability(30.0, 1), 1.0);             // one direction only
+    // Far in the tail the value keeps its digits: for q = 50 and a small angle,
+    // P ~ (theta^49 / 49) / (B(49/2, 1/2) / 2), about 1e-135 at 0.1 degrees.
+    const double t = 0.1 * M_PI / 180;
+    const double lead =
+        std::pow(t, 49) / 24.5 / std::exp(std::lgamma(24.5) + std::lgamma(0.5) - std::lgamma(25.0));
+    EXPECT_NEAR(random_angle_probability(0.1, 50) / lead, 1.0, 1e-4);
+}
+
+TEST(IncompleteBeta, KnownSpecialCases) {
+    for (double x : {0.01, 0.3, 0.7, 0.99}) {
+        EXPECT_NEAR(incomplete_beta(2.5, 1.0, x, 1 - x), std::pow(x, 2.5), 1e-14);
+        EXPECT_NEAR(incomplete_beta(1.0, 3.5, x, 1 - x), 1 - std::pow(1 - x, 3.5), 1e-14);
+        EXPECT_NEAR(incomplete_beta(0.5, 0.5, x, 1 - x), 2 / M_PI * std::asin(std::sqrt(x)), 1e-14);
+    }
+    EXPECT_EQ(incomplete_beta(3, 0.5, 0, 1), 0.0);
+    EXPECT_EQ(incomplete_beta(3, 0.5, 1, 0), 1.0);
 }
 
 }  // namespace

@@ -195,11 +195,10 @@ TEST_F(RunTest, PermuteAddsTheReportToTheAnalysisStep) {
 }
 
 TEST_F(RunTest, EveryPublishedDatasetPrintsBothReports) {
-    const std::filesystem::path root = data_dir();
-    if (!std::filesystem::is_directory(root))
+    if (!std::filesystem::is_directory(data_dir()))
         GTEST_SKIP() << "the published datasets are not here";
     int sets = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(root)) {
+    for (const auto& entry : std::filesystem::directory_iterator(data_dir())) {
         std::ifstream manifest(entry.path() / "MANIFEST");
         std::map<std::string, std::string> m;
         for (std::string line; std::getline(manifest, line);)
@@ -208,11 +207,14 @@ TEST_F(RunTest, EveryPublishedDatasetPrintsBothReports) {
         if (m.empty())
             continue;
         ++sets;
+        const auto file = [&](const char* group, const char* block) {
+            return (entry.path() / (m[group] + block)).string();
+        };
         RunOptions o;
-        o.g1b1 = (entry.path() / (m["group1"] + "_b1.txt")).string();
-        o.g1b2 = (entry.path() / (m["group1"] + "_b2.txt")).string();
-        o.g2b1 = (entry.path() / (m["group2"] + "_b1.txt")).string();
-        o.g2b2 = (entry.path() / (m["group2"] + "_b2.txt")).string();
+        o.g1b1 = file("group1", "_b1.txt");
+        o.g1b2 = file("group1", "_b2.txt");
+        o.g2b1 = file("group2", "_b1.txt");
+        o.g2b2 = file("group2", "_b2.txt");
         o.block2_landmarks = m["block2"] == "landmarks";
         o.boot = 20;
         ASSERT_EQ(run(o), 0) << entry.path() << "\n" << err.str();
