@@ -25,33 +25,28 @@ void expect_position(const fig::Position& got, const fig::Position& want) {
         EXPECT_NEAR(got[i], want[i], 1e-9) << "entry " << i;
 }
 
-// The picture as it stood when the program copied or saved it.
+// The picture as it stood when the program copied or saved it, and how often that happened.
 struct Snapshot {
     int count = 0;
     fig::Limits limits{};
     bool equal = false;
     std::string axes_units, figure_units, path, format;
     fig::Position axes_position{}, figure_position{};
-    void take(const fig::Figure& f) {
-        ++count;
-        limits = f.axes().limits();
-        equal = f.axes().equal();
-        axes_units = f.axes().units;
-        axes_position = f.axes().position;
-        figure_units = f.units;
-        figure_position = f.position;
-    }
 };
+Snapshot take(const Snapshot& last, const fig::Figure& f, std::string path = {},
+              std::string format = {}) {
+    const fig::Axes& a = f.axes();
+    return {last.count + 1, a.limits(), a.equal(),  a.units,   f.units,
+            path,           format,     a.position, f.position};
+}
 
 class FigureCommands : public AppTest {
   protected:
     FigureCommands() {
-        ui.on_copy_figure([this](const fig::Figure& f) { copied.take(f); });
+        ui.on_copy_figure([this](const fig::Figure& f) { copied = take(copied, f); });
         ui.on_save_figure_file(
             [this](const fig::Figure& f, const std::string& path, const std::string& format) {
-                saved.take(f);
-                saved.path = path;
-                saved.format = format;
+                saved = take(saved, f, path, format);
             });
         axes().position = {0.1, 0.2, 0.7, 0.6};
         axes().units = "normalized";
@@ -208,7 +203,7 @@ TEST_F(FigureCommands, FailedExportsStopBeforeTheRestore) {
     EXPECT_EQ(axes().units, "characters");
     EXPECT_FALSE(axes().auto_limits());
 
-    ui.on_copy_figure([this](const fig::Figure& f) { copied.take(f); });
+    ui.on_copy_figure([this](const fig::Figure& f) { copied = take(copied, f); });
     ui.figure().units = "normalized";  // a window without a physical size is not enlarged
     ui.figure().position = {0, 0, 1, 1};
     axes().units = "normalized";
