@@ -32,7 +32,7 @@ TEST(BlockPls, SingularValuesOfAHandComputedCrossProduct) {
     EXPECT_NEAR(r.S(0, 1), 0.0, 0.0);
 }
 
-TEST(BlockPls, DivisorScalesOnlyTheSingularValuesAndFullFactorsAreSquare) {
+TEST(BlockPls, DivisorScalesOnlyTheSingularValuesAndThinFactorsAgree) {
     Matrix a = centre_columns(Matrix::Random(12, 4)), b = centre_columns(Matrix::Random(12, 7));
     const BlockPls plain = block_pls(a, b, 1.0, a, b);
     const BlockPls scaled = block_pls(a, b, 12.0, a, b);
@@ -47,9 +47,6 @@ TEST(BlockPls, DivisorScalesOnlyTheSingularValuesAndFullFactorsAreSquare) {
                     plain.sval(i) / (plain.swc1.col(i).norm() * plain.swc2.col(i).norm()), 1e-12);
         EXPECT_LE(plain.sval(i), plain.sval(std::max<Index>(i - 1, 0)));
     }
-    const BlockPls first = block_pls(a, b, 1.0, a, b, 1);
-    ASSERT_EQ(first.scor.size(), 1);
-    EXPECT_NEAR(first.scor(0), plain.scor(0), 1e-14);
 
     // Thin factors: the same axes, without the null-space columns.
     const BlockPls thin = block_pls(a, b, 1.0, a, b, kAllAxes, true);
