@@ -245,7 +245,6 @@ TEST_F(FigureCommands, SpiffyfishSetsThePointerPicture) {
     EXPECT_EQ(f.pointer, "custom");
     ASSERT_EQ(f.pointer_shape.rows(), 16);
     ASSERT_EQ(f.pointer_shape.cols(), 16);
-    EXPECT_EQ((f.pointer_shape.array() == 2).count(), 76);  // white; black is 1, clear NaN
     call("boringcursor");
     EXPECT_EQ(ui.figure().pointer, "Arrow");
     EXPECT_THROW(call("boringcursor", {num(1)}), Error);
