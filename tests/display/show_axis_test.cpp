@@ -1,5 +1,5 @@
 // The Show action on an analysed example: which axis reaches which display, and the cases where
-// nothing is drawn.
+// nothing is drawn; and a display reached by name, as scripts and callbacks reach it.
 #include <gtest/gtest.h>
 
 #include "analysis/two_block_pls.hpp"
@@ -189,6 +189,22 @@ TEST_F(ShowAxisTest, ScorePlotShowsBothGroupsWithTheirCorrelations) {
     const std::vector<const fig::Text*> captions = texts(ui.figure().axes());
     ASSERT_EQ(captions.size(), 3u);
     EXPECT_EQ(captions[2]->string, cformat("Group 2: r = %.3f", ctx.vars.matrix("scor2g")(1)));
+}
+
+TEST_F(ShowAxisTest, TheSuperimpositionDisplayByNameTakesItsArgumentsInOrder) {
+    start();
+    const auto num = [](double v) { return Matrix::Constant(1, 1, v); };
+    const Values out = ctx.functions.call(ctx, "showpw5",
+                                          {box_reference(), Matrix::Zero(1, 7), num(16), num(1),
+                                           num(2), num(1), num(2), num(0.5), std::string("r-")},
+                                          3);
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(std::get<Matrix>(out[2])(0, 0), 0);
+    const auto ls = lines(ui.figure().axes());
+    ASSERT_EQ(ls.size(), 34u);
+    EXPECT_EQ(ls[0]->color, (fig::Rgb{1, 0, 0}));
+    EXPECT_EQ(ls[0]->line_width, 0.5);
+    EXPECT_EQ(ls.back()->marker, "d");  // the default landmark style
 }
 
 }  // namespace
