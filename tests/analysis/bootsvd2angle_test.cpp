@@ -1,9 +1,11 @@
-// The bootstrap action: its checks of the boxes, the report, the independence from the number
-// of threads, null axes, cancelling, and the pairing of a specimen's two blocks.
+// The bootstrap: its order statistics and report text against hand-computed values; the action's
+// checks of the boxes, the report, the independence from the number of threads, null axes,
+// cancelling, and the pairing of a specimen's two blocks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "analysis/DoSVD2.hpp"
@@ -14,6 +16,105 @@
 
 namespace tesvane::test {
 namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+TEST(BootstrapDraws, ResampleSizesFollowTheSmallerGroup) {
+    for (const auto& [n1, n2, first, second] :
+         {std::tuple{30, 20, 30, 20}, {20, 30, 20, 20}, {25, 25, 25, 25}}) {
+        const ResampleSizes r = resample_sizes(n1, n2);
+        EXPECT_EQ(r.first, first) << n1 << " " << n2;
+        EXPECT_EQ(r.second, second) << n1 << " " << n2;
+    }
+}
+
+struct IndexCase {
+    int nboots;
+    double alpha;
+    double rangepoint;
+    Index low, high;
+    bool raised;
+};
+
+TEST(BootIndices, RangepointAndNinetyFivePercentRows) {
+    const IndexCase cases[] = {
+        {1000, 0.05, 950, 25, 975, false}, {100, 0.01, 99, 2, 98, false},
+        {99, 0.1, 90, 2, 97, false},       {40, 0.05, 38, 1, 39, false},
+        {20, 0.05, 19, 1, 20, false},      {100, 0.001, 99, 2, 98, true},
+    };
+    for (const IndexCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.nboots) + " / " + std::to_string(c.alpha));
+        const BootIndices idx = boot_indices(c.nboots, c.alpha);
+        EXPECT_EQ(idx.rangepoint, c.rangepoint);
+        EXPECT_EQ(idx.low, c.low);
+        EXPECT_EQ(idx.high, c.high);
+        EXPECT_EQ(idx.alpha_raised, c.raised);
+    }
+    EXPECT_EQ(boot_indices(100, 0.001).alpha, 0.01);
+    EXPECT_EQ(boot_indices(1, 0.05).rangepoint, 0);  // alpha raised to 1: no bound row
+    EXPECT_EQ(boot_indices(100, 1.0).rangepoint, 0);
+}
+
+// Replicate tables of 20 rows whose sorted columns and correlations are known.
+BootstrapTables known_tables() {
+    BootstrapTables t;
+    const int order[20] = {7, 19, 3, 12, 0, 15, 9, 1, 18, 5, 11, 14, 2, 16, 8, 13, 4, 17, 6, 10};
+    for (ReplicateSet* s : {&t.set1, &t.set2}) {
+        s->angle1.resize(20, 2);
+        s->angle2.resize(20, 2);
+        s->corr.resize(20);
+    }
+    for (int r = 0; r < 20; ++r) {
+        const double v = order[r] + 1;  // a permutation of 1 ... 20
+        t.set1.angle1.row(r) << v, 2 * v;
+        t.set2.angle1.row(r) << v + 0.5, 80;
+        t.set1.angle2.row(r) << v / 4, 3;
+        t.set2.angle2.row(r) << 10, v / 8;
+        t.set1.corr(r) = v / 100;
+        t.set2.corr(r) = 0.5;
+    }
+    t.set2.angle1(3, 1) = kNaN;  // one replicate with a null second axis
+    return t;
+}
+
+TEST(BootstrapReport, TextPieceByPieceWithHandComputedValues) {
+    BootReportInput in;
+    in.nboots = 20;
+    in.idx = boot_indices(20, 0.05);  // bound row 19, range rows 1 and 20
+    in.homology2 = true;
+    in.obsangle1 = RowVector{{12.3456, kNaN}};
+    in.obsangle2 = RowVector{{1, 89.9999}};
+    in.scor2 = 0.987654321;
+    in.scor2g = -0.5;
+    // Correlations 0.01 ... 0.20: standard error 0.01 sqrt(35); differences -0.49 ... -0.30.
+    const std::string expected =
+        "The Angle ranges over 20 bootstraps at alpha = 0.05000 were"
+        "\nSV      Observed      Group1      Group2"
+        "\n\nBlock 1"
+        "\n1      12.346       19.000      19.500"
+        "\n2      not defined       38.000      not defined"
+        "\n\nBlock2"
+        "\n1      1.000       4.750      10.000"
+        "\n2      90.000       3.000      2.375"
+        "\n\nRange of correlation values for SVD axes 1 Group 1"
+        "\nThe observed correlation for Group 1 was 0.98765"
+        "\nWith a 95 percent range of 0.01000 to 0.20000"
+        "\nWith a Standard Error of 0.05916"
+        "\n\nRange of correlation values for SVD axes 1 Group2"
+        "\nThe observed correlation for Group 2 was -0.50000"
+        "\nWith a 95 percent range of 0.50000 to 0.50000"
+        "\nWith a Standard Error of 0.00000"
+        "\n\nRange of the difference in correlation values (g1-g2)"
+        "\nThe 95 percent range is -0.49000 to -0.30000"
+        "\nThe min and max obs. diff are -0.49000 and -0.30000";
+    EXPECT_EQ(bootstrap_report(in, known_tables()), expected);
+
+    in.homology2 = false;
+    const std::string without = bootstrap_report(in, known_tables());
+    EXPECT_EQ(without.find("Block2"), std::string::npos);
+    EXPECT_NE(without.find("\n2      not defined       38.000      not defined\n\nRange"),
+              std::string::npos);
+}
 
 // Equal value for value, a not-a-number matching a not-a-number.
 bool same_values(const Matrix& a, const Matrix& b) {

@@ -1,18 +1,105 @@
-// The analysis action: hand-checkable cases, the report text, the stored results, the
+// The PLS step, the null-axis rule and the scores on a precomputed basis against hand-computed
+// values; the analysis action: hand-checkable cases, the report text, the stored results, the
 // sample-size checks with what they leave behind, and the permutation tests that follow the
 // angle report when PermuteButton is ticked.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "analysis/DoSVD2.hpp"
+#include "analysis/two_block_pls.hpp"
+#include "analysis/warp_basis.hpp"
 #include "analysis_fixture.hpp"
+#include "geometry/getconsensus.hpp"
+#include "geometry/getpw_arbit.hpp"
 #include "platform/cformat.hpp"
+#include "platform/error.hpp"
 #include "platform/stats.hpp"
 
 namespace tesvane::test {
 namespace {
+
+TEST(BlockPls, SingularValuesOfAHandComputedCrossProduct) {
+    Matrix left(3, 2), right(3, 2);
+    left << 1, 0, -1, 1, 0, -1;
+    right << 3, 1, -3, 0, 0, -1;
+    const BlockPls r = block_pls(left, right, 2.0, left, right);
+    ASSERT_EQ(r.sval.size(), 2);
+    // 2X = [6 1; -3 1]: singular values from (2X)^T (2X) = [45 3; 3 2], trace 47, det 81.
+    const double t = 47.0 / 4, d = 81.0 / 16;
+    EXPECT_NEAR(r.sval(0), std::sqrt((t + std::sqrt(t * t - 4 * d)) / 2), 1e-12);
+    EXPECT_NEAR(r.sval(1), std::sqrt((t - std::sqrt(t * t - 4 * d)) / 2), 1e-12);
+    EXPECT_NEAR(r.S(0, 1), 0.0, 0.0);
+}
+
+TEST(BlockPls, DivisorScalesOnlyTheSingularValuesAndThinFactorsAgree) {
+    Matrix a = centre_columns(Matrix::Random(12, 4)), b = centre_columns(Matrix::Random(12, 7));
+    const BlockPls plain = block_pls(a, b, 1.0, a, b);
+    const BlockPls scaled = block_pls(a, b, 12.0, a, b);
+    EXPECT_EQ(plain.V.cols(), 7);
+    ASSERT_EQ(plain.sval.size(), 4);
+    for (Index i = 0; i < 4; ++i) {
+        EXPECT_NEAR(plain.sval(i), 12.0 * scaled.sval(i), 1e-12 * plain.sval(0));
+        EXPECT_NEAR(std::abs(plain.U.col(i).dot(scaled.U.col(i))), 1.0, 1e-12);
+        EXPECT_NEAR(plain.scor(i), scaled.scor(i), 1e-12);
+        // Centred scores: swc1^T swc2 = U^T X V = S, so the correlation is S_ii over the norms.
+        EXPECT_NEAR(plain.scor(i),
+                    plain.sval(i) / (plain.swc1.col(i).norm() * plain.swc2.col(i).norm()), 1e-12);
+        EXPECT_LE(plain.sval(i), plain.sval(std::max<Index>(i - 1, 0)));
+    }
+
+    // Thin factors: the same axes, without the null-space columns.
+    const BlockPls thin = block_pls(a, b, 1.0, a, b, kAllAxes, true);
+    EXPECT_LT((thin.U - plain.U).cwiseAbs().maxCoeff(), 1e-14);
+    EXPECT_LT((thin.V - plain.V.leftCols(4)).cwiseAbs().maxCoeff(), 1e-14);
+}
+
+TEST(NullAxes, ValuesNotAboveTheToleranceAreNull) {
+    Matrix S = Matrix::Zero(3, 5);
+    S(0, 0) = 2.0;
+    S(1, 1) = 1e-3;
+    S(2, 2) = 5 * std::numeric_limits<double>::epsilon() * 2.0;  // exactly the tolerance
+    EXPECT_DOUBLE_EQ(null_tolerance(S), 5 * std::numeric_limits<double>::epsilon() * 2.0);
+    EXPECT_FALSE(is_null_axis(S, 0));
+    EXPECT_FALSE(is_null_axis(S, 1));
+    EXPECT_TRUE(is_null_axis(S, 2));
+    EXPECT_TRUE(is_null_axis(Matrix::Zero(2, 2), 0));  // nothing but zeros
+}
+
+TEST(NullAxes, FewerSpecimensThanVariablesLeaveTrailingAxesNull) {
+    // 5 centred specimens: rank at most 4 whatever the numbers of variables.
+    const Matrix a = centre_columns(Matrix::Random(5, 8));
+    const Matrix b = centre_columns(Matrix::Random(5, 9));
+    const BlockPls r = block_pls(a, b, 1.0, a, b);
+    for (Index i = 0; i < 8; ++i)
+        EXPECT_EQ(is_null_axis(r.S, i), i >= 4) << "axis " << i + 1;
+}
+
+TEST(AxisAngle, AbsoluteCosineInDegreesAndLengthCheck) {
+    Matrix a(2, 2), b(2, 2);
+    a << 1, 0, 0, 1;
+    b << std::cos(M_PI / 3), -1, -std::sin(M_PI / 3), 0;
+    EXPECT_NEAR(axis_angle(a, b, 0), 60.0, 1e-12);
+    EXPECT_NEAR(axis_angle(a, b, 1), 90.0, 1e-12);
+    EXPECT_NEAR(axis_angle(a, -a, 0), 0.0, 0.0);               // signs do not matter
+    EXPECT_NEAR(axis_angle(a, a * (1 + 1e-15), 0), 0.0, 0.0);  // a cosine past 1 counts as 0
+    EXPECT_NEAR(axis_angle(a, a, 0, 0.0), 90.0, 1e-12);        // a sign factor of 0
+    EXPECT_THROW(axis_angle(a, Matrix::Identity(3, 3), 0), Error);
+}
+
+TEST(WarpBasis, ScoresEqualThoseOfGetpwArbit) {
+    const Group g = synthetic_group(9, 5, 15, 21u);
+    const Consensus c = getconsensus(g.b1);
+    const WarpBasis basis = warp_basis(c.reference);
+    const Matrix expected = getpw_arbit(c.reference, c.superimposed);
+    const Matrix scores = warp_scores(basis, c.superimposed);
+    ASSERT_EQ(scores.cols(), expected.cols());
+    EXPECT_LT((scores - expected).cwiseAbs().maxCoeff(), 1e-15 * expected.cwiseAbs().maxCoeff());
+    EXPECT_TRUE((scores.col(scores.cols() - 1).array() == c.superimposed.col(18).array()).all());
+    EXPECT_THROW(warp_scores(basis, g.b2), Error);  // rows of another landmark count
+}
 
 const char kHeader[] = "Angles between SVD axis of the two blocks ";
 
