@@ -1,5 +1,5 @@
 // The property every input of the data file reader must keep, shared by its fuzz target and the
-// seeded mutations in io_tests.
+// replay of its corpus.
 #pragma once
 
 #include <sstream>
