@@ -277,6 +277,7 @@ TEST_F(SaveFigure, WritesEachFormat) {
     EXPECT_EQ(eps.substr(0, 24), "%!PS-Adobe-3.0 EPSF-3.0\n");
     EXPECT_NE(eps.find("%%BoundingBox: 0 0 560 420"), std::string::npos);
     EXPECT_NE(eps.find("(Landmark12)Tj"), std::string::npos);  // text stays text
+    EXPECT_NE(eps.find("/FontName"), std::string::npos);
     const std::string page = eps.substr(std::min(eps.find("%%Page:"), eps.size()));
     EXPECT_NE(page.find(" l "), std::string::npos);    // lines are paths
     EXPECT_EQ(page.find("image"), std::string::npos);  // and nothing falls back to a bitmap
