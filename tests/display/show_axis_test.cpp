@@ -97,12 +97,10 @@ TEST_F(ShowAxisTest, VariableBlockAxesAreLoadingPlots) {
     ASSERT_TRUE(show(5, 2));
     std::vector<const fig::Line*> ls = drawn();
     ASSERT_EQ(ls.size(), 1u);
-    const Matrix v = ctx.vars.matrix("vbee2");
-    ASSERT_EQ(ls[0]->x.size(), static_cast<size_t>(v.rows()));
-    for (Index i = 0; i < v.rows(); ++i) {
-        EXPECT_EQ(ls[0]->x[i], static_cast<double>(i + 1));
-        EXPECT_EQ(ls[0]->y[i], v(i, 1));  // neither exaggerated nor extended
-    }
+    const ColVector v = ctx.vars.matrix("vbee2").col(1);  // neither exaggerated nor extended
+    EXPECT_EQ(ls[0]->y, std::vector<double>(v.begin(), v.end()));
+    const ColVector n = ColVector::LinSpaced(v.size(), 1, static_cast<double>(v.size()));
+    EXPECT_EQ(ls[0]->x, std::vector<double>(n.begin(), n.end()));
 
     // PLS against a reversed principal component of group 2: red circles and red diamonds.
     ASSERT_TRUE(show(20, 1));
@@ -200,7 +198,7 @@ TEST_F(ShowAxisTest, TheSuperimpositionDisplayByNameTakesItsArgumentsInOrder) {
                                           3);
     ASSERT_EQ(out.size(), 3u);
     EXPECT_EQ(std::get<Matrix>(out[2])(0, 0), 0);
-    const auto ls = lines(ui.figure().axes());
+    const auto ls = drawn();
     ASSERT_EQ(ls.size(), 34u);
     EXPECT_EQ(ls[0]->color, (fig::Rgb{1, 0, 0}));
     EXPECT_EQ(ls[0]->line_width, 0.5);

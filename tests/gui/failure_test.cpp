@@ -79,13 +79,8 @@ class FailureTest : public GuiTest, public ::testing::WithParamInterface<Failing
         for (QMessageBox* box : main().findChildren<QMessageBox*>())
             box->close();
         QApplication::processEvents();
-        dir_ = std::make_unique<TempDir>();
-        std::ofstream(dir_->path() / "empty.txt");
-        std::ofstream(dir_->path() / "words.txt") << "these are words\nnot numbers at all\n";
-    }
-    void TearDown() override {
-        dir_.reset();
-        GuiTest::TearDown();
+        std::ofstream(dir_.path() / "empty.txt");
+        std::ofstream(dir_.path() / "words.txt") << "these are words\nnot numbers at all\n";
     }
 
     // Presses the button; a dialog left waiting for the user is closed after a few seconds and
@@ -113,20 +108,13 @@ class FailureTest : public GuiTest, public ::testing::WithParamInterface<Failing
         return QTest::qWaitFor([&] { return posted && timed; }, 500);
     }
 
-    bool progress_visible() {
-        for (QProgressDialog* d : main().findChildren<QProgressDialog*>())
-            if (d->isVisible())
-                return true;
-        return false;
-    }
-
     fs::path answer_path(Answer a) const {
-        return dir_->path() / (a == Answer::EmptyFile   ? "empty.txt"
-                               : a == Answer::WordsFile ? "words.txt"
-                                                        : "written.txt");
+        return dir_.path() / (a == Answer::EmptyFile   ? "empty.txt"
+                              : a == Answer::WordsFile ? "words.txt"
+                                                       : "written.txt");
     }
 
-    std::unique_ptr<TempDir> dir_;
+    TempDir dir_;
 };
 
 TEST_P(FailureTest, TellsTheUserAndLeavesTheWindowsAnswering) {
@@ -140,7 +128,8 @@ TEST_P(FailureTest, TellsTheUserAndLeavesTheWindowsAnswering) {
     ASSERT_TRUE(press_without_hanging(p.action)) << "a dialog waited for the user";
     EXPECT_TRUE(responsive());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_FALSE(progress_visible());
+    for (QProgressDialog* d : main().findChildren<QProgressDialog*>())
+        EXPECT_FALSE(d->isVisible());
     EXPECT_FALSE(ui().busy());
     EXPECT_LE(dialogs.size(), p.answer == Answer::None ? 0u : 1u);
 
@@ -164,7 +153,7 @@ TEST_P(FailureTest, TellsTheUserAndLeavesTheWindowsAnswering) {
     // Nothing was loaded, so the data boxes are as they were, and no file was written.
     for (const char* box : {"FileBox1", "FileBox2", "FileBox3", "FileBox4"})
         EXPECT_EQ(string_of(box), " ") << box;
-    EXPECT_FALSE(fs::exists(dir_->path() / "written.txt"));
+    EXPECT_FALSE(fs::exists(dir_.path() / "written.txt"));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryButton, FailureTest, ::testing::ValuesIn(failing_presses()));
