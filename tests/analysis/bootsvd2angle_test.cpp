@@ -28,21 +28,18 @@ TEST(BootstrapDraws, ResampleSizesFollowTheSmallerGroup) {
     }
 }
 
-struct IndexCase {
-    int nboots;
-    double alpha;
-    double rangepoint;
-    Index low, high;
-    bool raised;
-};
-
 TEST(BootIndices, RangepointAndNinetyFivePercentRows) {
-    const IndexCase cases[] = {
+    const struct {
+        int nboots;
+        double alpha, rangepoint;
+        Index low, high;
+        bool raised;
+    } cases[] = {
         {1000, 0.05, 950, 25, 975, false}, {100, 0.01, 99, 2, 98, false},
         {99, 0.1, 90, 2, 97, false},       {40, 0.05, 38, 1, 39, false},
         {20, 0.05, 19, 1, 20, false},      {100, 0.001, 99, 2, 98, true},
     };
-    for (const IndexCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.nboots) + " / " + std::to_string(c.alpha));
         const BootIndices idx = boot_indices(c.nboots, c.alpha);
         EXPECT_EQ(idx.rangepoint, c.rangepoint);

@@ -14,6 +14,8 @@
 namespace tesvane::test {
 namespace {
 
+const char kAngleHeader[] = "Angles between SVD axis of the two blocks ";
+
 class RunTest : public AnalysisTest {
   protected:
     RunOptions files(const Group& a, const Group& b) {
@@ -121,33 +123,28 @@ TEST_F(RunTest, HomologyOffAndVariableBlocks) {
 }
 
 TEST_F(RunTest, FailuresExitNonZeroWithTheMessage) {
-    RunOptions o = files(g1, {g2.b1, g2.b2.topRows(13)});
-    EXPECT_EQ(run(o), 1);
-    EXPECT_EQ(out.str(), "");
-    EXPECT_NE(err.str().find("tesvane: DoSVD2 failed: The samples sizes do not match, shape and "
-                             "shape"),
-              std::string::npos)
-        << err.str();
-
-    o = files(g1, g2);
-    o.g2b1 = (dir / "missing.txt").string();
-    EXPECT_EQ(run(o), 1);
-    EXPECT_NE(err.str().find("tesvane: LoadG2B1 failed: Cannot open the file"), std::string::npos)
-        << err.str();
-
-    o = files(g1, g2);
-    o.g1b2 = write("bad.txt", "1 2 3\n4 x 6\n").string();
-    EXPECT_EQ(run(o), 1);
-    EXPECT_NE(err.str().find("tesvane: LoadG1B2 failed: "), std::string::npos);
-    EXPECT_NE(err.str().find("bad.txt, line 2"), std::string::npos) << err.str();
-
-    o = files(g1, g2);
-    o.boot = 1;
-    EXPECT_EQ(run(o), 1);
-    EXPECT_EQ(report_lines(out.str())[0], "Angles between SVD axis of the two blocks ");
-    EXPECT_NE(err.str().find("tesvane: BootSVD2Angle failed: No bound of the angles"),
-              std::string::npos)
-        << err.str();
+    const RunOptions good = files(g1, g2);
+    RunOptions short_g2 = good, missing = good, bad = good, one_boot = good;
+    short_g2.g2b2 = block_file("b2short.txt", g2.b2.topRows(13));
+    missing.g2b1 = (dir / "missing.txt").string();
+    bad.g1b2 = write("bad.txt", "1 2 3\n4 x 6\n").string();
+    one_boot.boot = 1;
+    const struct {
+        const RunOptions& o;
+        const char *message, *detail, *first_output_line;
+    } cases[] = {
+        {short_g2, "DoSVD2 failed: The samples sizes do not match, shape and shape", "", ""},
+        {missing, "LoadG2B1 failed: Cannot open the file", "", ""},
+        {bad, "LoadG1B2 failed: ", "bad.txt, line 2", ""},
+        {one_boot, "BootSVD2Angle failed: No bound of the angles", "", kAngleHeader},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(run(c.o), 1) << c.message;
+        EXPECT_NE(err.str().find(std::string("tesvane: ") + c.message), std::string::npos)
+            << err.str();
+        EXPECT_NE(err.str().find(c.detail), std::string::npos) << err.str();
+        EXPECT_EQ(report_lines(out.str())[0], c.first_output_line) << c.message;
+    }
 }
 
 TEST_F(RunTest, JsonHoldsTheSessionVariablesAtFullPrecision) {
