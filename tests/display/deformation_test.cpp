@@ -99,7 +99,7 @@ TEST_F(Display, PlotTypes98And99AndUnknownTypesDrawNoLines) {
     EXPECT_TRUE(ui.messages().empty());
 }
 
-TEST_F(Display, RedGridsGetBlackVectors) {
+TEST_F(Display, RedGridsGetBlackVectorsArrowFieldsAndContoursOfTheMagnitudes) {
     const DeformationResult r = show(scores, 4, 2, "r-");
     const auto ls = lines(axes());
     ASSERT_EQ(ls.size(), 33u + 15u + 1u);
@@ -108,9 +108,6 @@ TEST_F(Display, RedGridsGetBlackVectors) {
     EXPECT_NEAR(ls[33]->x[1], r.bigrefdef(0), 1e-15);
     // The spline reproduces the target at the landmarks.
     EXPECT_LT(max_diff(r.bigrefdef.leftCols(10), r.bigrefdef2.leftCols(10)), 1e-10);
-}
-
-TEST_F(Display, ArrowFieldsOfBothOrOneComponentAndContoursOfTheMagnitudes) {
     show(scores, 2);
     ASSERT_EQ(lines(axes()).size(), 3u);  // shafts, heads, markers
     EXPECT_EQ(lines(axes())[0]->x.size(), 3u * 22 * 11);
@@ -123,9 +120,8 @@ TEST_F(Display, ArrowFieldsOfBothOrOneComponentAndContoursOfTheMagnitudes) {
     }
     for (int type : {8, 9}) {
         show(scores, type);
-        const auto& objs = axes().drawing_order();
-        ASSERT_EQ(objs.size(), 2u);
-        const auto* c = dynamic_cast<const fig::FilledContour*>(objs[0].get());
+        ASSERT_EQ(axes().drawing_order().size(), 2u);
+        const auto* c = dynamic_cast<const fig::FilledContour*>(axes().drawing_order()[0].get());
         ASSERT_NE(c, nullptr);
         EXPECT_EQ(c->Z.rows(), 22);
         EXPECT_EQ(c->Z.cols(), 11);

