@@ -199,6 +199,14 @@ TEST_F(DoSVD2Test, StoredResultsFitTogether) {
     EXPECT_FALSE(var("ubee2").col(0).dot(var("ubee2g").col(0)) < 0 &&
                  var("vbee2").col(0).dot(var("vbee2g").col(0)) < 0);
 
+    // Principal axes: unit eigenvectors of the score covariance, eigenvalues ascending.
+    const Matrix C = covariance(P1), &vm = var("Vm1c");
+    const ColVector lambda = (vm.transpose() * C * vm).diagonal();
+    EXPECT_LT((C * vm - vm * lambda.asDiagonal()).colwise().norm().maxCoeff(), 1e-10);
+    EXPECT_LT((vm.colwise().norm().array() - 1).abs().maxCoeff(), 1e-12);
+    for (Index j = 1; j < lambda.size(); ++j)
+        EXPECT_GE(lambda(j), lambda(j - 1) - 1e-15);
+
     // Running again gives the same angles, up to the rounding of the references.
     const std::string first = report();
     ASSERT_TRUE(action("DoSVD2"));
