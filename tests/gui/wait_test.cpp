@@ -126,7 +126,7 @@ TEST_F(WaitTest, LongProgressShowsACancellableDialogThatGoesAwayAtTheEnd) {
                 return d;
         return nullptr;
     };
-    bool seen = false, cancelled = false;
+    bool cancelled = false;
     qint64 shown_after = -1;
     QElapsedTimer clock;
     clock.start();
@@ -135,15 +135,13 @@ TEST_F(WaitTest, LongProgressShowsACancellableDialogThatGoesAwayAtTheEnd) {
             if (!ui().progress(i / 400.0, "Bootstrap replicate"))
                 cancelled = true;
             if (QProgressDialog* d = visible_dialog()) {
-                seen = true;
                 shown_after = clock.elapsed();
                 d->cancel();
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     });
-    EXPECT_TRUE(seen);
-    EXPECT_GE(shown_after, 300);
+    EXPECT_GE(shown_after, 300);  // shown, after a while
     EXPECT_TRUE(cancelled);
     EXPECT_EQ(visible_dialog(), nullptr);
 
