@@ -24,20 +24,16 @@ TEST(DeformationGrid, SpansTheLimitsWithFixedMarginsAndSquareCells) {
     const DeformationGrid g = deformation_grid(refxy, Matrix::Zero(8, 2), {0, 8, 0, 4}, 16, 1);
     ASSERT_EQ(g.xw.rows(), 22);
     ASSERT_EQ(g.xw.cols(), 11);
-    EXPECT_EQ(g.xstep, 0.5);
-    EXPECT_EQ(g.xw(0, 0), -1);
-    EXPECT_EQ(g.xw(21, 0), 9.5);
-    EXPECT_EQ(g.yw(0, 0), -0.5);
-    EXPECT_EQ(g.yw(0, 10), 4.5);
+    // Step, first and last x, first and last y.
+    EXPECT_EQ(row({g.xstep, g.xw(0, 0), g.xw(21, 0), g.yw(0, 0), g.yw(0, 10)}),
+              row({0.5, -1, 9.5, -0.5, 4.5}));
     EXPECT_EQ(g.xp, g.xw);  // no displacement, no deformation
     EXPECT_EQ(g.yp, g.yw);
     EXPECT_EQ(g.xv, Matrix::Zero(22, 11));
     // Range 1.5 (e = 0.5): x to [-4, 12], y to [-1.5, 5.5]; step 1, npts_y = 7 + 3.
     const DeformationGrid w = deformation_grid(refxy, Matrix::Zero(8, 2), {0, 8, 0, 4}, 16, 1.5);
-    EXPECT_EQ(w.xstep, 1);
     EXPECT_EQ(w.xw.cols(), 10);
-    EXPECT_EQ(w.xw(0, 0), -6);
-    EXPECT_EQ(w.yw(0, 0), -2.5);
+    EXPECT_EQ(row({w.xstep, w.xw(0, 0), w.yw(0, 0)}), row({1, -6, -2.5}));
     EXPECT_THROW(deformation_grid(refxy, Matrix::Zero(8, 2), {0, 8, 0, 4}, 0, 1), Error);
 }
 
@@ -275,10 +271,10 @@ TEST(Quiver, TheLongestArrowFitsTheGridSpacing) {
     v(1, 2) = 1;
     u(0, 0) = 0.5;
     fig::Axes axes;
-    const QuiverHandles h = quiver(axes, g.x, g.y, u, v);
+    const QuiverHandles handles = quiver(axes, g.x, g.y, u, v);
     const auto ls = lines(axes);
     ASSERT_EQ(ls.size(), 2u);
-    EXPECT_EQ(ls[1]->handle(), h.heads);
+    EXPECT_EQ(ls[1]->handle(), handles.heads);
     ASSERT_EQ(ls[0]->x.size(), 36u);
     ASSERT_EQ(ls[1]->x.size(), 48u);
     // Node (1, 2) is the eighth in column order (index 7).
@@ -293,12 +289,12 @@ TEST(Quiver, TheLongestArrowFitsTheGridSpacing) {
     // Head of the diagonal arrow (u = v = 0.9): barbs at tip - 0.33 (0.9 -+ 0.33 0.9, ...).
     const size_t hd = 4 * 7;
     const double tipx = 8.0 / 3 + 0.9, tipy = 1.5 + 0.9;
-    EXPECT_NEAR(ls[1]->x[hd + 1], tipx, 1e-14);
-    EXPECT_NEAR(ls[1]->y[hd + 1], tipy, 1e-14);
-    EXPECT_NEAR(ls[1]->x[hd], tipx - 0.33 * (0.9 + 0.33 * 0.9), 1e-12);
-    EXPECT_NEAR(ls[1]->y[hd], tipy - 0.33 * (0.9 - 0.33 * 0.9), 1e-12);
-    EXPECT_NEAR(ls[1]->x[hd + 2], tipx - 0.33 * (0.9 - 0.33 * 0.9), 1e-12);
-    EXPECT_NEAR(ls[1]->y[hd + 2], tipy - 0.33 * (0.9 + 0.33 * 0.9), 1e-12);
+    const double a = 0.33 * (0.9 + 0.33 * 0.9), b = 0.33 * (0.9 - 0.33 * 0.9);
+    const fig::Line* h = ls[1];
+    EXPECT_LT(max_diff(row({h->x[hd + 1], h->y[hd + 1]}), row({tipx, tipy})), 1e-14);
+    EXPECT_LT(max_diff(row({h->x[hd], h->y[hd], h->x[hd + 2], h->y[hd + 2]}),
+                       row({tipx - a, tipy - b, tipx - b, tipy - a})),
+              1e-12);
     EXPECT_TRUE(std::isnan(ls[1]->y[hd + 3]));
 }
 
