@@ -44,7 +44,7 @@ TEST_F(GuiTest, EveryTagAndActionIsPlacedInTheMainWindowWithItsInitialValue) {
     }
 }
 
-TEST_F(GuiTest, PopupValuesMapToEntriesAndOthersLeaveTheChoiceAlone) {
+TEST_F(GuiTest, AdaptorsOfPopupsTextAndEnable) {
     auto* plot_type = main().findChild<QComboBox*>("ReqAxisBox");
     Control& popup = ui().control("ReqAxisBox");
     popup.set_value(3);
@@ -61,9 +61,7 @@ TEST_F(GuiTest, PopupValuesMapToEntriesAndOthersLeaveTheChoiceAlone) {
     const std::string summary = "Block2-LM \nFile: a b.txt \n  20 Specimens \n   5 Landmarks";
     ui().control("FileBox2").set_string(summary);
     EXPECT_EQ(string_of("FileBox2"), summary);
-}
-
-TEST_F(GuiTest, EnableOffInAnyCaseDisablesTheWidgetUntilClearAndReset) {
+    // Enable "off" in any case disables the widget until Clear and reset.
     Control& homology = ui().control("HomologyButton");
     auto* box = main().findChild<QCheckBox*>("HomologyButton");
     homology.set_enable("OFF");
@@ -75,7 +73,7 @@ TEST_F(GuiTest, EnableOffInAnyCaseDisablesTheWidgetUntilClearAndReset) {
     EXPECT_EQ(homology.value(), 1);
 }
 
-TEST_F(GuiTest, ClosedResultsWindowComesBackWhenAReportArrives) {
+TEST_F(GuiTest, ClosedResultsWindowComesBackWhenAReportArrivesAndSavesByAppending) {
     EXPECT_EQ(ui().find_control("AuxResults"), nullptr);  // not open before start-up
     start();
     EXPECT_TRUE(main().isVisible());
@@ -91,10 +89,7 @@ TEST_F(GuiTest, ClosedResultsWindowComesBackWhenAReportArrives) {
     EXPECT_TRUE(ui().results_window().isVisible());
     ui().open_results_window();  // an open window is reused with its report
     EXPECT_EQ(string_of("AuxResults"), "Angle 1\n  12.5\n");
-}
-
-TEST_F(GuiTest, ResultsSaveButtonAppendsTheReport) {
-    start();
+    // Its Save button appends the report.
     TempDir dir;
     const auto file = dir.path() / "report.txt";
     ui().control("AuxResults").set_string("line 1\nline 2");
