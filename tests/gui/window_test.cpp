@@ -22,18 +22,17 @@ namespace tesvane::test {
 namespace {
 
 TEST_F(GuiTest, EveryTagAndActionIsPlacedInTheMainWindowWithItsInitialValue) {
-    for (const ControlSpec& spec : control_table()) {
-        if (spec.window != "main")
+    for (const ControlSpec& row : control_table()) {
+        if (row.window != "main")
             continue;
-        Control* c = ui().find_control(spec.tag);
-        ASSERT_NE(c, nullptr) << spec.tag;
-        EXPECT_NE(main().findChild<QWidget*>(QString::fromStdString(spec.tag)), nullptr)
-            << spec.tag;
-        EXPECT_EQ(c->enable(), "on") << spec.tag;
-        if (spec.kind == ControlKind::Check || spec.kind == ControlKind::Popup)
-            EXPECT_EQ(c->value(), spec.initial_value) << spec.tag;
+        Control* c = ui().find_control(row.tag);
+        ASSERT_NE(c, nullptr) << row.tag;
+        EXPECT_NE(main().findChild<QWidget*>(QString::fromStdString(row.tag)), nullptr) << row.tag;
+        EXPECT_EQ(c->enable(), "on") << row.tag;
+        if (row.kind == ControlKind::Check || row.kind == ControlKind::Popup)
+            EXPECT_EQ(c->value(), row.initial_value) << row.tag;
         else
-            EXPECT_EQ(c->string(), spec.initial_string) << spec.tag;
+            EXPECT_EQ(c->string(), row.initial_string) << row.tag;
     }
     EXPECT_EQ(ui().find_control("NoSuchTag"), nullptr);
     for (const ActionButton& a : action_buttons()) {
