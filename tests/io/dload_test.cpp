@@ -7,7 +7,6 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,6 +19,8 @@ namespace tesvane {
 namespace {
 
 namespace fs = std::filesystem;
+
+const std::string kBom = "\xEF\xBB\xBF";
 
 Matrix read(const std::string& text) {
     std::istringstream in(text, std::ios::in | std::ios::binary);
@@ -112,9 +113,7 @@ TEST(ReadNumericTable, SeparatorsCommentsLineEndsAndTheEndOfTheData) {
         {"1 2\r3 4\r", m1234},
         {"1 2\r\r3 4\r", m12},
         {"1 2\n3 4\r\n5 6\r7 8", rows({{1, 2}, {3, 4}, {5, 6}, {7, 8}})},
-        {"\xEF\xBB\xBF"
-         "1 2\n3 4\n",
-         m1234},
+        {kBom + "1 2\n3 4\n", m1234},
         {"1\n" + longest + "\n2\n", rows({{1}, {7}, {2}})},  // the longest line allowed
     };
     for (const auto& [text, want] : cases) {
@@ -130,15 +129,9 @@ TEST(DloadNumbers, PlainDecimalFormsCorrectlyRoundedAndUnderflowToSignedZero) {
     const Matrix x = read(
         "1.7976931348623157e308 4.9406564584124654e-324 2.2250738585072014e-308 "
         "0.30000000000000004 1e-400 -1e-400 0.0000000001e-320\n");
-    EXPECT_EQ(x(0, 0), DBL_MAX);
-    EXPECT_EQ(x(0, 1), std::nextafter(0.0, 1.0));
-    EXPECT_EQ(x(0, 2), DBL_MIN);
-    EXPECT_EQ(x(0, 3), 0.1 + 0.2);
-    EXPECT_EQ(x(0, 4), 0.0);
+    EXPECT_MATRIX_EQ(x, rows({{DBL_MAX, std::nextafter(0.0, 1.0), DBL_MIN, 0.1 + 0.2, 0, 0, 0}}));
     EXPECT_FALSE(std::signbit(x(0, 4)));
-    EXPECT_EQ(x(0, 5), 0.0);
     EXPECT_TRUE(std::signbit(x(0, 5)));
-    EXPECT_EQ(x(0, 6), 0.0);
 }
 
 TEST(DloadNumbers, ExpressionsOtherNotationsAndOverflowAreRejected) {
@@ -170,18 +163,14 @@ TEST(DloadErrors, MessageNamesTheLine) {
     const std::string longest = "7 %" + std::string(kMaxLineLength - 3, 'x');
     const std::vector<Case> cases = {
         {"", 0, "the file is empty"},
-        {"\xEF\xBB\xBF", 0, "the file is empty"},
+        {kBom, 0, "the file is empty"},
         {"\n1 2\n", 1, "the first line holds no numbers"},
         {"   \n1 2\n", 1, "the first line holds no numbers"},
         {"% x y\n1 2\n", 1, "the first line holds no numbers"},
         {",\t,\n", 1, "the first line holds no numbers"},
         {"\r\n1\r\n", 1, "the first line holds no numbers"},
         {"x1 y1\n1 2\n", 1, "\"x1\" is not a number"},
-        {"1 2\n\xEF\xBB\xBF"
-         "3 4\n",
-         2,
-         "\"\xEF\xBB\xBF"
-         "3\" is not a number"},  // a byte-order mark elsewhere
+        {"1 2\n" + kBom + "3 4\n", 2, "\"" + kBom + "3\" is not a number"},  // a mark elsewhere
         {"1 2 3\n4 5 6\n7 8\n", 3, "expected 3 numbers as on line 1, found 2"},
         {"1\n2 3\n", 2, "expected 1 number as on line 1, found 2"},
         // Only an empty line ends the data; blanks or a comment are a line without numbers.
@@ -192,11 +181,7 @@ TEST(DloadErrors, MessageNamesTheLine) {
          "\"" + std::string(32, 'a') + "...\" is not a number"},
         {"1\n2\x01\x7F\n", 2, "\"2\\x01\\x7F\" is not a number"},
         {std::string("1 2\n3\0 4\n", 9), 2, not_plain},
-        {std::string("\xFF\xFE"
-                     "1\0 \0"
-                     "2\0\n\0",
-                     10),
-         1, not_plain},  // "1 2\n" in UTF-16 LE with its byte-order mark
+        {std::string("\xFF\xFE\x31\0 \0\x32\0\n\0", 10), 1, not_plain},  // "1 2\n" in UTF-16 LE
         {"1\n" + longest + "x\n2\n", 2, "the line is longer than 4 MiB"},
         {std::string(kMaxLineLength + 5, '\0'), 1, not_plain},
     };
@@ -209,53 +194,6 @@ TEST(DloadErrors, MessageNamesTheLine) {
     }
 }
 
-// Random tables, written with random separators, line ends and comments, read back exactly.
-TEST(ReadNumericTable, RandomTablesRoundTrip) {
-    std::mt19937 rng(7);
-    const std::vector<std::string> separators{" ", ",", "\t", " , ", "  \t", ",,"};
-    const std::vector<std::string> line_ends{"\n", "\r\n", "\r"};
-    auto pick = [&](std::size_t n) {
-        return std::uniform_int_distribution<std::size_t>(0, n)(rng);
-    };
-    std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
-    int dropped = 0;
-    for (int trial = 0; trial < 2000; ++trial) {
-        const Index rows = 1 + static_cast<Index>(pick(5));
-        const Index cols = 1 + static_cast<Index>(pick(4));
-        Matrix x(rows, cols);
-        std::string text;
-        const std::string& end = line_ends[pick(2)];
-        for (Index i = 0; i < rows; ++i) {
-            if (pick(3) == 0)
-                text += separators[pick(5)];
-            for (Index j = 0; j < cols; ++j) {
-                // Whole numbers, short decimals and full-precision values of any magnitude.
-                const int kind = static_cast<int>(pick(2));
-                x(i, j) = kind == 0 ? static_cast<double>(static_cast<int>(mantissa(rng) * 2))
-                          : kind == 1
-                              ? std::round(mantissa(rng) * 1000) / 1000
-                              : mantissa(rng) * std::pow(10.0, static_cast<double>(pick(80)) - 40);
-                text += cformat(kind == 2 ? "%.17g" : "%g", x(i, j));
-                text += j + 1 < cols ? separators[pick(5)] : (pick(3) == 0 ? " " : "");
-            }
-            if (pick(4) == 0)
-                text += " % row " + std::to_string(i + 1);
-            if (i + 1 < rows || pick(1) == 0)
-                text += end;
-        }
-        // A last line of one character without a line end is not data.
-        const std::size_t last_end = text.find_last_of("\n\r");
-        const bool drop_last = rows > 1 && last_end == text.size() - 2;
-        if (pick(2) == 0 && last_end == text.size() - 1)
-            text += end + "junk after the data\n";
-        SCOPED_TRACE(escaped(text));
-        const Index want_rows = drop_last ? rows - 1 : rows;
-        EXPECT_MATRIX_EQ(read(text), x.topRows(want_rows));
-        dropped += drop_last;
-    }
-    EXPECT_GT(dropped, 0);  // the loop did meet the one-character rule
-}
-
 // A file of `bytes` in the temporary folder, named after the test process.
 std::string temp_file(const std::string& name, const std::string& bytes) {
     const fs::path p =
@@ -264,11 +202,12 @@ std::string temp_file(const std::string& name, const std::string& bytes) {
     return p.string();
 }
 
-TEST(DloadFile, ReadsTheSameAsTheStreamAndNamesThePathInErrors) {
-    const std::string text = "1 2 3\r\n4,5,6 % c\r\n\r\n7\n";
+// A file reads as the stream does and its errors name the path; a file that cannot be opened
+// gives -1.
+TEST(DloadFile, ReadsAsTheStreamNamesThePathOrGivesMinusOne) {
+    const std::string text = "1 2 3\r\n4,5,6 % c\r\n\r\n7\n",
+                      path = temp_file("bad.txt", "1 2\n3 q\n");
     EXPECT_MATRIX_EQ(dload(temp_file("a.txt", text)), read(text));
-    EXPECT_THROW(dload(temp_file("empty.txt", "")), DataFileError);
-    const std::string path = temp_file("bad.txt", "1 2\n3 q\n");
     try {
         dload(path);
         ADD_FAILURE() << "no error";
@@ -277,29 +216,18 @@ TEST(DloadFile, ReadsTheSameAsTheStreamAndNamesThePathInErrors) {
         EXPECT_EQ(e.line(), 2);
         EXPECT_EQ(std::string(e.what()), path + ", line 2: \"q\" is not a number");
     }
-    for (const char* name : {"a.txt", "empty.txt", "bad.txt"})
+    const std::string locked = temp_file("locked.txt", "1 2\n");
+    fs::permissions(locked, fs::perms::none);
+    for (const std::string& p : {(fs::temp_directory_path() / "tesvane_absent" / "x.txt").string(),
+                                 std::string(), fs::temp_directory_path().string(), locked}) {
+        if (p != locked || !std::ifstream(p).is_open())  // where permissions are enforced
+            EXPECT_MATRIX_EQ(dload(p), rows({{-1}}));
+    }
+    for (const char* name : {"a.txt", "bad.txt", "locked.txt"})
         fs::remove(temp_file(name, ""));
 }
 
-TEST(DloadFile, MissingDirectoryOrUnreadableGivesMinusOne) {
-    EXPECT_MATRIX_EQ(dload((fs::temp_directory_path() / "tesvane_absent" / "x.txt").string()),
-                     rows({{-1}}));
-    EXPECT_MATRIX_EQ(dload(""), rows({{-1}}));
-    EXPECT_MATRIX_EQ(dload(fs::temp_directory_path().string()), rows({{-1}}));
-    const std::string path = temp_file("locked.txt", "1 2\n");
-    fs::permissions(path, fs::perms::none);
-    if (!std::ifstream(path).is_open())
-        EXPECT_MATRIX_EQ(dload(path), rows({{-1}}));  // where permissions are enforced
-    fs::remove(path);
-}
-
-// Centroid size of the landmarks x1 y1 ... xk yk in the first 2k values of a row.
-double centroid_size(const Matrix& row, Index k) {
-    Matrix xy = row.leftCols(2 * k).reshaped<Eigen::RowMajor>(k, 2);
-    return (xy.rowwise() - xy.colwise().mean()).norm();
-}
-
-TEST(DloadRealData, PlethodonBlocksAndTemplates) {
+TEST(DloadRealData, PublishedFilesValuesShapesAndCentroidSizes) {
     const fs::path dir = test::dataset("plethodon");
     if (dir.empty())
         GTEST_SKIP() << "plethodon dataset not found";
@@ -310,31 +238,27 @@ TEST(DloadRealData, PlethodonBlocksAndTemplates) {
     EXPECT_EQ(b1(0, 14), 11.96937863);
     EXPECT_EQ(b1(19, 13), 56.74017);
     // The last column is each specimen's centroid size: columns arrive in file order.
-    for (Index i = 0; i < b1.rows(); ++i)
-        EXPECT_NEAR(b1(i, 14), centroid_size(b1.row(i), 7), 1e-6) << "row " << i + 1;
+    for (Index i = 0; i < b1.rows(); ++i) {
+        const Matrix xy = Matrix(b1.row(i).leftCols(14)).reshaped<Eigen::RowMajor>(7, 2);
+        EXPECT_NEAR(b1(i, 14), (xy.rowwise() - xy.colwise().mean()).norm(), 1e-6) << i + 1;
+    }
     const Matrix outline = dload((dir / "template_outline.txt").string());
-    EXPECT_EQ(outline.rows(), 1);
-    EXPECT_EQ(outline.cols(), 91);
+    ASSERT_EQ(outline.size(), 91);
     EXPECT_EQ(outline(0, 90), 1.0);
     EXPECT_MATRIX_EQ(dload((dir / "clist_outline_block1.txt").string()), rows({{1, 17}, {2, 13}}));
-}
-
-TEST(DloadRealData, OtherDatasetsHaveTheirDocumentedShapes) {
     struct Case {
-        const char* dataset;
-        const char* file;
+        const char *dataset, *file;
         Index rows, cols;
     };
     for (const Case& c :
          {Case{"plethodon", "Teyah_b2.txt", 20, 11}, Case{"plethodon_vars", "Jord_b1.txt", 20, 25},
           Case{"plethodon_vars", "Teyah_b2.txt", 20, 2}, Case{"ratland", "late_b2.txt", 72, 9},
           Case{"larvalMorph", "A_b2.txt", 40, 129}, Case{"larvalMorph", "T_b1.txt", 37, 53}}) {
-        const fs::path dir = test::dataset(c.dataset);
-        if (dir.empty())
-            continue;
-        const Matrix x = dload((dir / c.file).string());
-        EXPECT_EQ(x.rows(), c.rows) << c.dataset << "/" << c.file;
-        EXPECT_EQ(x.cols(), c.cols) << c.dataset << "/" << c.file;
+        if (const fs::path d = test::dataset(c.dataset); !d.empty()) {
+            const Matrix x = dload((d / c.file).string());
+            EXPECT_EQ(x.rows(), c.rows) << c.dataset << "/" << c.file;
+            EXPECT_EQ(x.cols(), c.cols) << c.dataset << "/" << c.file;
+        }
     }
 }
 

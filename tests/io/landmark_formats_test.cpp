@@ -18,170 +18,144 @@ namespace tesvane {
 namespace {
 
 enum class Reader { tps, nts, csv };
+using enum Reader;
 
-DataFileContents read(Reader r, const std::string& text, bool landmarks = true,
-                      const TpsOptions& options = {}) {
+struct Options {
+    bool landmarks = true;
+    TpsOptions tps;
+};
+
+DataFileContents read(Reader r, const std::string& text, const Options& o = {}) {
     std::istringstream in(text, std::ios::in | std::ios::binary);
-    switch (r) {
-        case Reader::tps:
-            return read_tps(in, "f", options);
-        case Reader::nts:
-            return read_nts(in, "f", landmarks);
-        case Reader::csv:
-            break;
-    }
-    return read_delimited(in, "f", landmarks);
+    if (r == tps)
+        return read_tps(in, "f", o.tps);
+    return r == nts ? read_nts(in, "f", o.landmarks) : read_delimited(in, "f", o.landmarks);
 }
 
-std::string error_of(Reader r, const std::string& text, bool landmarks = true,
-                     const TpsOptions& options = {}) {
-    try {
-        read(r, text, landmarks, options);
-    } catch (const DataFileError& e) {
-        EXPECT_EQ(e.file(), "f");
-        return e.what();
+Matrix rows(std::initializer_list<std::initializer_list<double>> r) {
+    Matrix m(static_cast<Index>(r.size()), static_cast<Index>(r.begin()->size()));
+    Index i = 0;
+    for (const auto& row : r) {
+        Index j = 0;
+        for (const double v : row)
+            m(i, j++) = v;
+        ++i;
     }
-    return "no error";
-}
-
-Matrix row(std::initializer_list<double> v) {
-    Matrix m(1, static_cast<Index>(v.size()));
-    Index j = 0;
-    for (const double x : v)
-        m(0, j++) = x;
     return m;
 }
 
 // The right triangle (0,0) (3,0) (0,3): centroid (1,1), squared distances 2 + 5 + 5.
-const double kTriangleCs = std::sqrt(12.0);
+const double kCs = std::sqrt(12.0);
+const Options kVariables{false, {}}, kCurves{true, {false, true}}, kMissing{true, {true, false}};
+// Two triangles with keys the reader skips, then a second record with CR LF line ends.
+const std::string kTpsText =
+    "lm=3\n0 0\n3 0\n0 3\nId=radii\nIMAGE=id.jpg\nSCALE=2\nCOMMENT=ID=x\nVARIABLES=1\n"
+    "curves=1\nPOINTS=2\n9 9\n8 8\nLM=3\r\n-1 0\r\n2 0\r\n-1 3\r\nID=ulna\r\nscale=1\r\n";
 
-TEST(TpsRead, RecordsKeysScaleAndCurves) {
-    const std::string text =
-        "lm=3\n0 0\n3 0\n0 3\nId=radii\nIMAGE=id.jpg\nSCALE=2\nCOMMENT=ID=x\nVARIABLES=1\n"
-        "curves=1\nPOINTS=2\n9 9\n8 8\nLM=3\r\n-1 0\r\n2 0\r\n-1 3\r\nID=ulna\r\nscale=1\r\n";
-    const DataFileContents c = read(Reader::tps, text);
-    ASSERT_EQ(c.data.rows(), 2);
-    EXPECT_EQ(c.data.row(0), row({0, 0, 6, 0, 0, 6, 2 * kTriangleCs}));
-    EXPECT_EQ(c.data.row(1), row({-1, 0, 2, 0, -1, 3, kTriangleCs}));  // negatives are data
-    EXPECT_EQ(c.ids, (std::vector<std::string>{"radii", "ulna"}));
-
-    TpsOptions curves;
-    curves.curves_as_landmarks = true;
-    EXPECT_EQ(error_of(Reader::tps, text, true, curves),
-              "f, line 14: specimen 2 (\"ulna\") has 3 landmarks, specimen 1 has 5");
-    const DataFileContents one = read(Reader::tps, text.substr(0, text.find("LM=3")), true, curves);
-    EXPECT_EQ(one.data.leftCols(10), row({0, 0, 6, 0, 0, 6, 18, 18, 16, 16}));
-    EXPECT_TRUE(read(Reader::tps, "LM=1\n1 1\nLM=1\n2 2\nID=b\n").ids.empty());
+void expect_read(Reader r, const std::string& text, const Matrix& data,
+                 const std::vector<std::string>& ids, const Options& o = {}) {
+    SCOPED_TRACE(text);
+    const DataFileContents got = read(r, text, o);
+    ASSERT_EQ(got.data.rows(), data.rows());
+    ASSERT_EQ(got.data.cols(), data.cols());
+    EXPECT_EQ(got.data, data);
+    EXPECT_EQ(got.ids, ids);
 }
 
-TEST(TpsRead, ErrorsNameFileLineAndSpecimen) {
-    EXPECT_EQ(error_of(Reader::tps, "\nLM3=2\n1 2 3\n"),
-              "f, line 2: 3D landmarks are not supported (LM3=)");
-    EXPECT_EQ(error_of(Reader::tps, "LM=1\n1 1\nSCALE=2\nLM=1\n1 1\nSCALE=\nLM=1\n1 1\n"),
-              "f, line 6: specimen 2 has no SCALE= value, but other specimens have one");
-    EXPECT_EQ(error_of(Reader::tps, "LM=1\n1 1\nSCALE=2\nLM=1\n1 1\nID=b\n"),
-              "f, line 4: specimen 2 (\"b\") has no SCALE= value, but other specimens have one");
-    EXPECT_EQ(error_of(Reader::tps, "LM=1\n1 1\nSCALE=-2\n"),
-              "f, line 3: SCALE= must be a positive number");
-    TpsOptions missing;
-    missing.negative_means_missing = true;
-    EXPECT_EQ(error_of(Reader::tps, "LM=2\n1 1\n-1 -1\nID=B7\n", true, missing),
-              "f, line 3: specimen 1 (\"B7\"): landmark 2 is missing (negative coordinates); "
-              "missing landmarks are not estimated");
-    EXPECT_EQ(error_of(Reader::tps, "LM=2\n1 1\n"),
-              "f, line 2: the file ends after 1 of 2 landmark lines");
-    EXPECT_EQ(error_of(Reader::tps, "LM=2\n1 1\n1 2 3\n"),
-              "f, line 3: expected the x y coordinates of landmark 2, found 3 values");
-    EXPECT_EQ(error_of(Reader::tps, "ID=a\nLM=1\n1 1\n"),
-              "f, line 1: expected LM= at the start of a specimen, found \"ID=a\"");
-    EXPECT_EQ(error_of(Reader::tps, "LM=1\n1 1\nradii\n"),
-              "f, line 3: expected a KEY= line or the LM= of the next specimen, found \"radii\"");
-    EXPECT_EQ(error_of(Reader::tps, "LM=1\n1 1\nCURVES=1\nLM=1\n"),
-              "f, line 4: expected POINTS= of curve 1 of 1");
-    EXPECT_EQ(error_of(Reader::tps, "LM=x\n"), "f, line 1: LM= needs a count, found \"x\"");
-    EXPECT_EQ(error_of(Reader::tps, "LM=1\n1 1e999\n"), "f, line 2: \"1e999\" is out of range");
+// Reading `text` must fail with "f, line <line>: <what>", or "f: <what>" for line 0.
+void expect_error(Reader r, const std::string& text, int line, const std::string& what,
+                  const Options& o = {}) {
+    SCOPED_TRACE(text);
+    try {
+        read(r, text, o);
+        ADD_FAILURE() << "no error";
+    } catch (const DataFileError& e) {
+        EXPECT_EQ(e.file(), "f");
+        EXPECT_EQ(e.what(), (line ? "f, line " + std::to_string(line) : "f") + ": " + what);
+    }
 }
 
-TEST(NtsRead, HeaderLabelsCommentsAndMissingCodes) {
-    const std::string text =
-        "\" two triangles, one \"twice as large\"\n1 2L 6 0 DIM=2\nJ1 J2 \"labels\n"
-        "0 0 3 0\n0 3\n0 0 6 0 0 6\n";
-    const DataFileContents c = read(Reader::nts, text);
-    EXPECT_EQ(c.data.row(1), row({0, 0, 6, 0, 0, 6, 2 * kTriangleCs}));
-    EXPECT_EQ(c.ids, (std::vector<std::string>{"J1", "J2"}));
-    const DataFileContents v = read(Reader::nts, "1 1 3L 0\nlogcs site tail\n2.5 0 1\n", false);
-    EXPECT_EQ(v.data, row({2.5, 0, 1}));
-    EXPECT_TRUE(v.ids.empty());
-
-    EXPECT_EQ(error_of(Reader::nts, "1 2L 2 1 -999 DIM=2\na b\n1 2\n3 -999\n"),
-              "f, line 4: specimen 2 (\"b\"): landmark 1 is missing; missing landmarks are not "
-              "estimated");
-    EXPECT_EQ(error_of(Reader::nts, "1 1 6 0 DIM=3\n1 2 3 4 5 6\n"),
-              "f, line 1: 3D landmarks are not supported (DIM=3)");
-    EXPECT_EQ(error_of(Reader::nts, "1 1 3 0 DIM=2\n1 2 3\n"),
-              "f, line 1: 3 columns cannot be x, y pairs");
-    EXPECT_EQ(error_of(Reader::nts, "1 1 2 0\n1 2\n3\n"),
-              "f, line 3: more values than the header announces (1 x 2)");
-    EXPECT_EQ(error_of(Reader::nts, "1 2 2 0\n1 2 3\n"),
-              "f: the file ends after 3 of 2 x 2 values");
-    EXPECT_EQ(error_of(Reader::nts, "2 2 2 0\n"),
-              "f, line 1: matrix type \"2\" is not supported; only 1 (a rectangular data matrix) "
-              "is");
+TEST(LandmarkReaders, ValuesIdsAndCentroidSizes) {
+    const Matrix triangles = rows({{0, 0, 3, 0, 0, 3, kCs}, {0, 0, 6, 0, 0, 6, 2 * kCs}});
+    // SCALE= multiplies; negatives are data.
+    expect_read(tps, kTpsText, rows({{0, 0, 6, 0, 0, 6, 2 * kCs}, {-1, 0, 2, 0, -1, 3, kCs}}),
+                {"radii", "ulna"});
+    // Curve points after the landmarks: (0,0) (3,0) (0,3) (9,9) (8,8) about (4,4), doubled.
+    expect_read(tps, kTpsText.substr(0, kTpsText.find("LM=3")),
+                rows({{0, 0, 6, 0, 0, 6, 18, 18, 16, 16, 2 * std::sqrt(148.0)}}), {"radii"},
+                kCurves);
+    expect_read(tps, "LM=1\n1 1\nLM=1\n2 2\nID=b\n", rows({{1, 1, 0}, {2, 2, 0}}),
+                {});  // all or none
+    expect_read(nts,
+                "\" two triangles, one \"twice as large\"\n1 2L 6 0 DIM=2\nJ1 J2 \"labels\n"
+                "0 0 3 0\n0 3\n0 0 6 0 0 6\n",
+                triangles, {"J1", "J2"});
+    expect_read(nts, "1 1 3L 0\nlogcs site tail\n2.5 0 1\n", rows({{2.5, 0, 1}}), {}, kVariables);
+    // The CS column is recomputed from the coordinates.
+    expect_read(csv, "ID,x1,y1,x2,y2,x3,y3,CS\n\"J 1, left\",0,0,3,0,0,3,99\n\nJ2,0,0,6,0,0,6,1\n",
+                triangles, {"J 1, left", "J2"});
+    expect_read(csv, "X1\tY1\r\n1\t2\r\n", rows({{1, 2, 0}}), {});
+    expect_read(csv, "specimen;logcs;cs\nA7;2.5;1\n", rows({{2.5, 1}}), {"A7"}, kVariables);
 }
 
-TEST(DelimitedRead, IdsCoordinatesAndVariableTables) {
-    const DataFileContents c = read(
-        Reader::csv, "ID,x1,y1,x2,y2,x3,y3,CS\n\"J 1, left\",0,0,3,0,0,3,99\n\nJ2,0,0,6,0,0,6,1\n");
-    EXPECT_EQ(c.ids, (std::vector<std::string>{"J 1, left", "J2"}));
-    EXPECT_EQ(c.data.row(0), row({0, 0, 3, 0, 0, 3, kTriangleCs}));  // cs from the coordinates
-    const DataFileContents t = read(Reader::csv, "X1\tY1\r\n1\t2\r\n");
-    EXPECT_EQ(t.data, row({1, 2, 0}));
-    EXPECT_TRUE(t.ids.empty());
-    const DataFileContents v = read(Reader::csv, "specimen;logcs;cs\nA7;2.5;1\n", false);
-    EXPECT_EQ(v.data, row({2.5, 1}));
-    EXPECT_EQ(v.ids, std::vector<std::string>{"A7"});
-
-    EXPECT_EQ(error_of(Reader::csv, "id,x1,y1\nA,1,NA\n"),
-              "f, line 2: specimen 1 (\"A\"): landmark 1 is missing; missing landmarks are not "
-              "estimated");
-    EXPECT_EQ(error_of(Reader::csv, "id,logcs\nA,\n", false),
-              "f, line 2: specimen 1 (\"A\"): no value for \"logcs\"; missing values are not "
-              "supported");
-    EXPECT_EQ(error_of(Reader::csv, "x1,x2,y1,y2\n1,2,3,4\n"),
-              "f, line 1: column 2 (\"x2\") should be a y column: x and y columns alternate in "
-              "landmark order");
-    EXPECT_EQ(error_of(Reader::csv, "x1,y1,z1\n1,2,3\n"),
-              "f, line 1: 3D landmarks are not supported (z columns)");
-    EXPECT_EQ(error_of(Reader::csv, "a,b,c\n1,2,3\n"),
-              "f, line 1: 3 coordinate columns cannot be x, y pairs");
-    EXPECT_EQ(error_of(Reader::csv, "x1,y1\n1,2,3\n"),
-              "f, line 2: expected 2 fields as in the header, found 3");
-    EXPECT_EQ(error_of(Reader::csv, "x1,y1\n"),
-              "f, line 1: the table has a header row but no data");
+TEST(LandmarkReaders, ErrorsNameFileLineAndSpecimen) {
+    const std::string no_scale = "has no SCALE= value, but other specimens have one";
+    const std::string not_estimated = "is missing; missing landmarks are not estimated";
+    expect_error(tps, kTpsText, 14, "specimen 2 (\"ulna\") has 3 landmarks, specimen 1 has 5",
+                 kCurves);
+    expect_error(tps, "\nLM3=2\n1 2 3\n", 2, "3D landmarks are not supported (LM3=)");
+    expect_error(tps, "LM=1\n1 1\nSCALE=2\nLM=1\n1 1\nSCALE=\nLM=1\n1 1\n", 6,
+                 "specimen 2 " + no_scale);
+    expect_error(tps, "LM=1\n1 1\nSCALE=2\nLM=1\n1 1\nID=b\n", 4, "specimen 2 (\"b\") " + no_scale);
+    expect_error(tps, "LM=1\n1 1\nSCALE=-2\n", 3, "SCALE= must be a positive number");
+    expect_error(tps, "LM=2\n1 1\n-1 -1\nID=B7\n", 3,
+                 "specimen 1 (\"B7\"): landmark 2 is missing (negative coordinates); missing "
+                 "landmarks are not estimated",
+                 kMissing);
+    expect_error(tps, "LM=2\n1 1\n", 2, "the file ends after 1 of 2 landmark lines");
+    expect_error(tps, "LM=2\n1 1\n1 2 3\n", 3,
+                 "expected the x y coordinates of landmark 2, found 3 values");
+    expect_error(tps, "ID=a\nLM=1\n1 1\n", 1,
+                 "expected LM= at the start of a specimen, found \"ID=a\"");
+    expect_error(tps, "LM=1\n1 1\nradii\n", 3,
+                 "expected a KEY= line or the LM= of the next specimen, found \"radii\"");
+    expect_error(tps, "LM=1\n1 1\nCURVES=1\nLM=1\n", 4, "expected POINTS= of curve 1 of 1");
+    expect_error(tps, "LM=x\n", 1, "LM= needs a count, found \"x\"");
+    expect_error(tps, "LM=1\n1 1e999\n", 2, "\"1e999\" is out of range");
+    expect_error(nts, "1 2L 2 1 -999 DIM=2\na b\n1 2\n3 -999\n", 4,
+                 "specimen 2 (\"b\"): landmark 1 " + not_estimated);
+    expect_error(nts, "1 1 6 0 DIM=3\n1 2 3 4 5 6\n", 1, "3D landmarks are not supported (DIM=3)");
+    expect_error(nts, "1 1 3 0 DIM=2\n1 2 3\n", 1, "3 columns cannot be x, y pairs");
+    expect_error(nts, "1 1 2 0\n1 2\n3\n", 3, "more values than the header announces (1 x 2)");
+    expect_error(nts, "1 2 2 0\n1 2 3\n", 0, "the file ends after 3 of 2 x 2 values");
+    expect_error(nts, "2 2 2 0\n", 1,
+                 "matrix type \"2\" is not supported; only 1 (a rectangular data matrix) is");
+    expect_error(csv, "id,x1,y1\nA,1,NA\n", 2, "specimen 1 (\"A\"): landmark 1 " + not_estimated);
+    expect_error(csv, "id,logcs\nA,\n", 2,
+                 "specimen 1 (\"A\"): no value for \"logcs\"; missing values are not supported",
+                 kVariables);
+    expect_error(csv, "x1,x2,y1,y2\n1,2,3,4\n", 1,
+                 "column 2 (\"x2\") should be a y column: x and y columns alternate in landmark "
+                 "order");
+    expect_error(csv, "x1,y1,z1\n1,2,3\n", 1, "3D landmarks are not supported (z columns)");
+    expect_error(csv, "a,b,c\n1,2,3\n", 1, "3 coordinate columns cannot be x, y pairs");
+    expect_error(csv, "x1,y1\n1,2,3\n", 2, "expected 2 fields as in the header, found 3");
+    expect_error(csv, "x1,y1\n", 1, "the table has a header row but no data");
 }
 
 TEST(FormatDetect, OnlyWhatThePlainReaderRejectsGoesElsewhere) {
-    const std::pair<const char*, DataFormat> cases[] = {
-        {"1 2 3\n", DataFormat::plain},
-        {"1 20 14 0\n", DataFormat::plain},
-        {"1,2 % x,y\n", DataFormat::plain},
-        {"% id,x1\n", DataFormat::plain},
-        {"1 inf 3\n", DataFormat::plain},
-        {"", DataFormat::plain},
-        {"\xEF\xBB\xBF\n  LM = 3\n", DataFormat::tps},
-        {"lm3=2\n", DataFormat::tps},
-        {"LMX=2\n", DataFormat::plain},
-        {"\" comment, with a comma\n", DataFormat::nts},
-        {"1 20L 14 0\n", DataFormat::nts},
-        {"1 20 14 0 dim=2\n", DataFormat::nts},
-        {"id,x1,y1\n", DataFormat::delimited},
-        {"\"\",\"x1\"\n", DataFormat::delimited},
-        {"x1\ty1\n", DataFormat::delimited},
-        {"specimen;cs\n", DataFormat::delimited},
-        {"id,2\n", DataFormat::plain},
+    const std::pair<DataFormat, std::vector<std::string>> cases[] = {
+        {DataFormat::plain,
+         {"1 2 3\n", "1 20 14 0\n", "1,2 % x,y\n", "% id,x1\n", "1 inf 3\n", "", "LMX=2\n",
+          "id,2\n"}},
+        {DataFormat::tps, {"\xEF\xBB\xBF\n  LM = 3\n", "lm3=2\n"}},
+        {DataFormat::nts, {"\" comment, with a comma\n", "1 20L 14 0\n", "1 20 14 0 dim=2\n"}},
+        {DataFormat::delimited, {"id,x1,y1\n", "\"\",\"x1\"\n", "x1\ty1\n", "specimen;cs\n"}},
     };
-    for (const auto& [head, want] : cases)
-        EXPECT_EQ(detect_format(head), want) << head;
+    for (const auto& [want, heads] : cases) {
+        for (const std::string& head : heads)
+            EXPECT_EQ(detect_format(head), want) << head;
+    }
     std::istringstream plain("1 2\n3 4\n");
     EXPECT_EQ(read_data_stream(plain, "f", true).data.rows(), 2);
     std::istringstream tps("LM=1\n1 1\n");
