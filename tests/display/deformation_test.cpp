@@ -188,38 +188,25 @@ TEST_F(Display, TickedRotateRequestAsksExceptForPlotType5DrawnOverIt) {
     EXPECT_EQ(ui.dialog_titles().size(), 2u);
 }
 
-TEST_F(Display, TrimmingMovesTheCornersByClicksAndStaysOnTheGrid) {
-    // markupx: right, left, left -> row 3; markupy: right click at once -> column 4; marklox:
-    // right would leave the grid -> stays 22, then left -> 21; markloy: down -> 10.
-    const Matrix clicks = (Matrix(10, 3) << 100, 0, 1, -100, 0, 1, -100, 0, 1, 0, 0, 3, 0, 0, 3,
-                           100, 0, 1, -100, 0, 1, 0, 0, 3, 0, -100, 1, 0, 0, 3)
-                              .finished();
-    for (Index i = 0; i < clicks.rows(); ++i)
-        click(clicks(i, 0), clicks(i, 1), static_cast<int>(clicks(i, 2)));
-    show(zero, 1, 2, "k", 1);
+TEST_F(Display, TrimmingMovesTheCornersByClicksAndStopsAtTheEdgesOfTheGrid) {
+    // From rows 4 and 22, columns 4 and 11, one node per click until a right click. markupx:
+    // left four times -> row 1, the last click stops at the first node; markupy: none -> column
+    // 4; marklox: right stops at the last node, then left -> row 21; markloy: down -> column 10.
+    for (double x : {-100, -100, -100, -100, 0, 0, 100, -100, 0})
+        click(x, 0, x == 0 ? 3 : 1);
+    click(0, -100);
+    click(0, 0, 3);
+    show(zero, 4, 2, "k", 1);
     EXPECT_EQ(ui.queued(), 0u);
     const auto ls = lines(axes());
-    // Columns 4 ... 10 through rows 3 ... 21, then rows 3 ... 21 through columns 4 ... 10.
-    ASSERT_EQ(ls.size(), 7u + 19u + 1u);
-    EXPECT_EQ(ls[0]->x.size(), 19u);
-    EXPECT_DOUBLE_EQ(ls[0]->x.front(), 0);
-    EXPECT_DOUBLE_EQ(ls[0]->y.front(), 1);
-    EXPECT_DOUBLE_EQ(ls[6]->x.back(), 9);
-    EXPECT_DOUBLE_EQ(ls[6]->y.back(), 4);
+    // Columns 4 ... 10 through rows 1 ... 21, rows 1 ... 21 through columns 4 ... 10, 5 vectors
+    // with heads, the markers.
+    ASSERT_EQ(ls.size(), 7u + 21u + 15u + 1u);
+    EXPECT_EQ(ls[0]->x.size(), 21u);
+    EXPECT_EQ(row({ls[0]->x.front(), ls[0]->y.front(), ls[6]->x.back(), ls[6]->y.back()}),
+              row({-1, 1, 9, 4}));
     EXPECT_EQ(ls[7]->x.size(), 7u);
     EXPECT_TRUE(console_has("markloy 10"));
-}
-
-TEST_F(Display, TrimmingCornersStopAtTheFirstNode) {
-    for (int i = 0; i < 6; ++i)
-        click(-100, 0);
-    for (int i = 0; i < 4; ++i)
-        click(0, 0, 3);
-    show(scores, 4, 2, "k", 1);
-    // Rows 1 ... 22, columns 4 ... 11: 8 column lines, 22 row lines, 5 vectors with heads, markers.
-    const auto ls = lines(axes());
-    ASSERT_EQ(ls.size(), 8u + 22u + 15u + 1u);
-    EXPECT_EQ(ls[0]->x.size(), 22u);
 }
 
 class TemplateDisplay : public ::testing::Test {
