@@ -88,24 +88,6 @@ inline void put_blocks(AppContext& c, const Matrix& d1, const Matrix& d2, const 
     c.vars.set("activem2", landmarks2 ? 1.0 : 0.0);
 }
 
-// A program whose user cancels at the first progress report, holding two groups.
-struct CancellingProgram {
-    struct Ui : HeadlessPlatform {
-        bool progress(double fraction, const std::string&) override {
-            fractions.push_back(fraction);
-            return fraction >= 1;
-        }
-        std::vector<double> fractions;
-    } ui;
-    AppContext ctx{ui};
-    CancellingProgram(const Group& g1, const Group& g2) {
-        add_window_controls(ui);
-        register_functions(ctx);
-        ui.open_results_window();
-        put_blocks(ctx, g1.b1, g1.b2, g2.b1, g2.b2, true);
-    }
-};
-
 // The program started, with the bootstrap settings put back afterwards.
 class AnalysisTest : public AppTest {
   protected:

@@ -32,28 +32,14 @@ TEST(BlockPls, SingularValuesOfAHandComputedCrossProduct) {
     EXPECT_NEAR(r.sval(0), std::sqrt((t + std::sqrt(t * t - 4 * d)) / 2), 1e-12);
     EXPECT_NEAR(r.sval(1), std::sqrt((t - std::sqrt(t * t - 4 * d)) / 2), 1e-12);
     EXPECT_NEAR(r.S(0, 1), 0.0, 0.0);
-}
-
-TEST(BlockPls, DivisorScalesOnlyTheSingularValuesAndThinFactorsAgree) {
-    Matrix a = centre_columns(Matrix::Random(12, 4)), b = centre_columns(Matrix::Random(12, 7));
-    const BlockPls plain = block_pls(a, b, 1.0, a, b);
-    const BlockPls scaled = block_pls(a, b, 12.0, a, b);
-    EXPECT_EQ(plain.V.cols(), 7);
-    ASSERT_EQ(plain.sval.size(), 4);
-    for (Index i = 0; i < 4; ++i) {
-        EXPECT_NEAR(plain.sval(i), 12.0 * scaled.sval(i), 1e-12 * plain.sval(0));
-        EXPECT_NEAR(std::abs(plain.U.col(i).dot(scaled.U.col(i))), 1.0, 1e-12);
-        EXPECT_NEAR(plain.scor(i), scaled.scor(i), 1e-12);
-        // Centred scores: swc1^T swc2 = U^T X V = S, so the correlation is S_ii over the norms.
-        EXPECT_NEAR(plain.scor(i),
-                    plain.sval(i) / (plain.swc1.col(i).norm() * plain.swc2.col(i).norm()), 1e-12);
-        EXPECT_LE(plain.sval(i), plain.sval(std::max<Index>(i - 1, 0)));
-    }
-
     // Thin factors: the same axes, without the null-space columns.
-    const BlockPls thin = block_pls(a, b, 1.0, a, b, kAllAxes, true);
-    EXPECT_LT((thin.U - plain.U).cwiseAbs().maxCoeff(), 1e-14);
-    EXPECT_LT((thin.V - plain.V.leftCols(4)).cwiseAbs().maxCoeff(), 1e-14);
+    const Matrix a = centre_columns(Matrix::Random(12, 4)),
+                 b = centre_columns(Matrix::Random(12, 7));
+    const BlockPls full = block_pls(a, b, 1.0, a, b),
+                   thin = block_pls(a, b, 1.0, a, b, kAllAxes, true);
+    EXPECT_EQ(full.V.cols(), 7);
+    EXPECT_LT((thin.U - full.U).cwiseAbs().maxCoeff(), 1e-14);
+    EXPECT_LT((thin.V - full.V.leftCols(4)).cwiseAbs().maxCoeff(), 1e-14);
 }
 
 TEST(NullAxes, ValuesNotAboveTheToleranceAreNull) {
@@ -124,10 +110,8 @@ TEST_F(DoSVD2Test, IdenticalGroupsGiveZeroAnglesAndEqualCorrelations) {
         expected += "\nSVD " + std::to_string(i) + " Block 1= 0.000  Block2= 0.000";
     EXPECT_EQ(report(), expected);
     ASSERT_EQ(var("scor2").cols(), 6);
-    for (Index i = 0; i < 6; ++i) {
-        EXPECT_NEAR(var("scor2")(i), var("scor2g")(i), 1e-9);
-        EXPECT_NEAR(var("sval2")(i), var("sval2g")(i), 1e-12);
-    }
+    EXPECT_LT((var("scor2") - var("scor2g")).cwiseAbs().maxCoeff(), 1e-9);
+    EXPECT_LT((var("sval2") - var("sval2g")).cwiseAbs().maxCoeff(), 1e-12);
     EXPECT_EQ(control("ShowBox"), "1");
     EXPECT_EQ(ui.control("HomologyButton").enable(), "off");
 }
@@ -148,10 +132,8 @@ TEST_F(DoSVD2Test, TurnedAndScaledVariablesChangeSingularValuesAndBlock2AnglesOn
     EXPECT_EQ(report(), std::string(kHeader) +
                             "\n\nSVD 1 Block 1= 0.000  Block2= 30.000"
                             "\nSVD 2 Block 1= 0.000  Block2= 30.000");
-    for (Index i = 0; i < 2; ++i) {
-        EXPECT_NEAR(var("sval2g")(i), 3.0 * var("sval2")(i), 1e-12 * var("sval2g")(0));
-        EXPECT_NEAR(var("scor2g")(i), var("scor2")(i), 1e-10);
-    }
+    EXPECT_LT((var("sval2g") - 3.0 * var("sval2")).cwiseAbs().maxCoeff(), 1e-12 * var("sval2g")(0));
+    EXPECT_LT((var("scor2g") - var("scor2")).cwiseAbs().maxCoeff(), 1e-10);
     EXPECT_EQ(ctx.vars.scalar("homology2"), 1);
     EXPECT_EQ(ui.control("HomologyButton").enable(), "on");  // untouched with variables
     EXPECT_TRUE(var("reference2").size() == 0);
@@ -170,20 +152,18 @@ TEST_F(DoSVD2Test, DivisorIsTheSpecimenCountForVariablesAndNoneForLandmarks) {
     ASSERT_TRUE(action("DoSVD2"));
     EXPECT_EQ(report(), landmark_report);
     ASSERT_EQ(var("sval2").cols(), sval.cols());
-    for (Index i = 0; i < sval.cols(); ++i) {
-        EXPECT_NEAR(18.0 * var("sval2")(i), sval(i), 1e-6 * sval(0));
-        EXPECT_NEAR(std::abs(var("ubee2").col(i).dot(u.col(i))), 1.0, 1e-6);
-        EXPECT_NEAR(var("scor2")(i), scor(i), 1e-6);
-    }
+    EXPECT_LT((18.0 * var("sval2") - sval).cwiseAbs().maxCoeff(), 1e-6 * sval(0));
+    EXPECT_LT(((var("ubee2").transpose() * u).diagonal().cwiseAbs().array() - 1).abs().maxCoeff(),
+              1e-6);
+    EXPECT_LT((var("scor2") - scor).cwiseAbs().maxCoeff(), 1e-6);
 }
 
 TEST_F(DoSVD2Test, StoredResultsFitTogether) {
     set_groups(g1, g2);
     ASSERT_TRUE(action("DoSVD2"));
     const Matrix& ref1 = var("reference1");
-    ASSERT_EQ(ref1.cols(), 15);
-    for (Index j = 0; j < ref1.cols(); ++j)  // rounded to four decimals
-        EXPECT_NEAR(ref1(j) * 1e4, std::round(ref1(j) * 1e4), 1e-6);
+    ASSERT_EQ(ref1.cols(), 15);  // rounded to four decimals
+    EXPECT_LT(((ref1 * 1e4).array() - (ref1 * 1e4).array().round()).abs().maxCoeff(), 1e-6);
     EXPECT_EQ(var("reference2"), var("reference2g"));  // pooled with homology2 on
     EXPECT_EQ(var("data1").col(14), g1.b1.col(14));    // centroid sizes carried through
 
@@ -299,10 +279,7 @@ TEST_F(DoSVD2Test, PublishedDatasetReportLinesFromTheStoredAxes) {
         const double s = var("sbee2")(i, i);
         EXPECT_NEAR(var("scor2")(i), s / (var("swc1").col(i).norm() * var("swc2").col(i).norm()),
                     1e-10);
-        EXPECT_LE(std::abs(var("scor2g")(i)), 1.0);
     }
-    const Matrix& u = var("ubee2g");
-    EXPECT_LT((u.transpose() * u - Matrix::Identity(10, 10)).cwiseAbs().maxCoeff(), 1e-12);
 }
 
 TEST_F(DoSVD2Test, UntickedOrUnusablePermutationCountLeavesTheAnalysisAsItWas) {
@@ -325,16 +302,6 @@ TEST_F(DoSVD2Test, UntickedOrUnusablePermutationCountLeavesTheAnalysisAsItWas) {
     EXPECT_EQ(report().find("Permutation"), std::string::npos);
 }
 
-TEST(PermutationCancel, CancelReportsNothingBeyondTheAngles) {
-    CancellingProgram p(synthetic_group(7, 5, 18, 1u), synthetic_group(7, 5, 14, 2u));
-    p.ui.control("PermuteButton").set_value(1);
-    ASSERT_TRUE(run_action(p.ctx, "DoSVD2"));
-    const std::string text = p.ui.control("AuxResults").string();
-    EXPECT_EQ(text.find("Permutation"), std::string::npos);
-    EXPECT_EQ(text.rfind("Angles between SVD axis", 0), 0u);
-    EXPECT_EQ(p.ui.console_lines().back(), "Permutation tests cancelled; nothing reported");
-}
-
 TEST_F(DoSVD2Test, PermutationReportOnThePublishedDatasetsFollowsTheAngles) {
     SKIP_WITHOUT(dataset("plethodon"));
     SKIP_WITHOUT(dataset("plethodon_vars"));
@@ -342,16 +309,11 @@ TEST_F(DoSVD2Test, PermutationReportOnThePublishedDatasetsFollowsTheAngles) {
         ctx.vars.clear("homology2");  // as in a fresh session: no block-2 angles for variables
         ui.control("Morph2").set_value(landmarks2 ? 1 : 0);
         ASSERT_TRUE(load_dataset(landmarks2 ? "plethodon" : "plethodon_vars", "Jord", "Teyah"));
-        ui.control("PermuteButton").set_value(0);
-        ASSERT_TRUE(action("DoSVD2"));
-        const std::string angles = report();
-
         ask_permutations("99");
         bootstrap_settings() = {77, 2};
         ASSERT_TRUE(action("DoSVD2"));
         const std::string text = report();
-
-        const std::string head = angles +
+        const std::string head = angles_only() +
                                  "\n\nPermutation tests over 99 permutations per group "
                                  "(seed 77)\nRows of block 2 permuted against block 1";
         ASSERT_EQ(text.substr(0, head.size()), head);
