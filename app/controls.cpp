@@ -73,6 +73,8 @@ const std::vector<ControlSpec>& control_table() {
         summary("FileBox4", "Group 2, block 2"),
         check("Morph2", "Block 2 holds landmarks", 1),
         check("HomologyButton", "Block 2 landmarks homologous in both groups", 1),
+        check("TpsMissingButton", "TPS: negative coordinates are missing", 0),
+        check("TpsCurvesButton", "TPS: curve points as landmarks", 0),
         edit("BootBox", "Bootstrap samples", "100"),
         edit("AlphaBox", "Alpha", "0.05"),
         check("PermuteButton", "Permutation tests with the analysis", 0),

@@ -42,9 +42,17 @@ std::optional<LoadedFile> ask_and_read(AppContext& ctx, const std::string& title
     return ask_and_read_with(ctx, [&] { return mfload3(ctx.ui, title); });
 }
 
-// A block file in any of the data formats.
+bool ticked(Platform& ui, const char* tag) {
+    const Control* c = ui.find_control(tag);
+    return c != nullptr && c->value() == 1;
+}
+
+// A block file in any of the data formats; the two TPS conventions are the user's choice.
 std::optional<LoadedFile> ask_and_read_block(AppContext& ctx, bool landmarks) {
-    return ask_and_read_with(ctx, [&] { return mfload_block(ctx.ui, landmarks); });
+    TpsOptions tps;
+    tps.negative_means_missing = ticked(ctx.ui, "TpsMissingButton");
+    tps.curves_as_landmarks = ticked(ctx.ui, "TpsCurvesButton");
+    return ask_and_read_with(ctx, [&] { return mfload_block(ctx.ui, landmarks, tps); });
 }
 
 // The IDs of the block just loaded, or none: an earlier file's IDs must not outlive it.

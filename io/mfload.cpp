@@ -31,10 +31,10 @@ std::optional<LoadedFile> mfload3(Platform& ui, const std::string& title) {
     return f;
 }
 
-std::optional<LoadedFile> mfload_block(Platform& ui, bool landmarks) {
+std::optional<LoadedFile> mfload_block(Platform& ui, bool landmarks, const TpsOptions& tps) {
     std::optional<LoadedFile> f = choose(ui, "Enter file to Load?");
     if (f) {
-        DataFileContents c = read_data_file(f->path, landmarks);
+        DataFileContents c = read_data_file(f->path, landmarks, tps);
         f->data = std::move(c.data);
         f->ids = std::move(c.ids);
     }

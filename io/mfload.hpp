@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "io/tps_read.hpp"
 #include "platform/matrix.hpp"
 #include "platform/platform.hpp"
 
@@ -24,8 +25,9 @@ std::optional<LoadedFile> mfload3(Platform& ui, const std::string& title);
 std::optional<LoadedFile> mfload(Platform& ui);
 
 // As mfload, reading the file in whichever format it is in (read_data_file): landmark
-// configurations when `landmarks`, a table of variables otherwise.
-std::optional<LoadedFile> mfload_block(Platform& ui, bool landmarks);
+// configurations when `landmarks`, a table of variables otherwise; `tps` says how a TPS file's
+// negative coordinates and curves are read.
+std::optional<LoadedFile> mfload_block(Platform& ui, bool landmarks, const TpsOptions& tps = {});
 
 // True when dload could not open the file.
 bool is_unreadable(const Matrix& m);

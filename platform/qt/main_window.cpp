@@ -226,6 +226,14 @@ QGroupBox* MainWindow::load_step() {
     grid->setColumnStretch(1, 1);
     v->addLayout(grid);
 
+    // How the next TPS file is read; other formats ignore these.
+    auto* tps = new QHBoxLayout;
+    for (const char* tag : {"TpsMissingButton", "TpsCurvesButton"})
+        if (QWidget* w = take(tag))
+            tps->addWidget(w);
+    tps->addStretch(1);
+    v->addLayout(tps);
+
     auto* row = new QHBoxLayout;
     for (const char* action : {"LoadTemplate", "Clear&reset"})
         if (QPushButton* b = take_button(action))
