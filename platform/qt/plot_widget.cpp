@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QResizeEvent>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -138,6 +139,11 @@ void PlotWidget::mousePressEvent(QMouseEvent* event) {
         return;
     }
     emit pressed(p->x(), p->y(), button);
+}
+
+void PlotWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    emit resized(event->size());
 }
 
 }  // namespace tesvane::gui

@@ -36,10 +36,13 @@ class PlotWidget : public QWidget {
   signals:
     // A press inside the widget, in data units; button 1 left, 2 middle, 3 right.
     void pressed(double x, double y, int button);
+    // The widget's new size in pixels: the figure's own size follows it.
+    void resized(QSize size);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     const fig::Figure& figure_;

@@ -19,6 +19,7 @@
 #include <limits>
 
 #include "app/Tesvane6i.hpp"
+#include "figure/figure_units.hpp"
 #include "platform/error.hpp"
 #include "platform/qt/main_window.hpp"
 #include "platform/qt/plot_widget.hpp"
@@ -110,6 +111,18 @@ void QtPlatform::build_windows(AppContext& ctx) {
     results_ = std::make_unique<ResultsWindow>(
         [this] { run_exclusive("Save the report", [this] { recorder_.run(*ctx_, "AuxBoxsw"); }); },
         [this] { results_open_ = false; });
+    // The figure's size is the plot's on screen, in whatever units the figure uses, so the
+    // commands that enlarge the axes for a copy lay them out for the picture that is copied.
+    QObject::connect(&main_->plot(), &PlotWidget::resized, main_.get(), [this](QSize size) {
+        try {
+            const fig::Position px = convert_position(figure_.position, figure_.units, "pixels");
+            figure_.position =
+                convert_position({px[0], px[1], double(size.width()), double(size.height())},
+                                 "pixels", figure_.units);
+        } catch (const std::exception&) {
+            // Units without a physical size keep the figure's size as it was.
+        }
+    });
     figure_.on_change([this] {
         if (main_) {
             main_->plot().sync_pointer();
