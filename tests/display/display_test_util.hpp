@@ -67,16 +67,15 @@ inline std::vector<const fig::Text*> texts(const fig::Axes& axes) {
     return objects_of<fig::Text>(axes);
 }
 
-// A headless platform that also records the prompt and the default answer of input dialogs.
+// A headless platform that also records the default answer of input dialogs.
 class RecordingPlatform : public HeadlessPlatform {
   public:
     std::optional<std::string> input_dialog(const std::string& title, const std::string& prompt,
                                             const std::string& default_answer) override {
-        prompts.push_back(prompt);
         defaults.push_back(default_answer);
         return HeadlessPlatform::input_dialog(title, prompt, default_answer);
     }
-    std::vector<std::string> prompts, defaults;
+    std::vector<std::string> defaults;
 };
 
 }  // namespace tesvane::test

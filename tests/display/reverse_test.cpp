@@ -9,14 +9,11 @@
 #include "display/reversepwarb.hpp"
 #include "display/reversepwb.hpp"
 #include "display_test_util.hpp"
-#include "geometry/getconsensus.hpp"
 #include "geometry/getpw_arbit.hpp"
 #include "geometry/gettspl.hpp"
 #include "geometry/vertxy.hpp"
-#include "io/dload.hpp"
 #include "platform/error.hpp"
 #include "platform/linalg.hpp"
-#include "test_paths.hpp"
 
 namespace tesvane::test {
 namespace {
@@ -76,23 +73,6 @@ TEST(Reversepw, ScoresOfTheDisplacedFormAreTheScoresGiven) {
     EXPECT_LT(max_diff(sb.leftCols(8), pw.leftCols(8)), 1e-12);
     EXPECT_THROW(reversepwb(ref, Matrix::Zero(1, 10)), Error);  // wrong length
     EXPECT_THROW(reversepwarb(ref, Matrix::Zero(1, 12)), Error);
-}
-
-TEST(Reversepw, RealConsensusRoundTrip) {
-    const std::filesystem::path d = dataset("plethodon");
-    if (d.empty())
-        GTEST_SKIP() << "the published datasets are not here";
-    const Matrix ref =
-        getconsensus(dload((d / "Jord_b1.txt").string())).reference.unaryExpr([](double v) {
-            return std::round(10000 * v) / 10000;
-        });
-    const Index n = ref.size() - 4;  // 2k - 3
-    Matrix pw = Matrix::Zero(1, n);
-    pw(0) = 0.05;
-    pw(n - 3) = -0.02;
-    pw(n - 2) = 0.03;
-    const Matrix scores = getpw_arbit(ref, reversepwarb(ref, pw));
-    EXPECT_LT(max_diff(scores.leftCols(n - 1), pw.leftCols(n - 1)), 1e-10);
 }
 
 TEST(Reversepw6u, ZeroWeightsGiveTheReferenceAndAFittedSplineReproducesTheTarget) {

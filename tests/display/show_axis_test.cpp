@@ -152,13 +152,6 @@ TEST_F(ShowAxisTest, AxesOutsideTheAnalysisOrAMissingTemplateAreErrorsAndUnknown
     EXPECT_EQ(objects(), before);
 }
 
-TEST_F(ShowAxisTest, BeforeAnAnalysisNothingChanges) {
-    start();
-    EXPECT_FALSE(show(1));
-    EXPECT_NE(last_console().find("ubee2"), std::string::npos);
-    EXPECT_EQ(objects(), 0u);
-}
-
 TEST_F(ShowAxisTest, SuperimposedBlocksReplaceTheReferences) {
     analyse(true);
     const Matrix data1 = ctx.vars.matrix("data1");

@@ -42,29 +42,19 @@ class WaitTest : public GuiTest {
     }
 };
 
-TEST_F(WaitTest, ClickReturnsDataUnitsAndTheButton) {
+TEST_F(WaitTest, ClickReturnsDataUnitsAndTheButtonAndEscapeAbandonsIt) {
     // One pixel spans about 10 / plot width data units; allow a pixel and a half.
-    const double tol_x = 1.5 * 10 / plot().width(), tol_y = 1.5 * 5 / plot().height();
     click_later(2.5, 4, Qt::LeftButton);
     std::optional<Click> c = ui().click_in_axes();
     ASSERT_TRUE(c.has_value());
-    EXPECT_NEAR(c->x, 2.5, tol_x);
-    EXPECT_NEAR(c->y, 4, tol_y);
+    EXPECT_NEAR(c->x, 2.5, 1.5 * 10 / plot().width());
+    EXPECT_NEAR(c->y, 4, 1.5 * 5 / plot().height());
     EXPECT_EQ(c->button, 1);
-
     click_later(7, 1, Qt::RightButton);
-    c = ui().click_in_axes();
-    ASSERT_TRUE(c.has_value());
-    EXPECT_EQ(c->button, 3);
-    EXPECT_FALSE(plot().waiting_for_click());
-}
-
-TEST_F(WaitTest, EscapeAbandonsTheClickAndAHiddenWindowIsNotWaitedFor) {
+    EXPECT_EQ(ui().click_in_axes().value_or(Click{}).button, 3);
     QTimer::singleShot(20, &main(), [this] { QTest::keyClick(&plot(), Qt::Key_Escape); });
     EXPECT_FALSE(ui().click_in_axes().has_value());
     EXPECT_FALSE(plot().waiting_for_click());
-    main().hide();
-    EXPECT_FALSE(ui().click_in_axes().has_value());
 }
 
 TEST_F(WaitTest, DuringAWaitThePlotRepaintsAndOtherActionsAreRefused) {
@@ -90,7 +80,7 @@ TEST_F(WaitTest, DuringAWaitThePlotRepaintsAndOtherActionsAreRefused) {
     EXPECT_EQ(dialogs.size(), 1u);
 }
 
-TEST_F(WaitTest, ClosingTheMainWindowEndsTheWaitAndThenCloses) {
+TEST_F(WaitTest, ClosingTheMainWindowEndsTheWaitAndThenClosesAndAHiddenOneIsNotWaitedFor) {
     QTimer::singleShot(20, &main(), [this] { main().close(); });
     std::optional<Click> c = Click{};
     run_as_action([&] { c = ui().click_in_axes(); });
@@ -98,19 +88,20 @@ TEST_F(WaitTest, ClosingTheMainWindowEndsTheWaitAndThenCloses) {
     QTest::qWait(20);
     EXPECT_FALSE(main().isVisible());
     EXPECT_FALSE(ui().results_window().isVisible());
+    EXPECT_FALSE(ui().click_in_axes().has_value());
 }
 
 TEST_F(WaitTest, InputDialogReturnsTheTextOrNothingOnCancel) {
-    std::string preset;
+    QString preset;  // the prompt and the offered answer
     QTimer::singleShot(20, &main(), [&] {
         auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
-        preset = (d->labelText() + " " + d->textValue()).toStdString();
+        preset = d->labelText() + " " + d->textValue();
         d->setTextValue("45");
         d->accept();
     });
     EXPECT_EQ(ui().input_dialog("Rotation", "Angle in degrees?", "10"), "45");
-    EXPECT_EQ(preset, "Angle in degrees? 10");  // the prompt and the offered answer
+    EXPECT_EQ(preset, "Angle in degrees? 10");
 
     QTimer::singleShot(20, &main(), [] {
         if (QWidget* d = QApplication::activeModalWidget())

@@ -80,13 +80,9 @@ TEST_F(GuiTest, ClosedResultsWindowComesBackWhenAReportArrivesAndSavesByAppendin
     ui().control("AuxResults").set_string("old report");
     ui().results_window().close();
     EXPECT_EQ(ui().find_control("AuxResults"), nullptr);
-    ui().open_results_window();
-    EXPECT_TRUE(ui().results_window().isVisible());
-    EXPECT_EQ(string_of("AuxResults"), "");  // a fresh window
-    ui().results_window().close();
     show_report(ctx(), "Angle 1\n  12.5\n");
     EXPECT_TRUE(ui().results_window().isVisible());
-    ui().open_results_window();  // an open window is reused with its report
+    ui().open_results_window();  // an open window is reused with its report, not a fresh one
     EXPECT_EQ(string_of("AuxResults"), "Angle 1\n  12.5\n");
     // Its Save button appends the report.
     TempDir dir;
@@ -96,8 +92,7 @@ TEST_F(GuiTest, ClosedResultsWindowComesBackWhenAReportArrivesAndSavesByAppendin
     ui().results_window().save_button().click();
     ui().results_window().save_button().click();
     EXPECT_EQ(read_all(file), "line 1\nline 2 \nline 1\nline 2 \n");
-    ASSERT_EQ(dialogs.size(), 2u);
-    EXPECT_EQ(dialogs[0].kind, gui::FileDialogKind::Save);
+    EXPECT_EQ(dialogs.size(), 2u);
 }
 
 TEST_F(GuiTest, LoadButtonSummarisesAndPlotsARealFile) {
@@ -119,9 +114,6 @@ TEST_F(GuiTest, UnknownActionShowsFellThroughAndTheWindowStaysUsable) {
     start();
     main().press("loadg1b1", "wrong case");
     EXPECT_EQ(messages(), std::vector<std::string>{"Fell through case!  Dang"});
-    for (QMessageBox* box : main().findChildren<QMessageBox*>())
-        EXPECT_FALSE(box->isModal());
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(dialogs.empty());  // nothing was loaded
     ui().control("ShowBox").set_string("4");
     main().button("AxisDown")->click();  // the next action runs normally
@@ -145,8 +137,12 @@ class FigureMenuTest : public GuiTest {
     TempDir dir;
 };
 
-TEST_F(FigureMenuTest, SaveFigureWritesTheTypeOfTheExtensionAndEpsWhateverTheName) {
-    files = {dir.path() / "shape.svg", dir.path() / "shape", dir.path() / "picture"};
+TEST_F(FigureMenuTest, SaveFigureWritesTheTypeOfTheExtensionEpsWhateverTheNameOrSaysWhyNot) {
+    EXPECT_FALSE(ui().save_figure_to((dir.path() / "shape.xyz").string()));
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_NE(messages()[0].find("shape.xyz"), std::string::npos);
+    files = {std::nullopt, dir.path() / "shape.svg", dir.path() / "shape", dir.path() / "picture"};
+    ui().save_figure_as();  // cancelled: nothing more happens
     ui().save_figure_as();
     EXPECT_NE(read_all(dir.path() / "shape.svg").find("<svg"), std::string::npos);
     ui().save_figure_as();  // no extension: a PNG
@@ -157,22 +153,11 @@ TEST_F(FigureMenuTest, SaveFigureWritesTheTypeOfTheExtensionAndEpsWhateverTheNam
     EXPECT_EQ(read_all(dir.path() / "picture").substr(0, 4), "%!PS");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
-              3);  // no temporary left behind
-    EXPECT_TRUE(messages().empty());
-}
-
-TEST_F(FigureMenuTest, SaveFigureToAnUnknownTypeSaysSoAndWritesNothing) {
-    EXPECT_FALSE(ui().save_figure_to((dir.path() / "shape.xyz").string()));
-    const std::vector<std::string> shown = messages();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_NE(shown[0].find("shape.xyz"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-    files = {std::nullopt};
-    ui().save_figure_as();  // cancelled: nothing more happens
+              3);  // nothing of the unknown type, no temporary left behind
     EXPECT_EQ(messages().size(), 1u);
 }
 
-TEST_F(FigureMenuTest, FigureCommandCallsItsFunctionAndAMissingOneFailsIntoTheConsole) {
+TEST_F(FigureMenuTest, CommandsCallTheirFunctionsCopyAndSetThePointer) {
     int calls = 0;
     ctx().functions.add("CountMe", 0, 0, [&](AppContext&, const Values&, int) {
         ++calls;
@@ -180,12 +165,9 @@ TEST_F(FigureMenuTest, FigureCommandCallsItsFunctionAndAMissingOneFailsIntoTheCo
     });
     main().add_figure_command("Count me", "CountMe")->trigger();
     EXPECT_EQ(calls, 1);
-    main().add_figure_command("Missing", "NoSuchFunction")->trigger();
+    main().add_figure_command("Missing", "NoSuchFunction")->trigger();  // fails into the console
     EXPECT_TRUE(main().console_pane().toPlainText().contains("Error"));
     EXPECT_FALSE(ui().busy());
-}
-
-TEST_F(FigureMenuTest, CopyAndPointerCommands) {
     ui().copy_figure_to_clipboard();
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(mime, nullptr);
