@@ -228,9 +228,18 @@ QGroupBox* MainWindow::load_step() {
 
     // How the next TPS file is read; other formats ignore these.
     auto* tps = new QHBoxLayout;
-    for (const char* tag : {"TpsMissingButton", "TpsCurvesButton"})
-        if (QWidget* w = take(tag))
-            tps->addWidget(w);
+    if (QWidget* w = take("TpsMissingButton")) {
+        w->setToolTip(
+            tr("A landmark with a negative x or y is missing; missing landmarks are "
+               "not estimated, so such a file is refused, naming the specimen."));
+        tps->addWidget(w);
+    }
+    if (QWidget* w = take("TpsCurvesButton")) {
+        w->setToolTip(
+            tr("Append the points of each specimen's curves to its landmarks; "
+               "unticked, curves are left out."));
+        tps->addWidget(w);
+    }
     tps->addStretch(1);
     v->addLayout(tps);
 
