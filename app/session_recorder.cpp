@@ -132,6 +132,11 @@ std::string SessionRecorder::script(const std::string& script_path) {
     return text;
 }
 
+void SessionRecorder::note_saved_figure(const std::string& path) {
+    note_control_changes();
+    lines_.push_back({{"savefig"}, {fs::absolute(path).string(), true}});
+}
+
 void SessionRecorder::save(const std::string& script_path) {
     write_file_atomically(script_path, script(script_path));
 }

@@ -39,6 +39,8 @@ class SessionRecorder : public Platform {
     std::string script(const std::string& script_path);
     // Writes script(script_path) there; an Error naming the file when it cannot be written.
     void save(const std::string& script_path);
+    // A figure the user saved outside any step, as a `savefig` line.
+    void note_saved_figure(const std::string& path);
 
     // Replays the script with `ctx` (whose platform must be this one), its steps recorded as the
     // user's. Returns as run_script does; failures are named on `err`, printed Strings go to

@@ -364,6 +364,7 @@ bool QtPlatform::save_figure_to(const std::string& path) {
         const auto [w, h] = figure_size();
         render::save_figure(figure_, p.string(), w, h);
         console("Figure saved to " + p.string());
+        recorder_.note_saved_figure(p.string());
         return true;
     } catch (const std::exception& e) {
         const std::string msg = std::string("The figure was not saved: ") + e.what();
