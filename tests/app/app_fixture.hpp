@@ -21,7 +21,7 @@ class AppTest : public ::testing::Test {
     AppTest() : ctx(ui) {
         start_dir_ = std::filesystem::current_path();
         dir = std::filesystem::temp_directory_path() /
-              ("tesvane_app_" + std::to_string(::getpid()) + "_" + std::to_string(counter()++));
+              ("tesvane_app_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
         std::filesystem::create_directories(dir);
         std::filesystem::current_path(dir);
         add_window_controls(ui);
@@ -68,10 +68,7 @@ class AppTest : public ::testing::Test {
     std::filesystem::path dir;
 
   private:
-    static int& counter() {
-        static int n = 0;
-        return n;
-    }
+    static inline int counter_ = 0;
     std::filesystem::path start_dir_;
 };
 

@@ -18,14 +18,14 @@ namespace {
 // A block of n specimens of a k-landmark shape: a regular polygon with small, fixed
 // perturbations (a simple linear congruential sequence), then the centroid size.
 std::string block(int n, int k, unsigned seed = 1) {
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<double>((seed >> 16) % 1000) / 10000.0;
+    };
     std::string s;
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < k; ++j) {
-            seed = seed * 1103515245u + 12345u;
-            const double dx = static_cast<double>((seed >> 16) % 1000) / 10000.0;
-            seed = seed * 1103515245u + 12345u;
-            const double dy = static_cast<double>((seed >> 16) % 1000) / 10000.0;
-            const double t = 6.283185307179586 * j / k;
+            const double dx = next(), dy = next(), t = 6.283185307179586 * j / k;
             s += cformat("%.4f %.4f ", std::cos(t) + dx, std::sin(t) + dy);
         }
         s += cformat("%.3f\n", 1.0 + 0.01 * i);
@@ -57,9 +57,9 @@ enum class Prepare { file, missing, folder, no_read_permission, long_line };
 // the message is empty.
 struct LoadFault {
     const char* name;
-    const char* action;
     std::string content;
     std::string message;
+    const char* action = "LoadG1B1";
     Prepare prepare = Prepare::file;
     bool variable2 = false;  // block 2 holds variables
     const char* file = "";   // file name, when it matters
@@ -78,13 +78,6 @@ struct AnalysisFault {
     std::string report = "";
     bool variable2 = false;
 };
-
-void PrintTo(const LoadFault& c, std::ostream* os) {
-    *os << c.name;
-}
-void PrintTo(const AnalysisFault& c, std::ostream* os) {
-    *os << c.name;
-}
 
 long peak_memory_kb() {
     struct rusage u {};
@@ -111,12 +104,8 @@ class BadInput : public AppTest {
         ASSERT_TRUE(load("LoadG2B2", write("g2b2.txt", b2g)));
     }
 
-    struct State {
-        std::string session;
-        std::string boxes;
-        bool operator==(const State&) const = default;
-    };
-    State state() {
+    // The session and the file summaries.
+    std::pair<std::string, std::string> state() {
         std::string boxes;
         for (const char* tag : {"FileBox1", "FileBox2", "FileBox3", "FileBox4"})
             boxes += control(tag) + "|";
@@ -167,15 +156,15 @@ TEST_P(LoadFaultTest, ClearMessageAndSessionKept) {
         std::filesystem::permissions(f, std::filesystem::perms::none);
     }
     mark();
-    const State before = state();
+    const auto before = state();
     const long peak_kb = peak_memory_kb();
     load(c.action, f);
     EXPECT_LT(peak_memory_kb() - peak_kb, 64 * 1024) << "the reader held the whole file";
     if (c.message.empty()) {
         EXPECT_TRUE(told_nothing()) << told();
         // The new block was taken, under its own name.
-        EXPECT_NE(state().boxes.find("File: " + f.filename().string() + " \n"), std::string::npos)
-            << state().boxes;
+        EXPECT_NE(state().second.find("File: " + f.filename().string() + " \n"), std::string::npos)
+            << state().second;
     } else {
         EXPECT_EQ(told(), expand(c.message, f.string()));
         EXPECT_TRUE(state() == before);
@@ -192,7 +181,7 @@ TEST_P(AnalysisFaultTest, ClearMessageAndNoResult) {
     mark();
     ASSERT_TRUE(load(c.action, f)) << told();
     ASSERT_TRUE(told_nothing()) << told();
-    const State before = state();
+    const auto before = state();
     const bool ok = run_action(ctx, "DoSVD2");
     if (c.message.empty()) {
         EXPECT_TRUE(ok) << told();
@@ -207,7 +196,7 @@ TEST_P(AnalysisFaultTest, ClearMessageAndNoResult) {
     // The analysis may already have superimposed the blocks on the pooled reference; what it
     // must not leave behind is a result.
     EXPECT_TRUE(ctx.vars.empty("ubee2g"));
-    EXPECT_EQ(state().boxes, before.boxes);
+    EXPECT_EQ(state().second, before.second);
 }
 
 const std::string kLandmarkFile =
@@ -228,82 +217,71 @@ std::string cr_only(std::string s) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, LoadFaultTest,
-    ::testing::Values(
-        LoadFault{"empty", "LoadG1B1", "", "{f}: the file is empty"},
-        LoadFault{"only_newline", "LoadG1B1", "\n", "{f}, line 1: the first line holds no numbers"},
-        LoadFault{"binary_junk", "LoadG1B1",
-                  std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18),
-                  "{f}, line 1: \"\\x89PNG\" is not a number"},
-        LoadFault{"utf8_bom", "LoadG1B1", "\xEF\xBB\xBF" + block(8, 4, 5), ""},
-        LoadFault{"utf16", "LoadG1B1", utf16(block(3, 4)),
-                  "{f}, line 1: not a plain text file (binary or UTF-16?)"},
-        LoadFault{"cr_only", "LoadG1B1", cr_only(block(8, 4, 6)), ""},
-        LoadFault{"one_50MB_line", "LoadG1B1", "", "{f}, line 1: the line is longer than 4 MiB",
-                  Prepare::long_line},
-        LoadFault{"nan", "LoadG1B1", block(2, 4) + "nan 0 1 0 1 1 0 1 1\n",
-                  "{f}, line 3: \"nan\" is not a number"},
-        LoadFault{"inf", "LoadG1B2", block(8, 3) + "0 0 1 0 -Inf 1 1\n",
-                  "{f}, line 9: \"-Inf\" is not a number"},
-        LoadFault{"1e400", "LoadG2B1", "0 0 1 0 1e400 1 0 1 1\n" + block(3, 4),
-                  "{f}, line 1: \"1e400\" is out of range"},
-        LoadFault{"ragged", "LoadG1B1", block(2, 4) + "0 0 1 0 1 1 0\n",
-                  "{f}, line 3: expected 9 numbers as on line 1, found 7"},
-        LoadFault{"odd_column_count", "LoadG1B2", copies(8, "0 0 1 0 1 1 0 1"),
-                  kLandmarkFile + "8"},
-        LoadFault{"decimal_commas", "LoadG1B1", copies(3, "0,5 0,1 1,2 0,3 1,1 1,4 0,2 1,1 1,0"),
-                  kLandmarkFile + "18"},
-        LoadFault{"hex_and_expression", "LoadG1B1", "0x10 0 1 0 1+2 1 0 1 1\n",
-                  "{f}, line 1: \"0x10\" is not a number"},
-        LoadFault{"zero_size_specimen", "LoadG1B1", block(3, 4) + "2 2 2 2 2 2 2 2 1\n",
-                  "{f}: specimen 4: centroid size is 0 (all landmarks coincide)"},
-        LoadFault{"huge_coordinates", "LoadG1B1",
-                  "0 0 1e300 0 1e300 1e300 0 1e300 1\n" + block(4, 4),
-                  "{f}: specimen 1: centroid size overflows (coordinates are too large)"},
-        LoadFault{"tps_3d", "LoadG1B1", "LM3=1\n1 2 3\n",
-                  "{f}, line 1: 3D landmarks are not supported (LM3=)"},
-        LoadFault{"tps_as_variables", "LoadG1B2", "LM=2\n0 0\n1 1\nLM=2\n0 0\n2 1\n",
-                  "{f}: a TPS file holds landmarks; block 2 is set to variables", Prepare::file,
-                  true},
-        LoadFault{"missing", "LoadG1B1", "", kCannotOpen, Prepare::missing},
-        LoadFault{"folder", "LoadG1B1", "", kCannotOpen, Prepare::folder},
-        LoadFault{"no_read_permission", "LoadG1B1", block(8, 4), kCannotOpen,
-                  Prepare::no_read_permission},
-        LoadFault{"spaces_and_non_ascii", "LoadG1B1", block(8, 4, 11), "", Prepare::file, false,
-                  "my data \xC3\xA9t\xC3\xA9 \xE6\x95\xB0.txt"}),
+    ::testing::ValuesIn(std::vector<LoadFault>{
+        {"empty", "", "{f}: the file is empty"},
+        {"only_newline", "\n", "{f}, line 1: the first line holds no numbers"},
+        {"binary_junk", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18),
+         "{f}, line 1: \"\\x89PNG\" is not a number"},
+        {"utf8_bom", "\xEF\xBB\xBF" + block(8, 4, 5), ""},
+        {"utf16", utf16(block(3, 4)), "{f}, line 1: not a plain text file (binary or UTF-16?)"},
+        {"cr_only", cr_only(block(8, 4, 6)), ""},
+        {"one_50MB_line", "", "{f}, line 1: the line is longer than 4 MiB", "LoadG1B1",
+         Prepare::long_line},
+        {"nan", block(2, 4) + "nan 0 1 0 1 1 0 1 1\n", "{f}, line 3: \"nan\" is not a number"},
+        {"inf", block(8, 3) + "0 0 1 0 -Inf 1 1\n", "{f}, line 9: \"-Inf\" is not a number",
+         "LoadG1B2"},
+        {"1e400", "0 0 1 0 1e400 1 0 1 1\n" + block(3, 4), "{f}, line 1: \"1e400\" is out of range",
+         "LoadG2B1"},
+        {"ragged", block(2, 4) + "0 0 1 0 1 1 0\n",
+         "{f}, line 3: expected 9 numbers as on line 1, found 7"},
+        {"odd_column_count", copies(8, "0 0 1 0 1 1 0 1"), kLandmarkFile + "8", "LoadG1B2"},
+        {"decimal_commas", copies(3, "0,5 0,1 1,2 0,3 1,1 1,4 0,2 1,1 1,0"), kLandmarkFile + "18"},
+        {"hex_and_expression", "0x10 0 1 0 1+2 1 0 1 1\n", "{f}, line 1: \"0x10\" is not a number"},
+        {"zero_size_specimen", block(3, 4) + "2 2 2 2 2 2 2 2 1\n",
+         "{f}: specimen 4: centroid size is 0 (all landmarks coincide)"},
+        {"huge_coordinates", "0 0 1e300 0 1e300 1e300 0 1e300 1\n" + block(4, 4),
+         "{f}: specimen 1: centroid size overflows (coordinates are too large)"},
+        {"tps_3d", "LM3=1\n1 2 3\n", "{f}, line 1: 3D landmarks are not supported (LM3=)"},
+        {"tps_as_variables", "LM=2\n0 0\n1 1\nLM=2\n0 0\n2 1\n",
+         "{f}: a TPS file holds landmarks; block 2 is set to variables", "LoadG1B2", Prepare::file,
+         true},
+        {"missing", "", kCannotOpen, "LoadG1B1", Prepare::missing},
+        {"folder", "", kCannotOpen, "LoadG1B1", Prepare::folder},
+        {"no_read_permission", block(8, 4), kCannotOpen, "LoadG1B1", Prepare::no_read_permission},
+        {"spaces_and_non_ascii", block(8, 4, 11), "", "LoadG1B1", Prepare::file, false,
+         "my data \xC3\xA9t\xC3\xA9 \xE6\x95\xB0.txt"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 const std::string kNullAxis = " Block 1= not defined (null axis)";
+const std::string kSizes = "The samples sizes do not match, shape and ";
+const std::string kSpline = ", so the thin-plate spline is undefined";
 
 INSTANTIATE_TEST_SUITE_P(
     Files, AnalysisFaultTest,
-    ::testing::Values(
-        AnalysisFault{"one_specimen", "LoadG1B1", block(1, 4), nullptr, "",
-                      "The samples sizes do not match, shape and shape"},
-        AnalysisFault{"one_specimen_in_both_blocks", "LoadG1B1", block(1, 4), "LoadG1B2",
-                      block(1, 3), "", "SVD 1" + kNullAxis},
-        AnalysisFault{"two_specimens", "LoadG2B1", block(2, 4), "LoadG2B2", block(2, 3), "",
-                      "SVD 2" + kNullAxis},
-        AnalysisFault{"all_identical", "LoadG1B1", copies(8, "0 0 1 0 1 1 0 1 1"), nullptr, "", "",
-                      "SVD 1" + kNullAxis},
-        AnalysisFault{"duplicated_landmarks", "LoadG1B1", copies(8, "0 0 0 0 1 0 1 1 1"),
-                      "LoadG2B1", copies(7, "0 0 0 0 1 0 1 1 1"),
-                      "Error: landmarks 1 and 2 of the reference form coincide, so the "
-                      "thin-plate spline is undefined"},
-        AnalysisFault{"collinear_landmarks", "LoadG2B1", copies(7, "0 0 1 0 2 0 3 0 1"), "LoadG1B1",
-                      copies(8, "0 0 1 0 2 0 3 0 1"),
-                      "Error: the reference form's landmarks are collinear, so the thin-plate "
-                      "spline is undefined"},
-        AnalysisFault{"constant_variable", "LoadG1B2", copies(8, "1 2 3"), nullptr, "", "",
-                      "SVD 1 Block 1= ", true},
-        AnalysisFault{"rows_mismatch", "LoadG2B2", block(6, 3, 8), nullptr, "",
-                      "The samples sizes do not match, shape and shape"},
-        AnalysisFault{"rows_mismatch_variables", "LoadG1B2", variables(9, 3), nullptr, "",
-                      "The samples sizes do not match, shape and variable", "", true},
-        AnalysisFault{"landmark_counts_differ", "LoadG2B1", block(7, 5, 9), nullptr, "",
-                      "Error: Block 1 has 9 columns in group 1 but 11 in group 2; the two "
-                      "groups cannot be pooled"},
-        AnalysisFault{"two_landmarks", "LoadG1B2", block(8, 2, 10), "LoadG2B2", block(7, 2, 12),
-                      "Error: the reference form has fewer than 3 landmarks"}),
+    ::testing::ValuesIn(std::vector<AnalysisFault>{
+        {"one_specimen", "LoadG1B1", block(1, 4), nullptr, "", kSizes + "shape"},
+        {"one_specimen_in_both_blocks", "LoadG1B1", block(1, 4), "LoadG1B2", block(1, 3), "",
+         "SVD 1" + kNullAxis},
+        {"two_specimens", "LoadG2B1", block(2, 4), "LoadG2B2", block(2, 3), "",
+         "SVD 2" + kNullAxis},
+        {"all_identical", "LoadG1B1", copies(8, "0 0 1 0 1 1 0 1 1"), nullptr, "", "",
+         "SVD 1" + kNullAxis},
+        {"duplicated_landmarks", "LoadG1B1", copies(8, "0 0 0 0 1 0 1 1 1"), "LoadG2B1",
+         copies(7, "0 0 0 0 1 0 1 1 1"),
+         "Error: landmarks 1 and 2 of the reference form coincide" + kSpline},
+        {"collinear_landmarks", "LoadG2B1", copies(7, "0 0 1 0 2 0 3 0 1"), "LoadG1B1",
+         copies(8, "0 0 1 0 2 0 3 0 1"),
+         "Error: the reference form's landmarks are collinear" + kSpline},
+        {"constant_variable", "LoadG1B2", copies(8, "1 2 3"), nullptr, "", "",
+         "SVD 1 Block 1= ", true},
+        {"rows_mismatch", "LoadG2B2", block(6, 3, 8), nullptr, "", kSizes + "shape"},
+        {"rows_mismatch_variables", "LoadG1B2", variables(9, 3), nullptr, "", kSizes + "variable",
+         "", true},
+        {"landmark_counts_differ", "LoadG2B1", block(7, 5, 9), nullptr, "",
+         "Error: Block 1 has 9 columns in group 1 but 11 in group 2; the two "
+         "groups cannot be pooled"},
+        {"two_landmarks", "LoadG1B2", block(8, 2, 10), "LoadG2B2", block(7, 2, 12),
+         "Error: the reference form has fewer than 3 landmarks"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,12 +1,5 @@
 // Recorded sessions: what the recorder writes, and that `tesvane script` replays it to the same
 // results.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include "app/Tesvane6i.hpp"
 #include "app/session_recorder.hpp"
 #include "app_fixture.hpp"
 #include "platform/error.hpp"
@@ -29,7 +22,6 @@ class RecorderTest : public AppTest {
         inner.queue(file ? DialogAnswer::file(file->string()) : DialogAnswer::cancel());
         return recorder.run_action(recorded, action);
     }
-    std::string report() { return inner.control("AuxResults").string(); }
 
     HeadlessPlatform inner;
     SessionRecorder recorder{inner};
@@ -50,7 +42,7 @@ TEST_F(RecorderTest, RecordedSessionReplaysToTheSameReportAndFiles) {
     fs::create_directories(dir / "out dir");
     ASSERT_TRUE(step("SaveSVDB1G1", dir / "out dir" / "axis 2.txt"));
     inner.control("AlphaBox").set_string("0.1");  // after the last step: still written
-    const std::string recorded_report = report();
+    const std::string recorded_report = inner.control("AuxResults").string();
     ASSERT_NE(recorded_report.find("Angle"), std::string::npos) << recorded_report;
 
     const fs::path script = dir / "session.tvs";
@@ -76,52 +68,6 @@ TEST_F(RecorderTest, RecordedSessionReplaysToTheSameReportAndFiles) {
     ASSERT_EQ(run_script(script.string(), out, err, nullptr), 0) << err.str();
     EXPECT_EQ(out.str(), recorded_report + "\n2\n");
     EXPECT_EQ(read(dir / "out dir" / "axis 2.txt"), axis);
-}
-
-TEST_F(RecorderTest, AnswersOfEveryKindReplayIntoARunningSession) {
-    // A step that asks everything a step can ask, and notes what it got.
-    std::vector<std::string> got;
-    recorded.functions.add("Ask", 0, 0, [&got](AppContext& c, const Values&, int) {
-        const auto text = c.ui.input_dialog("Angle", "Degrees?", "10");
-        got.push_back(text ? *text : "<none>");
-        for (int i = 0; i < 2; ++i) {
-            const auto click = c.ui.click_in_axes();
-            got.push_back(click ? std::to_string(click->x) + "," + std::to_string(click->button)
-                                : "<none>");
-        }
-        const auto file = c.ui.save_file_dialog("Save", "*.*");
-        got.push_back(file ? file->name : "<none>");
-        return Values{};
-    });
-    inner.queue(DialogAnswer::input("a b"));
-    inner.queue(DialogAnswer::mouse({0.25, -3, 3}));
-    inner.queue(DialogAnswer::cancel());
-    inner.queue(DialogAnswer::file((dir / "x.txt").string()));
-    ASSERT_TRUE(recorder.run(recorded, "Ask"));
-    const std::vector<std::string> first = got;
-    EXPECT_EQ(first, (std::vector<std::string>{"a b", "0.250000,3", "<none>", "x.txt"}));
-    inner.control("NumberButton").set_enable("off");
-
-    const fs::path script = dir / "asks.tvs";
-    recorder.save(script.string());
-    const std::string text = read(script);
-    const std::string expected_steps =
-        "answer text \"a b\"\nanswer click 0.25 -3 3\nanswer cancel\nanswer file x.txt\n"
-        "call Ask\nset NumberButton Enable off\n";
-    EXPECT_NE(text.find(expected_steps), std::string::npos) << text;
-
-    // Replayed into the running session: the script's answers, never the platform's.
-    std::ofstream(script, std::ios::app) << "answer file unused.txt\n";
-    got.clear();
-    inner.control("NumberButton").set_enable("on");
-    recorder.restart();
-    std::ostringstream out, err;
-    ASSERT_EQ(recorder.replay(recorded, script.string(), out, err, nullptr), 0) << err.str();
-    EXPECT_EQ(got, first);
-    EXPECT_EQ(inner.control("NumberButton").enable(), "off");
-    EXPECT_FALSE(recorder.replaying());
-    // The replayed steps are recorded as the user's; the unused answer is not.
-    EXPECT_EQ(recorder.script(script.string()), text);
 }
 
 TEST_F(RecorderTest, ReplayFailuresNameTheLineAndNoRealDialogOpens) {
