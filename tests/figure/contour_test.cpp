@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <tuple>
 
 #include "platform/error.hpp"
 #include "platform/figure/colormap.hpp"
@@ -16,16 +17,21 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Node coordinates of a rectilinear grid: x = column, y = row, times the given spacing.
-void grid(Index rows, Index cols, Matrix& X, Matrix& Y, double dx = 1, double dy = 1) {
-    X = RowVector::LinSpaced(cols, 0, dx * static_cast<double>(cols - 1)).replicate(rows, 1);
-    Y = ColVector::LinSpaced(rows, 0, dy * static_cast<double>(rows - 1)).replicate(1, cols);
-}
+struct Grid {
+    Grid(Index rows, Index cols, double dx = 1, double dy = 1)
+        : X(RowVector::LinSpaced(cols, 0, dx * static_cast<double>(cols - 1)).replicate(rows, 1)),
+          Y(ColVector::LinSpaced(rows, 0, dy * static_cast<double>(rows - 1)).replicate(1, cols)) {}
+    std::vector<ContourBand> bands(const Matrix& Z, const std::vector<double>& levels) const {
+        return isobands(X, Y, Z, levels);
+    }
+    Matrix X, Y;
+};
 
 // Shoelace area of a closed polygon given by its corners.
 template <typename Pts>
-double shoelace(const Pts& p, std::size_t n) {
+double shoelace(const Pts& p) {
     double a = 0;
-    for (std::size_t i = 0; i < n; ++i)
+    for (std::size_t i = 0, n = p.size(); i < n; ++i)
         a += p[i][0] * p[(i + 1) % n][1] - p[(i + 1) % n][0] * p[i][1];
     return a / 2;
 }
@@ -35,7 +41,7 @@ double area(const std::vector<ContourBand>& bands) {
     double sum = 0;
     for (const auto& b : bands)
         for (const auto& ring : b.rings)
-            sum += shoelace(ring, ring.size());
+            sum += shoelace(ring);
     return sum;
 }
 double area(const ContourBand& b) {
@@ -43,30 +49,26 @@ double area(const ContourBand& b) {
 }
 
 TEST(Isobands, LinearRampGivesStraightBandsOfExactArea) {
-    Matrix X, Y;
-    grid(5, 7, X, Y);  // 6 wide, 4 high
+    const Grid g(5, 7);  // 6 wide, 4 high
     const std::vector<double> levels{0, 0.7, 2.5, 2.6, 4.25, 6};
-    const auto bands = isobands(X, Y, X, levels);
+    const auto bands = g.bands(g.X, levels);
     ASSERT_EQ(bands.size(), 5u);
     for (std::size_t k = 0; k < bands.size(); ++k) {
+        SCOPED_TRACE(k);
         const double lo = levels[k], hi = levels[k + 1];
-        EXPECT_EQ(bands[k].lower, lo);
-        EXPECT_EQ(bands[k].upper, hi);
-        EXPECT_EQ(bands[k].rings.size(), 1u) << "band " << k;
-        EXPECT_NEAR(area(bands[k]), (hi - lo) * 4, 1e-12) << "band " << k;
+        EXPECT_EQ(std::tie(bands[k].lower, bands[k].upper), std::tie(lo, hi));
+        ASSERT_EQ(bands[k].rings.size(), 1u);
+        EXPECT_NEAR(area(bands[k]), (hi - lo) * 4, 1e-12);
         // Off the top and bottom edges every vertex lies on one of the band's two levels.
-        for (const auto& p : bands[k].rings.at(0)) {
-            const bool on_level = std::abs(p[0] - lo) < 1e-12 || std::abs(p[0] - hi) < 1e-12;
-            EXPECT_TRUE(on_level || p[1] == 0 || p[1] == 4)
-                << "band " << k << " vertex (" << p[0] << ", " << p[1] << ")";
-        }
+        for (const auto& [x, y] : bands[k].rings[0])
+            EXPECT_TRUE(std::abs(x - lo) < 1e-12 || std::abs(x - hi) < 1e-12 || y == 0 || y == 4)
+                << "vertex (" << x << ", " << y << ")";
     }
 }
 
 TEST(Isobands, NodesExactlyOnLevelsStillTileTheGrid) {
-    Matrix X, Y;
-    grid(3, 5, X, Y);
-    const auto bands = isobands(X, Y, X + Y, {0, 1, 2, 3, 4, 5, 6});  // every node on a level
+    const Grid g(3, 5);
+    const auto bands = g.bands(g.X + g.Y, {0, 1, 2, 3, 4, 5, 6});  // every node on a level
     EXPECT_NEAR(area(bands), 8, 1e-12);
     // z = x + y between k and k+1 over [0,4] x [0,2]: the areas of the diagonal strips.
     const double expected[6] = {0.5, 1.5, 2, 2, 1.5, 0.5};
@@ -77,21 +79,19 @@ TEST(Isobands, NodesExactlyOnLevelsStillTileTheGrid) {
 TEST(Isobands, DeformedGridWithRandomFieldIsCoveredOnceByTheBands) {
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> jitter(-0.3, 0.3), value(-2, 3);
-    Matrix X, Y;
-    grid(9, 12, X, Y);
+    Grid g(9, 12);
     Matrix Z(9, 12);
-    for (Index i = 0; i < X.size(); ++i) {
-        X(i) += jitter(rng);
-        Y(i) += jitter(rng) + 0.2 * X(i);  // sheared as well as jittered
-        Z(i) = value(rng);                 // many saddles
+    for (Index i = 0; i < Z.size(); ++i) {
+        g.X(i) += jitter(rng);
+        g.Y(i) += jitter(rng) + 0.2 * g.X(i);  // sheared as well as jittered
+        Z(i) = value(rng);                     // many saddles
     }
-    auto pt = [&](Index r, Index c) { return std::array{X(r, c), Y(r, c)}; };
+    auto pt = [&g](Index r, Index c) { return std::array{g.X(r, c), g.Y(r, c)}; };
     double cells = 0;  // the area the quadrilateral cells cover
-    for (Index r = 0; r + 1 < X.rows(); ++r)
-        for (Index c = 0; c + 1 < X.cols(); ++c)
-            cells +=
-                shoelace(std::array{pt(r, c), pt(r, c + 1), pt(r + 1, c + 1), pt(r + 1, c)}, 4);
-    const auto bands = isobands(X, Y, Z, contour_levels(Z.minCoeff(), Z.maxCoeff()));
+    for (Index r = 0; r + 1 < Z.rows(); ++r)
+        for (Index c = 0; c + 1 < Z.cols(); ++c)
+            cells += shoelace(std::array{pt(r, c), pt(r, c + 1), pt(r + 1, c + 1), pt(r + 1, c)});
+    const auto bands = g.bands(Z, contour_levels(Z.minCoeff(), Z.maxCoeff()));
     EXPECT_NEAR(area(bands), cells, 1e-9);
     for (const auto& b : bands)
         EXPECT_GE(area(b), -1e-12);
@@ -100,19 +100,18 @@ TEST(Isobands, DeformedGridWithRandomFieldIsCoveredOnceByTheBands) {
 // One cell with the high values on one diagonal: the corner mean decides whether the high
 // corners join across the middle.
 TEST(Isobands, SaddleCellFollowsTheMeanOfItsCorners) {
-    Matrix X, Y;
-    grid(2, 2, X, Y);
+    const Grid g(2, 2);
     Matrix Z(2, 2);
     // Centre mean exactly on the level: not above it, so the low corners join and the high
     // ones are two triangles.
     Z << 1, 0, 0, 1;
-    auto bands = isobands(X, Y, Z, {0, 0.5, 1});
+    auto bands = g.bands(Z, {0, 0.5, 1});
     EXPECT_EQ(bands[1].rings.size(), 2u);
     EXPECT_NEAR(area(bands[1]), 0.25, 1e-12);
     EXPECT_EQ(bands[0].rings.size(), 1u);
 
     Z << 1, 0, 0.2, 1;  // mean 0.55: the high corners join, the low ones are cut off
-    bands = isobands(X, Y, Z, {0, 0.5, 1});
+    bands = g.bands(Z, {0, 0.5, 1});
     EXPECT_EQ(bands[1].rings.size(), 1u);
     EXPECT_EQ(bands[0].rings.size(), 2u);
     // Low triangles at (1,0) (legs 0.5) and at (0,1) (legs 0.375, from 0.2 up to 0.5 of 1).
@@ -121,11 +120,10 @@ TEST(Isobands, SaddleCellFollowsTheMeanOfItsCorners) {
 }
 
 TEST(Isobands, PeakLeavesAHoleInTheBandAroundIt) {
-    Matrix X, Y;
-    grid(5, 5, X, Y);
+    const Grid g(5, 5);
     Matrix Z = Matrix::Zero(5, 5);
     Z(2, 2) = 1;
-    const auto bands = isobands(X, Y, Z, {0, 0.5, 1});
+    const auto bands = g.bands(Z, {0, 0.5, 1});
     // The top band is the diamond through the edge midpoints around the peak.
     ASSERT_EQ(bands[1].rings.size(), 1u);
     EXPECT_EQ(bands[1].rings[0].size(), 4u);
@@ -136,17 +134,16 @@ TEST(Isobands, PeakLeavesAHoleInTheBandAroundIt) {
 }
 
 TEST(Isobands, CellsWithNonFiniteCornersAndValuesOutsideTheLevelsAreUnfilled) {
-    Matrix X, Y;
-    grid(3, 3, X, Y);
-    Matrix Z = X;
+    Grid g(3, 3);
+    Matrix Z = g.X;
     Z(0, 0) = kNaN;
-    EXPECT_NEAR(area(isobands(X, Y, Z, {0, 1, 2})), 3, 1e-12);
+    EXPECT_NEAR(area(g.bands(Z, {0, 1, 2})), 3, 1e-12);
     Z(0, 0) = 0;
-    X(2, 2) = INFINITY;
-    EXPECT_NEAR(area(isobands(X, Y, Z, {0, 1, 2})), 3, 1e-12);
-    X(2, 2) = 2;
+    g.X(2, 2) = INFINITY;
+    EXPECT_NEAR(area(g.bands(Z, {0, 1, 2})), 3, 1e-12);
+    g.X(2, 2) = 2;
     // Only z in [0.5, 1.5] is covered: half of the 2 x 2 grid.
-    EXPECT_NEAR(area(isobands(X, Y, Z, {0.5, 1.5})), 2, 1e-12);
+    EXPECT_NEAR(area(g.bands(Z, {0.5, 1.5})), 2, 1e-12);
 }
 
 TEST(ContourLevels, AboutNineNiceBandsEnclosingTheData) {
@@ -167,10 +164,10 @@ TEST(ContourLevels, AboutNineNiceBandsEnclosingTheData) {
         const double lo = -0.31 * hi;
         const auto l = contour_levels(lo, hi);
         const double step = l[1] - l[0];
-        EXPECT_GE(l.size(), 7u) << hi;
-        EXPECT_LE(l.size(), 13u) << hi;
-        EXPECT_TRUE(l.front() <= lo && lo - l.front() < step) << hi;
-        EXPECT_TRUE(l.back() >= hi && l.back() - hi < step) << hi;
+        EXPECT_TRUE(l.size() >= 7 && l.size() <= 13) << hi;
+        EXPECT_TRUE(l.front() <= lo && lo - l.front() < step && l.back() >= hi &&
+                    l.back() - hi < step)
+            << hi;
     }
     EXPECT_THROW(contour_levels(1, 0), Error);
     EXPECT_THROW(contour_levels(kNaN, 1), Error);
@@ -178,11 +175,10 @@ TEST(ContourLevels, AboutNineNiceBandsEnclosingTheData) {
 }
 
 TEST(Contourf, DrawsColouredBandsOnTheDataLevels) {
-    Matrix X, Y;
-    grid(4, 6, X, Y, 0.5, 0.25);
-    const Matrix Z = X.cwiseProduct(Y);
+    const Grid g(4, 6, 0.5, 0.25);
+    const Matrix Z = g.X.cwiseProduct(g.Y);
     Axes axes;
-    FilledContour& c = contourf(axes, X, Y, Z);
+    FilledContour& c = contourf(axes, g.X, g.Y, Z);
     EXPECT_TRUE(c.show_colorbar);
     EXPECT_EQ(c.levels, contour_levels(0, 2.5 * 0.75));
     ASSERT_EQ(c.bands.size(), c.levels.size() - 1);
@@ -190,20 +186,19 @@ TEST(Contourf, DrawsColouredBandsOnTheDataLevels) {
     for (std::size_t i = 0; i < c.bands.size(); ++i)
         EXPECT_EQ(c.bands[i].color, colours[i]);
     EXPECT_NEAR(area(c.bands), 2.5 * 0.75, 1e-12);
-    EXPECT_EQ(contourf(axes, X, Y, Z, {0, 1, 2}).levels, (std::vector<double>{0, 1, 2}));
+    EXPECT_EQ(contourf(axes, g.X, g.Y, Z, {0, 1, 2}).levels, (std::vector<double>{0, 1, 2}));
 }
 
 // contourf hands its levels and grids to isobands, whose checks it reports.
 TEST(Contourf, BadGridsOrLevelsAreErrorsThatLeaveTheAxesAlone) {
-    Matrix X, Y;
-    grid(3, 4, X, Y);
+    const Grid g(3, 4);
     Axes axes;
     axes.plot({0, 1}, {0, 1}, "k-");
-    EXPECT_THROW(contourf(axes, X, Y, Matrix::Constant(3, 4, kNaN)), Error);
-    EXPECT_THROW(contourf(axes, X, Y, Matrix::Zero(4, 3)), Error);
-    EXPECT_THROW(contourf(axes, X.topRows(1), Y.topRows(1), X.topRows(1)), Error);
+    EXPECT_THROW(contourf(axes, g.X, g.Y, Matrix::Constant(3, 4, kNaN)), Error);
+    EXPECT_THROW(contourf(axes, g.X, g.Y, Matrix::Zero(4, 3)), Error);
+    EXPECT_THROW(contourf(axes, g.X.topRows(1), g.Y.topRows(1), g.X.topRows(1)), Error);
     for (const std::vector<double>& bad : {std::vector<double>{1}, {1, 0}, {0, 1, 1}, {0, kNaN}})
-        EXPECT_THROW(contourf(axes, X, Y, X, bad), Error);
+        EXPECT_THROW(contourf(axes, g.X, g.Y, g.X, bad), Error);
     ASSERT_EQ(axes.children().size(), 1u);
     EXPECT_EQ(axes.children()[0]->type(), "line");
 }

