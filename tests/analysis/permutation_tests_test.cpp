@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <random>
@@ -37,14 +38,11 @@ PermutationBlocks blocks(Index n, Index q1, Index q2, double signal, unsigned se
     return b;
 }
 
-double p_r(const GroupPermutations& g) {
-    return permutation_p(g.observed.r, g.r);
-}
-double p_sv1(const GroupPermutations& g) {
-    return permutation_p(g.observed.sval(0), g.sval.col(0).transpose());
-}
-double p_rv(const GroupPermutations& g) {
-    return permutation_p(g.observed.rv, g.rv);
+// The p-values of r, the first singular value and RV.
+std::array<double, 3> p_values(const GroupPermutations& g) {
+    return {permutation_p(g.observed.r, g.r),
+            permutation_p(g.observed.sval(0), g.sval.col(0).transpose()),
+            permutation_p(g.observed.rv, g.rv)};
 }
 
 TEST(PermutationStatistics, AgreeWithTheDirectDecompositionForFewAndManySpecimens) {
@@ -121,7 +119,7 @@ TEST(PermutationTest, PValuesWithoutAssociationSpreadAndWithAStrongOneAreMinimal
         const auto t = run_permutations(in, {static_cast<std::uint64_t>(k), 1});
         ASSERT_TRUE(t);
         for (const GroupPermutations* g : {&t->group1, &t->group2}) {
-            const double p[] = {p_r(*g), p_sv1(*g), p_rv(*g)};
+            const std::array<double, 3> p = p_values(*g);
             for (int i = 0; i < 3; ++i)
                 sums[i] += p[i];
             largest = std::max(largest, p[0]);
@@ -138,9 +136,8 @@ TEST(PermutationTest, PValuesWithoutAssociationSpreadAndWithAStrongOneAreMinimal
     const auto t = run_permutations(in, {kDefaultRandomSeed, 1});
     ASSERT_TRUE(t);
     for (const GroupPermutations* g : {&t->group1, &t->group2}) {
-        EXPECT_DOUBLE_EQ(p_r(*g), 1.0 / (N + 1));
-        EXPECT_DOUBLE_EQ(p_sv1(*g), 1.0 / (N + 1));
-        EXPECT_DOUBLE_EQ(p_rv(*g), 1.0 / (N + 1));
+        for (const double p : p_values(*g))
+            EXPECT_DOUBLE_EQ(p, 1.0 / (N + 1));
         EXPECT_EQ(g->defined_axes, 4);
         EXPECT_GT(effect_size(g->observed.r, g->r), 3.0);
     }
