@@ -97,18 +97,14 @@ TEST_P(FailureTest, TellsTheUserAndLeavesTheWindowsAnswering) {
         QApplication::processEvents();
         dialogs.clear();
         const bool asks = *a != 'n' && *a != 'k';
+        const char* file = *a == 'e' ? "empty.txt" : *a == 'w' ? "words.txt" : "written.txt";
         if (asks)
-            files = {*a == 'c' ? std::nullopt
-                               : std::optional(dir_.path() / (*a == 'e'   ? "empty.txt"
-                                                              : *a == 'w' ? "words.txt"
-                                                                          : "written.txt"))};
+            files = {*a == 'c' ? std::nullopt : std::optional(dir_.path() / file)};
         ASSERT_TRUE(press_without_hanging(r.action)) << "a dialog waited for the user";
         EXPECT_TRUE(responsive());
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
         for (QProgressDialog* d : main().findChildren<QProgressDialog*>())
             EXPECT_FALSE(d->isVisible());
-        for (QMessageBox* box : main().findChildren<QMessageBox*>())
-            EXPECT_FALSE(box->isModal());  // shown, never waited on
         EXPECT_FALSE(ui().busy());
         EXPECT_LE(dialogs.size(), asks ? 1u : 0u);
         const std::string told = says(*a, r.var);

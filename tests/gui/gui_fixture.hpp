@@ -26,9 +26,8 @@ class GuiTest : public ::testing::Test {
     void SetUp() override {
         cwd_ = std::filesystem::current_path();
         session_.ui.set_file_dialog_hook(
-            [this](gui::FileDialogKind kind,
-                   const std::string& title) -> std::optional<FileChoice> {
-                dialogs.push_back({kind, title});
+            [this](gui::FileDialogKind kind, const std::string&) -> std::optional<FileChoice> {
+                dialogs.push_back(kind);
                 if (files.empty())
                     return std::nullopt;
                 const std::optional<std::filesystem::path> p = files.front();
@@ -66,11 +65,7 @@ class GuiTest : public ::testing::Test {
 
     // Queued answers: a path, or nothing for Cancel.
     std::deque<std::optional<std::filesystem::path>> files;
-    struct Asked {
-        gui::FileDialogKind kind;
-        std::string title;
-    };
-    std::vector<Asked> dialogs;
+    std::vector<gui::FileDialogKind> dialogs;  // the dialogs asked, in order
 
   private:
     std::filesystem::path cwd_;

@@ -55,12 +55,9 @@ TEST_F(SessionTest, SavedSessionReplaysHeadlessToTheSameReport) {
     action_named("Save &session…")->trigger();
     const fs::path script = dir.path() / "session.tvs";
     const std::string text = read_all(script);
-    EXPECT_NE(text.find("set HomologyButton Value 0\nanswer file "), std::string::npos) << text;
-    EXPECT_NE(text.find("answer cancel\naction LoadG2B1\n"), std::string::npos);
-    EXPECT_NE(text.find("set ShowBox String 2\nset ReqAxisBox Value 5\nanswer file axis.txt\n"
-                        "action SaveSVDB2G1\n"),
-              std::string::npos);
-    EXPECT_EQ(dialogs.back().kind, gui::FileDialogKind::Save);
+    // The rest shows in the replay; a cancel must be recorded as one.
+    EXPECT_NE(text.find("answer cancel\naction LoadG2B1\n"), std::string::npos) << text;
+    EXPECT_EQ(dialogs.back(), gui::FileDialogKind::Save);
 
     fs::remove(dir.path() / "axis.txt");
     std::ofstream(script, std::ios::app) << "print AuxResults\n";
