@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <QGuiApplication>
-#include <QPainter>
 #include <QXmlStreamReader>
 #include <csignal>
 #include <filesystem>
@@ -23,16 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-bool is_white(QRgb c) {
-    return qRed(c) > 245 && qGreen(c) > 245 && qBlue(c) > 245;
-}
-bool is_red(QRgb c) {
-    return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60;
-}
-bool is_blue(QRgb c) {
-    return qBlue(c) > 200 && qRed(c) < 60 && qGreen(c) < 60;
-}
-
 template <typename F>
 std::string error_of(F f) {
     try {
@@ -49,6 +38,9 @@ std::string error_of(F f) {
 // arrow barb) at (0.5, 0.2).
 class Render : public ::testing::Test {
   protected:
+    static bool is_white(QRgb c) { return qRed(c) > 245 && qGreen(c) > 245 && qBlue(c) > 245; }
+    static bool is_red(QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; }
+    static bool is_blue(QRgb c) { return qBlue(c) > 200 && qRed(c) < 60 && qGreen(c) < 60; }
     void scene() {
         ax.set_hold(true);
         ax.plot({0.1, 0.4, kNaN, 0.6, 0.9}, {0.5, 0.5, 0.5, 0.5, 0.5}, "r-", 4);
@@ -102,14 +94,12 @@ TEST(Ticks, MultiplesOfTheStepLabelledWithItsDecimals) {
     EXPECT_TRUE(tick_values(1, 0, 0.2).empty());
     EXPECT_TRUE(tick_values(0, 1, 1e-9).empty());  // absurdly fine steps give no ticks
 
-    const std::string m = "\u2212";  // never "-0.0"
-    for (const auto& [v, step, want] :
-         std::vector<std::tuple<double, double, std::string>>{{-0.5, 0.5, m + "0.5"},
-                                                              {1, 0.5, "1.0"},
-                                                              {-150, 50, m + "150"},
-                                                              {0.005, 0.005, "0.005"},
-                                                              {0.30000000000000004, 0.1, "0.3"},
-                                                              {-1e-17, 0.2, "0.0"}})
+    const std::tuple<double, double, const char*> labels[] = {
+        {-0.5, 0.5, "\u22120.5"},          {1, 0.5, "1.0"},
+        {-150, 50, "\u2212150"},           {0.005, 0.005, "0.005"},
+        {0.30000000000000004, 0.1, "0.3"}, {-1e-17, 0.2, "0.0"},  // never "-0.0"
+    };
+    for (const auto& [v, step, want] : labels)
         EXPECT_EQ(tick_label(v, step), want) << v;
 }
 
@@ -149,42 +139,6 @@ TEST_F(Render, WideTickLabelsStayOnThePicture) {
 
 // ---- pixels
 
-TEST_F(Render, LinesAndMarkersLandOnTheirDataPoints) {
-    scene();
-    for (double scale : {1.0, 2.0}) {
-        SCOPED_TRACE(scale);
-        const QImage img = figure_image(f, 560, 420, scale);
-        ASSERT_EQ(img.size(), QSize(static_cast<int>(560 * scale), static_cast<int>(420 * scale)));
-        EXPECT_TRUE(is_red(pixel(img, 0.75, 0.5, scale)));
-        EXPECT_TRUE(is_white(pixel(img, 0.5, 0.5, scale)));  // the not-a-number gap
-        EXPECT_TRUE(is_white(img.pixel(2, 2)));              // white background
-        // The line is 4 points thick at any resolution.
-        const int col = static_cast<int>(layout().to_canvas(0.15, 0).x * scale);
-        int red = 0;
-        for (int y = 0; y < img.height(); ++y)
-            red += is_red(img.pixel(col, y)) ? 1 : 0;
-        EXPECT_NEAR(red, 4 * scale, 1.5) << "line thickness in pixels";
-    }
-    const QImage img = figure_image(f, 560, 420, 2);
-    EXPECT_TRUE(is_red(pixel(img, 0.25, 0.8, 2)));    // filled
-    EXPECT_TRUE(is_white(pixel(img, 0.75, 0.8, 2)));  // hollow, with its rim 15 points right
-    const Point c = layout().to_canvas(0.75, 0.8);
-    EXPECT_TRUE(is_red(img.pixel(static_cast<int>((c.x + 15) * 2), static_cast<int>(c.y * 2))));
-    EXPECT_FALSE(is_white(pixel(img, 0.501, 0.2, 2)));  // the short segment is kept
-
-    // Painted into a part of a larger picture (a window), it stays inside that rectangle.
-    QImage win(400, 300, QImage::Format_ARGB32_Premultiplied);
-    win.fill(Qt::gray);
-    {
-        QPainter p(&win);
-        paint_figure(f, p, QRectF(100, 50, 280, 210));
-    }
-    EXPECT_EQ(win.pixel(50, 20), QColor(Qt::gray).rgb());
-    EXPECT_EQ(win.pixel(395, 295), QColor(Qt::gray).rgb());
-    const Point mid = layout_figure(f, 280, 210).to_canvas(0.25, 0.5);
-    EXPECT_TRUE(is_red(win.pixel(static_cast<int>(100 + mid.x), static_cast<int>(50 + mid.y))));
-}
-
 // Axes placed in pixels hold the bands and, beside them, the colour bar.
 TEST_F(Render, ContourBandsFillEvenOddWithAColourBarInsideThePosition) {
     ax.units = "pixels";
@@ -208,9 +162,6 @@ TEST_F(Render, ContourBandsFillEvenOddWithAColourBarInsideThePosition) {
     EXPECT_TRUE(is_blue(pixel(img, 0.15, 0.15, 1)));
     EXPECT_TRUE(is_white(pixel(img, 0.35, 0.5, 1)));  // in the hole
     EXPECT_TRUE(is_red(pixel(img, 0.5, 0.5, 1)));     // the inner band
-    const int bx = static_cast<int>(bar->x + bar->w / 2);
-    EXPECT_TRUE(is_blue(img.pixel(bx, static_cast<int>(bar->y + 0.75 * bar->h))));  // lower band
-    EXPECT_TRUE(is_red(img.pixel(bx, static_cast<int>(bar->y + 0.25 * bar->h))));   // upper band
 }
 
 // The cairo canvas (files) and the Qt one (windows) draw the same layout.
@@ -245,8 +196,19 @@ TEST_F(SaveFigure, WritesEachFormat) {
     save_figure(f, file("a.png"));
     QImage png;
     ASSERT_TRUE(png.load(QString::fromStdString(file("a.png")), "PNG"));
-    EXPECT_EQ(png.size(), QSize(1120, 840));
-    EXPECT_TRUE(is_red(pixel(png, 0.25, 0.5, 2)));
+    EXPECT_EQ(png.size(), QSize(1120, 840));  // 2 pixels per point
+    EXPECT_TRUE(is_white(png.pixel(2, 2)));
+    EXPECT_TRUE(is_red(pixel(png, 0.75, 0.5, 2)));
+    EXPECT_TRUE(is_white(pixel(png, 0.5, 0.5, 2)));   // the not-a-number gap
+    EXPECT_TRUE(is_red(pixel(png, 0.25, 0.8, 2)));    // filled
+    EXPECT_TRUE(is_white(pixel(png, 0.75, 0.8, 2)));  // hollow, with its rim 15 points right
+    EXPECT_TRUE(is_red(pixel(png, 0.75 + 15 / (0.775 * 560), 0.8, 2)));
+    EXPECT_FALSE(is_white(pixel(png, 0.501, 0.2, 2)));  // the short segment is kept
+    const int col = static_cast<int>(layout().to_canvas(0.15, 0).x * 2);
+    int red = 0;
+    for (int y = 0; y < png.height(); ++y)
+        red += is_red(png.pixel(col, y)) ? 1 : 0;
+    EXPECT_NEAR(red, 8, 1.5) << "a line of 4 points is 8 pixels thick";
     EXPECT_NEAR(figure_image(f).dotsPerMeterX() * 0.0254, 144, 0.5);  // prints at its size
 
     save_figure(f, file("a.svg"), 300, 200);
