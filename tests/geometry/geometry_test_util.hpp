@@ -8,6 +8,8 @@
 #include <random>
 #include <vector>
 
+#include <Eigen/Geometry>
+
 #include "geometry/centsize.hpp"
 #include "platform/error.hpp"
 #include "platform/matrix.hpp"
@@ -15,11 +17,7 @@
 namespace tesvane::test {
 
 inline Matrix row(std::initializer_list<double> v) {
-    Matrix m(1, static_cast<Index>(v.size()));
-    Index i = 0;
-    for (double d : v)
-        m(i++) = d;
-    return m;
+    return Eigen::Map<const RowVector>(v.begin(), static_cast<Index>(v.size()));
 }
 
 // Largest absolute element difference; infinite when the shapes differ.
@@ -32,10 +30,9 @@ inline double max_diff(const Matrix& a, const Matrix& b) {
 // The landmarks of a configuration row (trailing value kept) turned by t about the origin.
 inline Matrix turn(const Matrix& x, double t) {
     Matrix y = x;
-    for (Index j = 0; 2 * j + 2 < x.size(); ++j) {
-        y(2 * j) = std::cos(t) * x(2 * j) - std::sin(t) * x(2 * j + 1);
-        y(2 * j + 1) = std::sin(t) * x(2 * j) + std::cos(t) * x(2 * j + 1);
-    }
+    const Index k = (x.size() - 1) / 2;
+    y.leftCols(2 * k).reshaped(2, k) =
+        Eigen::Rotation2Dd(t).toRotationMatrix() * x.leftCols(2 * k).reshaped(2, k);
     return y;
 }
 
@@ -71,10 +68,7 @@ inline Matrix random_block(int k, int n, unsigned seed, double noise = 0.05) {
         c(2 * k) = centsize(c)(0);
         const double dx = 10.0 * u(rng);
         const double dy = 10.0 * u(rng);
-        for (int j = 0; j < k; ++j) {
-            c(2 * j) += dx;
-            c(2 * j + 1) += dy;
-        }
+        c.leftCols(2 * k).reshaped(2, k).colwise() += Eigen::Vector2d(dx, dy);
         x.row(i) = c;
     }
     return x;

@@ -35,12 +35,10 @@ Matrix reference_of(int k, unsigned seed, double noise = 0.15, int n = 15) {
 TEST(Kernel, SquaredDistanceTimesItsLog) {
     EXPECT_EQ(uspline(row({2, 3}), row({2, 3})), 0.0);
     EXPECT_DOUBLE_EQ(uspline(row({1, 1}), row({4, 5})), 25 * std::log(25.0));
-    Matrix x(2, 3);
-    x << 0, 1, 0, 0, 0, 2;
-    Matrix yt(2, 1);
-    yt << 0.5, 0;  // squared distances 1/4, 1/4, 17/4
-    EXPECT_DOUBLE_EQ(wsspline(x, yt, row({5, 6, 7})),
-                     11 * 0.25 * std::log(0.25) + 7 * 4.25 * std::log(4.25));
+    // From (0.5, 0) to (0, 0), (1, 0), (0, 2): squared distances 1/4, 1/4, 17/4.
+    EXPECT_DOUBLE_EQ(
+        wsspline(vertxy(row({0, 0, 1, 0, 0, 2})), vertxy(row({0.5, 0})), row({5, 6, 7})),
+        11 * 0.25 * std::log(0.25) + 7 * 4.25 * std::log(4.25));
 }
 
 TEST(SplineMatrix, SquareWorkedByHand) {
@@ -123,18 +121,15 @@ std::string spline_error(const Matrix& form) {
 }
 
 TEST(SplineErrors, UndefinedSplinesAreRejected) {
-    Matrix two(2, 2);
-    two << 0, 1, 0, 1;
-    EXPECT_EQ(spline_error(two), "the reference form has fewer than 3 landmarks");
+    EXPECT_EQ(spline_error(vertxy(row({0, 0, 1, 1}))),
+              "the reference form has fewer than 3 landmarks");
     Matrix line(2, 5);  // a line of irrational slope: collinear only up to rounding
     for (int j = 0; j < 5; ++j)
         line.col(j) << 0.1 * j, 0.1 * j * std::sqrt(2.0);
     EXPECT_EQ(
         spline_error(line),
         "the reference form's landmarks are collinear, so the thin-plate spline is undefined");
-    Matrix same(2, 4);
-    same << 0, 1, 0, 1, 0, 0, 1, 0;
-    EXPECT_EQ(spline_error(same),
+    EXPECT_EQ(spline_error(vertxy(row({0, 0, 1, 0, 0, 1, 1, 0}))),
               "landmarks 2 and 4 of the reference form coincide, so the thin-plate spline is "
               "undefined");
     Matrix bad = vertxy(kSquare);
