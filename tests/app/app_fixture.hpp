@@ -19,7 +19,6 @@ namespace tesvane::test {
 class AppTest : public ::testing::Test {
   protected:
     AppTest() : ctx(ui) {
-        start_dir_ = std::filesystem::current_path();
         dir = std::filesystem::temp_directory_path() /
               ("tesvane_app_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
         std::filesystem::create_directories(dir);
@@ -69,7 +68,7 @@ class AppTest : public ::testing::Test {
 
   private:
     static inline int counter_ = 0;
-    std::filesystem::path start_dir_;
+    std::filesystem::path start_dir_ = std::filesystem::current_path();
 };
 
 // A file of the published datasets, or an empty path (the caller skips).

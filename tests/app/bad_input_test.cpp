@@ -98,10 +98,10 @@ class BadInput : public AppTest {
         ui.control("Morph2").set_value(variable2 ? 0 : 1);
         ASSERT_TRUE(load("LoadG1B1", write("g1b1.txt", block(8, 4, 1))));
         ASSERT_TRUE(load("LoadG2B1", write("g2b1.txt", block(7, 4, 2))));
-        const std::string b2 = variable2 ? variables(8, 3) : block(8, 3, 3);
-        const std::string b2g = variable2 ? variables(7, 3) : block(7, 3, 4);
-        ASSERT_TRUE(load("LoadG1B2", write("g1b2.txt", b2)));
-        ASSERT_TRUE(load("LoadG2B2", write("g2b2.txt", b2g)));
+        ASSERT_TRUE(
+            load("LoadG1B2", write("g1b2.txt", variable2 ? variables(8, 3) : block(8, 3, 3))));
+        ASSERT_TRUE(
+            load("LoadG2B2", write("g2b2.txt", variable2 ? variables(7, 3) : block(7, 3, 4))));
     }
 
     // The session and the file summaries.
@@ -119,9 +119,9 @@ class BadInput : public AppTest {
     }
     bool told_nothing() const { return ui.messages().size() == messages_seen_; }
     std::string told() const {
-        if (!told_nothing())
-            return ui.messages()[messages_seen_];
-        return ui.console_lines().size() > console_seen_ ? last_console() : std::string();
+        return !told_nothing()                             ? ui.messages()[messages_seen_]
+               : ui.console_lines().size() > console_seen_ ? last_console()
+                                                           : std::string();
     }
 
   private:
@@ -145,11 +145,8 @@ TEST_P(LoadFaultTest, ClearMessageAndSessionKept) {
         // 50 MB of numbers and no line end, written in pieces so that only the reader could
         // make the test's memory grow.
         std::ofstream out(f, std::ios::binary);
-        std::string piece;
-        for (int i = 0; i < 1 << 16; ++i)
-            piece += "1.25 ";
-        for (int i = 0; i < 160; ++i)
-            out << piece;
+        for (int i = 0; i < 160 << 16; ++i)
+            out << "1.25 ";
     } else if (c.prepare == Prepare::no_read_permission) {
         if (::geteuid() == 0)
             GTEST_SKIP() << "permissions do not stop root";
@@ -203,13 +200,6 @@ const std::string kLandmarkFile =
     "{f}: a landmark file needs 2k+1 numbers a line (x1 y1 ... xk yk cs); it has ";
 const std::string kCannotOpen = "Cannot open the file {f}";
 
-std::string utf16(const std::string& s) {
-    std::string out = "\xFF\xFE";
-    for (const char ch : s)
-        out += std::string{ch, '\0'};
-    return out;
-}
-
 std::string cr_only(std::string s) {
     std::replace(s.begin(), s.end(), '\n', '\r');
     return s;
@@ -223,7 +213,8 @@ INSTANTIATE_TEST_SUITE_P(
         {"binary_junk", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18),
          "{f}, line 1: \"\\x89PNG\" is not a number"},
         {"utf8_bom", "\xEF\xBB\xBF" + block(8, 4, 5), ""},
-        {"utf16", utf16(block(3, 4)), "{f}, line 1: not a plain text file (binary or UTF-16?)"},
+        {"utf16", std::string("\xFF\xFE\x31\0 \0\x32\0\n\0", 10) /* "1 2\n" */,
+         "{f}, line 1: not a plain text file (binary or UTF-16?)"},
         {"cr_only", cr_only(block(8, 4, 6)), ""},
         {"one_50MB_line", "", "{f}, line 1: the line is longer than 4 MiB", "LoadG1B1",
          Prepare::long_line},

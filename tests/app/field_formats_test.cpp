@@ -20,10 +20,9 @@ TEST_F(FieldFormatTest, IdsThatDisagreeStopTheAnalysisBeforeItChangesAnything) {
     ASSERT_TRUE(load("LoadG1B2", write("b2.csv", "id,logcs\nA,1\nC,2\nB,3\nD,4\n")));
     EXPECT_EQ(ctx.vars.text("ids2"), "A\nC\nB\nD");
     ASSERT_TRUE(
-        load("LoadG2B1",
-             write("g2b1.nts", "1 4L 8 0 DIM=2\nA B C D\n" +
-                                   std::string("0 0 1 0 1 1 0 1\n0 0 1.2 0 1 1 0 1\n"
-                                               "0 0 1 0.1 1 1.1 0 1\n0.1 0 1 0 1 1 0 0.9\n"))));
+        load("LoadG2B1", write("g2b1.nts",
+                               "1 4L 8 0 DIM=2\nA B C D\n0 0 1 0 1 1 0 1\n0 0 1.2 0 1 1 0 1\n"
+                               "0 0 1 0.1 1 1.1 0 1\n0.1 0 1 0 1 1 0 0.9\n")));
     ASSERT_TRUE(load("LoadG2B2", write("g2b2.txt", "1\n2\n3\n4\n")));
     ctx.vars.set("homology2", 1.0);
 
