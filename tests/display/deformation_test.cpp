@@ -141,7 +141,7 @@ TEST_F(Display, BaselineRegistrationAndSlidingBaselinePlaceTheLandmarks) {
     EXPECT_LT(max_diff(show(zero, 1, 3).bigrefdef2, ref), 1e-12);  // resistant fit
 }
 
-TEST_F(Display, BothFormsTurnByTheTypedAngle) {
+TEST_F(Display, BothFormsTurnByTheTypedAngleWhichMustBeANumber) {
     ui.add_control("RotateRequest", "", 0);
     ui.add_control("RefAngleBox", "90", 0);
     const DeformationResult r = show(scores, 1);
@@ -152,11 +152,7 @@ TEST_F(Display, BothFormsTurnByTheTypedAngle) {
     EXPECT_NEAR(m->x[1], 0, 1e-12);  // landmark (8, 0) shown at (0, 8)
     EXPECT_NEAR(m->y[1], 8, 1e-12);
     EXPECT_TRUE(ui.dialog_titles().empty());
-}
-
-TEST_F(Display, AnUntickedRotateRequestNeedsANumber) {
-    ui.add_control("RotateRequest", "", 0);
-    ui.add_control("RefAngleBox", "ninety", 0);
+    ui.control("RefAngleBox").set_string("ninety");  // an unticked request needs a number
     EXPECT_THROW(show(scores, 1), Error);
     ui.remove_control("RotateRequest");  // without the check box the text is passed over
     EXPECT_EQ(show(scores, 1).theta, 0);
@@ -202,18 +198,13 @@ TEST_F(Display, TrimmingMovesTheCornersByClicksAndStopsAtTheEdgesOfTheGrid) {
     EXPECT_TRUE(console_has("markloy 10"));
 }
 
-class TemplateDisplay : public ::testing::Test {
-  protected:
-    DeformationResult show(const Matrix& templ, int plottype) {
+TEST_F(Display, OnATemplateTheFormsArePlacedOnItAndTheRotationIsReported) {
+    const auto show = [this](const Matrix& templ, int plottype) {
         return showpw4template(ui, templ, (Matrix(2, 2) << 1, 1, 2, 2).finished(), ref,
                                Matrix::Zero(1, 11), 20, plottype, 2, 1, 2, 1, "k", "kd", 1, 1, 0,
                                10);
-    }
-    RecordingPlatform ui;
-    Matrix ref = irregular_reference();
-};
-
-TEST_F(TemplateDisplay, PlacesTheFormsOnTheTemplateAndReportsTheRotation) {
+    };
+    ref = irregular_reference();
     // The template: the reference turned by 30 degrees about landmark 1 and doubled.
     const Matrix templ = similar(ref, M_PI / 6, 2, 0, 0, ref(0), ref(1));
     const DeformationResult r = show(templ, 1);
@@ -221,7 +212,7 @@ TEST_F(TemplateDisplay, PlacesTheFormsOnTheTemplateAndReportsTheRotation) {
     EXPECT_LT(max_diff(r.bigrefdef2, templ), 1e-12);
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0], "The rotation used was 30.000 degrees");
-    EXPECT_NEAR(lines(ui.figure().axes()).back()->x[3], templ(6), 1e-12);
+    EXPECT_NEAR(lines(axes()).back()->x[3], templ(6), 1e-12);
 
     // Turned by the typed angle first: the registration turns it back onto the reference.
     ui.add_control("RotateRequest", "", 0);

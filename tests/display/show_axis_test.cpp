@@ -91,7 +91,7 @@ TEST_F(ShowAxisTest, ReversedSecondLayerPointsTheOtherWay) {
     }
 }
 
-TEST_F(ShowAxisTest, VariableBlockAxesAreLoadingPlots) {
+TEST_F(ShowAxisTest, VariableBlockAxesAreLoadingPlotsAndShapeDisplaysMessages) {
     analyse(false);
     ui.control("ExagerationBox").set_string("3");
     ASSERT_TRUE(show(5, 2));
@@ -110,10 +110,7 @@ TEST_F(ShowAxisTest, VariableBlockAxesAreLoadingPlots) {
     EXPECT_EQ(ls[0]->y[0], ctx.vars.matrix("vbee2g")(0, 0));
     EXPECT_EQ(ls[1]->y[0], -vm2g(0, vm2g.cols() - 1));
     EXPECT_EQ(ls[0]->color, ls[1]->color);
-}
-
-TEST_F(ShowAxisTest, MessagesLeaveThePictureAsItWas) {
-    analyse(false);
+    // Shape displays of block 2 are messages that leave the picture as it was.
     ASSERT_TRUE(show(3));
     const size_t before = objects();
     ASSERT_GT(before, 0u);

@@ -58,7 +58,6 @@ TEST_F(WaitTest, ClickReturnsDataUnitsAndTheButtonAndEscapeAbandonsIt) {
 }
 
 TEST_F(WaitTest, DuringAWaitThePlotRepaintsAndOtherActionsAreRefused) {
-    files = {std::filesystem::path("/nonexistent/never_asked.txt")};
     int frames_seen = -1;
     QTimer::singleShot(20, &main(), [&] {
         const int before = plot().frames_painted();
@@ -73,10 +72,7 @@ TEST_F(WaitTest, DuringAWaitThePlotRepaintsAndOtherActionsAreRefused) {
     EXPECT_FALSE(c.has_value());
     EXPECT_GT(frames_seen, 0);
     EXPECT_TRUE(dialogs.empty());
-    EXPECT_EQ(files.size(), 1u);
-    // Once the action is over, the button works again.
-    files.clear();
-    main().button("LoadG1B1")->click();
+    main().button("LoadG1B1")->click();  // once the action is over, the button works again
     EXPECT_EQ(dialogs.size(), 1u);
 }
 
