@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/cformat.hpp"
@@ -154,14 +155,10 @@ TEST(DloadNumbers, ExpressionsOtherNotationsAndOverflowAreRejected) {
 }
 
 TEST(DloadErrors, MessageNamesTheLine) {
-    struct Case {
-        std::string text;
-        int line;  // 0: the message names no line
-        std::string what;
-    };
     const std::string not_plain = "not a plain text file (binary or UTF-16?)";
     const std::string longest = "7 %" + std::string(kMaxLineLength - 3, 'x');
-    const std::vector<Case> cases = {
+    // {text, line (0: the message names none), what}
+    const std::vector<std::tuple<std::string, int, std::string>> cases = {
         {"", 0, "the file is empty"},
         {kBom, 0, "the file is empty"},
         {"\n1 2\n", 1, "the first line holds no numbers"},
@@ -185,12 +182,12 @@ TEST(DloadErrors, MessageNamesTheLine) {
         {"1\n" + longest + "x\n2\n", 2, "the line is longer than 4 MiB"},
         {std::string(kMaxLineLength + 5, '\0'), 1, not_plain},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(escaped(c.text));
-        const Failure f = failure_of(c.text);
-        EXPECT_EQ(f.line, c.line);
+    for (const auto& [text, line, what] : cases) {
+        SCOPED_TRACE(escaped(text));
+        const Failure f = failure_of(text);
+        EXPECT_EQ(f.line, line);
         EXPECT_EQ(f.message,
-                  (c.line ? "mem.txt, line " + std::to_string(c.line) : "mem.txt") + ": " + c.what);
+                  (line ? "mem.txt, line " + std::to_string(line) : "mem.txt") + ": " + what);
     }
 }
 
