@@ -66,10 +66,8 @@ class FigureCommands : public AppTest {
 };
 
 TEST_F(FigureCommands, RestylingChangesLinesOnly) {
-    Matrix X(2, 2), Y(2, 2);
-    X << 0, 1, 0, 1;
-    Y << 0, 0, 1, 1;
-    fig::contourf(axes(), X, Y, X);
+    const Matrix X = (Matrix(2, 2) << 0, 1, 0, 1).finished();
+    fig::contourf(axes(), X, X.transpose(), X);
     axes().set_hold(true);
     fig::Line& solid = axes().plot({0, 1}, {0, 1}, "r-o", 1.5, 6);
     fig::Line& dots = axes().plot({0, 1}, {1, 0}, "bs", -1, 3);
@@ -100,9 +98,10 @@ TEST_F(FigureCommands, RestylingChangesLinesOnly) {
 
 TEST_F(FigureCommands, HandlesAndMenuDefaults) {
     fig::Line& l = axes().plot({0, 1}, {0, 1}, "bo-", 1, 6);
-    EXPECT_THROW(call("setsymbolfill", {num(2), num(1)}), Error);
-    EXPECT_THROW(call("setsymbolfill", {std::string("gca"), num(1)}), Error);
-    EXPECT_THROW(call("setsymbolfill", {num(1), num(1), num(1)}), Error);  // too many inputs
+    // Not a handle of this figure, not a number, too many inputs.
+    for (const Values& bad : {Values{num(2), num(1)}, Values{std::string("gca"), num(1)},
+                              Values{num(1), num(1), num(1)}})
+        EXPECT_THROW(call("setsymbolfill", bad), Error);
     // Called from the menu without inputs: the current axes and the default amounts.
     call("setsymbolfill");
     call("incrementsymbolsize");
@@ -219,8 +218,8 @@ TEST(FigureUnits, ConvertsThroughPoints) {
 
 TEST_F(FigureCommands, SpiffyfishSetsThePointerPicture) {
     call("spiffyfish");
-    EXPECT_EQ(ui.figure().pointer, "custom");
-    EXPECT_EQ(ui.figure().pointer_shape.size(), 16 * 16);
+    EXPECT_EQ(std::pair(ui.figure().pointer, ui.figure().pointer_shape.size()),
+              std::pair(std::string("custom"), Index{16 * 16}));
     call("boringcursor");
     EXPECT_EQ(ui.figure().pointer, "Arrow");
     EXPECT_THROW(call("boringcursor", {num(1)}), Error);

@@ -16,18 +16,13 @@
 namespace tesvane {
 namespace {
 
+// A matrix from its entries row by row.
 Matrix mat(Index r, Index c, std::initializer_list<double> v) {
-    Matrix m(r, c);
-    auto it = v.begin();
-    for (Index i = 0; i < r; ++i)
-        for (Index j = 0; j < c; ++j)
-            m(i, j) = *it++;
-    return m;
+    return Eigen::Map<const Eigen::Matrix<double, -1, -1, Eigen::RowMajor>>(v.begin(), r, c);
 }
 
 void expect_near(const Matrix& a, const Matrix& b, double tol) {
-    ASSERT_EQ(a.rows(), b.rows());
-    ASSERT_EQ(a.cols(), b.cols());
+    ASSERT_EQ(std::pair(a.rows(), a.cols()), std::pair(b.rows(), b.cols()));
     EXPECT_LE((a - b).cwiseAbs().maxCoeff(), tol) << "got\n" << a << "\nwanted\n" << b;
 }
 
@@ -89,7 +84,7 @@ TEST(Inverse, SingularGivesNonFiniteEntriesNotAPseudoInverse) {
 }
 
 // Columns 1 2 3 4 (mean 2.5, SS 5) and 2 4 6 0 (mean 3, SS 20), cross products -2.
-TEST(Stats, MomentsDivideByNMinusOne) {
+TEST(Stats, MomentsDivideByNMinusOneMediansAndSortsPerColumn) {
     const Matrix d = mat(4, 2, {1, 2, 2, 4, 3, 6, 4, 0});
     expect_near(column_means(d), mat(1, 2, {2.5, 3}), 0);
     expect_near(centre_columns(d), mat(4, 2, {-1.5, -1, -0.5, 1, 0.5, 3, 1.5, -3}), 0);
@@ -101,9 +96,7 @@ TEST(Stats, MomentsDivideByNMinusOne) {
     expect_near(corrcoef(d.col(0), d.col(1)), mat(2, 2, {1, -0.2, -0.2, 1}), 1e-15);
     const ColVector y = (-3.0 * d.col(1)).array() + 10;
     EXPECT_NEAR(corrcoef(d.col(0), y)(1, 0), 0.2, 1e-15);
-}
-
-TEST(Stats, MedianAndSortWorkPerColumn) {
+    // Medians and sorting work per column.
     expect_near(median(mat(3, 1, {3, 1, 2})), mat(1, 1, {2}), 0);
     expect_near(median(mat(4, 2, {4, -1, 1, 10, 3, 0, 2, 5})), mat(1, 2, {2.5, 2.5}), 0);
     expect_near(median(mat(1, 3, {7, 8, 9})), mat(1, 3, {7, 8, 9}), 0);
@@ -132,14 +125,11 @@ TEST(Cformat, FormatsAsSavedFilesUseIt) {
     EXPECT_EQ(cformat("<%s>", big.c_str()), "<" + big + ">");
 }
 
-// Regression: 53 bits plus a half rounded up to exactly 1 for the all-ones draw.
-TEST(Random, DrawsLieStrictlyInsideTheUnitInterval) {
+TEST(Random, DrawsInsideTheUnitIntervalFixedByTheSeed) {
+    // Regression: 53 bits plus a half rounded up to exactly 1 for the all-ones draw.
     EXPECT_GT(UniformStream::to_unit(0), 0.0);
     EXPECT_LT(UniformStream::to_unit(~std::uint64_t{0}), 1.0);
     EXPECT_EQ(UniformStream::to_unit(std::uint64_t{1} << 63), 0.5 + 0x1.0p-53);
-}
-
-TEST(Random, SeedsFixTheSequence) {
     UniformStream a(42), b(42), c(43);
     EXPECT_NE(a.next(), c.next());
     a.seed(42);  // reseeding restarts the sequence of a fresh stream of that seed

@@ -5,11 +5,12 @@
 
 #include <QGuiApplication>
 #include <QXmlStreamReader>
+#include <array>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <limits>
-#include <sstream>
 #include <tuple>
 
 #include "platform/error.hpp"
@@ -50,6 +51,11 @@ class Render : public ::testing::Test {
         ax.set_limits({0, 1, 0, 1});
     }
     FigureLayout layout() const { return layout_figure(f, 560, 420); }
+    static void expect_near(const std::array<double, 4>& got, const std::array<double, 4>& want,
+                            double tol) {
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(got[i], want[i], tol) << "entry " << i;
+    }
     // The pixel of a picture at `scale` pixels per point under the data point (x, y).
     QRgb pixel(const QImage& img, double x, double y, double scale) const {
         const Point p = layout().to_canvas(x, y);
@@ -73,12 +79,8 @@ class SaveFigure : public Render {
     std::string file(const std::string& name) const { return (dir_ / name).string(); }
     auto entries() const { return std::distance(fs::directory_iterator(dir_), {}); }
     static std::string slurp(const std::string& path) {
-        std::stringstream s;
-        s << std::ifstream(path, std::ios::binary).rdbuf();
-        return s.str();
+        return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
     }
-
-  private:
     fs::path dir_;
 };
 
@@ -105,28 +107,18 @@ TEST(Ticks, MultiplesOfTheStepLabelledWithItsDecimals) {
 
 TEST_F(Render, AxesFillTheirPositionOrPadTheShortRangeForEqualAspect) {
     ax.plot({0, 1}, {0, 1}, "k-");
-    FigureLayout lay = layout();
-    EXPECT_FALSE(lay.colorbar);
-    const Point lo = lay.to_canvas(0, 0), hi = lay.to_canvas(1, 1);
-    EXPECT_NEAR(lo.x, 0.13 * 560, 1e-9);
-    EXPECT_NEAR(lo.y, 420 - 0.11 * 420, 1e-9);
-    EXPECT_NEAR(hi.x, (0.13 + 0.775) * 560, 1e-9);
-    EXPECT_NEAR(hi.y, 420 - 0.925 * 420, 1e-9);
-
+    const Point lo = layout().to_canvas(0, 0), hi = layout().to_canvas(1, 1);
+    expect_near({lo.x, lo.y, hi.x, hi.y},
+                {0.13 * 560, 420 - 0.11 * 420, (0.13 + 0.775) * 560, 420 - 0.925 * 420}, 1e-9);
     ax.set_equal(true);
-    lay = layout();
+    const FigureLayout lay = layout();
     const double half = 0.5 * (0.775 * 560) / (0.815 * 420);  // x has room to spare
-    const fig::Limits want{0.5 - half, 0.5 + half, 0, 1};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_NEAR(lay.visible[i], want[i], 1e-12) << "entry " << i;
-        EXPECT_NEAR(ax.limits()[i], i % 2, 1e-12) << "entry " << i;  // still [0 1 0 1]
-    }
+    expect_near(lay.visible, {0.5 - half, 0.5 + half, 0, 1}, 1e-12);
+    expect_near(ax.limits(), {0, 1, 0, 1}, 1e-12);
     const Point o = lay.to_canvas(0, 0), ex = lay.to_canvas(1, 0), ey = lay.to_canvas(0, 1);
-    EXPECT_NEAR(ex.x - o.x, o.y - ey.y, 1e-9);             // one unit is as long both ways
-    const FigureLayout tall = layout_figure(f, 300, 800);  // a tall picture pads y instead
-    EXPECT_LT(tall.visible[2], 0);
-    EXPECT_NEAR(tall.visible[2] + tall.visible[3], 1, 1e-12);
-    EXPECT_NEAR(tall.visible[1], 1, 1e-12);
+    EXPECT_NEAR(ex.x - o.x, o.y - ey.y, 1e-9);                // one unit is as long both ways
+    const double tall = 0.5 * (0.815 * 800) / (0.775 * 300);  // a tall picture pads y instead
+    expect_near(layout_figure(f, 300, 800).visible, {0, 1, 0.5 - tall, 0.5 + tall}, 1e-12);
 }
 
 TEST_F(Render, WideTickLabelsStayOnThePicture) {
