@@ -140,23 +140,6 @@ class BootTest : public AnalysisTest {
     Group g1 = synthetic_group(7, 5, 18, 1u), g2 = synthetic_group(7, 5, 14, 2u);
 };
 
-TEST_F(BootTest, ReportHoldsTheObservedAnglesAndCorrelations) {
-    analyse(g1, g2);
-    // The layout is that of the hand-computed report: 2 x 6 axes, the correlations at 20 and 25.
-    const std::vector<std::string> lines = report_lines(boot("40"));
-    ASSERT_EQ(lines.size(), 32u);
-    EXPECT_EQ(lines[20],
-              cformat("The observed correlation for Group 1 was %2.5f", var("scor2")(0)));
-    EXPECT_EQ(lines[25],
-              cformat("The observed correlation for Group 2 was %2.5f", var("scor2g")(0)));
-    // The observed column is the analysis's angle between the groups' first axes.
-    EXPECT_EQ(lines[4].substr(7, 6),
-              report_lines(angle_report(var("ubee2"), var("sbee2"), var("vbee2"), var("ubee2g"),
-                                        var("sbee2g"), var("vbee2g"), true))[2]
-                  .substr(15, 6));
-    EXPECT_TRUE(ui.messages().empty());
-}
-
 TEST_F(BootTest, ResultsDoNotDependOnTheNumberOfThreads) {
     analyse(g1, g2);
     BootstrapInput in{var("data1"), var("data2"), var("data1g"), var("data2g"), true, true, 12};

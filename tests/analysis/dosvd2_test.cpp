@@ -277,7 +277,7 @@ TEST_F(DoSVD2Test, UntickedOrUnusablePermutationCountLeavesTheAnalysisAsItWas) {
     EXPECT_EQ(report().find("Permutation"), std::string::npos);
 }
 
-TEST_F(DoSVD2Test, PublishedDatasetsReportFromTheStoredAxesThenPermutations) {
+TEST_F(DoSVD2Test, PublishedDatasetsReportFromTheStoredAxesThenPermutationsAndBootstrap) {
     SKIP_WITHOUT(dataset("plethodon"));
     SKIP_WITHOUT(dataset("plethodon_vars"));
     for (const bool landmarks2 : {true, false}) {
@@ -319,6 +319,19 @@ TEST_F(DoSVD2Test, PublishedDatasetsReportFromTheStoredAxesThenPermutations) {
         EXPECT_NE(text.find(landmarks2 ? "\nSV      Block 1 (q = 10)          Block2 (q = 6)\n"
                                        : "\nSV      Block 1 (q = 20)\n"),
                   std::string::npos);
+
+        // The bootstrap on the same data: its observed column and correlations are these.
+        ui.control("BootBox").set_string("20");
+        ASSERT_TRUE(action("BootSVD2Angle"));
+        const std::string boot = report();
+        EXPECT_NE(boot.find("\n\nBlock 1\n1      " + cformat("%2.3f", angle("ubee2", "ubee2g", 0)) +
+                            "       "),
+                  std::string::npos)
+            << boot;
+        for (const auto& [group, scor] : {std::pair{1, "scor2"}, {2, "scor2g"}})
+            EXPECT_NE(boot.find(cformat("\nThe observed correlation for Group %i was %2.5f\n",
+                                        group, var(scor)(0))),
+                      std::string::npos);
     }
 }
 
