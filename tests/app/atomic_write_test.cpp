@@ -98,7 +98,7 @@ class AtomicWriteTest : public AppTest {
         // The Save actions go through the dispatcher, the results window's save is its own.
         for (const auto& [function, arg, name] : {std::tuple{"Tesvanesw", "SaveRef1", "ref.txt"},
                                                   std::tuple{"AuxBoxsw", "", "report.txt"}}) {
-            const std::string old = read(folder / name), action = std::string(function) + arg;
+            const std::string old = read(folder / name), action = std::string(function) + " " + arg;
             ui.queue(DialogAnswer::file((folder / name).string()));
             Tesvane6i_callback(ctx, function, *arg ? Values{std::string(arg)} : Values{});
             const std::string want = "Cannot write " + (folder / name).string() + ": " + why;
