@@ -1,10 +1,7 @@
 // The deformation displays, checked on the figure object model: grid geometry, plot types,
 // hold, rotation cases, superimposition types, landmark numbers, trimming and the message; and
 // the arrow field with its automatic scale.
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cmath>
 
 #include "display/aheadw.hpp"
 #include "display/deformation_grid.hpp"

@@ -1,6 +1,5 @@
 // The Show action on an analysed example: which axis reaches which display, and the cases where
 // nothing is drawn; and a display reached by name, as scripts and callbacks reach it.
-#include <gtest/gtest.h>
 
 #include "analysis/two_block_pls.hpp"
 #include "app/Tesvanesw.hpp"
