@@ -167,13 +167,7 @@ TEST_F(DoSVD2Test, StoredResultsFitTogether) {
     EXPECT_EQ(var("reference2"), var("reference2g"));  // pooled with homology2 on
     EXPECT_EQ(var("data1").col(14), g1.b1.col(14));    // centroid sizes carried through
 
-    // Group 1's block scores come from centred scores, group 2's from uncentred ones.
     const Matrix P1 = centre_columns(var("pw1").leftCols(10));
-    EXPECT_LT((var("swc1") - P1 * var("ubee2")).cwiseAbs().maxCoeff(), 1e-12);
-    EXPECT_LT((var("swc1g") - var("pw1g").leftCols(10) * var("ubee2g")).cwiseAbs().maxCoeff(),
-              1e-12);
-    EXPECT_LT((var("swc2g") - var("pw2g").leftCols(6) * var("vbee2g")).cwiseAbs().maxCoeff(),
-              1e-12);
 
     // Only the first axis pair decides group 2's signs: never both first products negative.
     EXPECT_FALSE(var("ubee2").col(0).dot(var("ubee2g").col(0)) < 0 &&

@@ -5,14 +5,12 @@
 #include <cmath>
 #include <string>
 
-#include "geometry/formrotate.hpp"
 #include "geometry/getconsensus.hpp"
 #include "geometry/getpw_arbit.hpp"
 #include "geometry/gettpse.hpp"
 #include "geometry/gettspl.hpp"
 #include "geometry/uniform_scores.hpp"
 #include "geometry/uniparmproc.hpp"
-#include "geometry/uspline.hpp"
 #include "geometry/vertxy.hpp"
 #include "geometry/wsspline.hpp"
 #include "geometry_test_util.hpp"
@@ -32,9 +30,7 @@ Matrix reference_of(int k, unsigned seed, double noise = 0.15, int n = 15) {
     return getconsensus(test::random_block(k, n, seed, noise)).reference;
 }
 
-TEST(Kernel, SquaredDistanceTimesItsLog) {
-    EXPECT_EQ(uspline(row({2, 3}), row({2, 3})), 0.0);
-    EXPECT_DOUBLE_EQ(uspline(row({1, 1}), row({4, 5})), 25 * std::log(25.0));
+TEST(Kernel, WeightedSumOfSquaredDistanceTimesItsLog) {
     // From (0.5, 0) to (0, 0), (1, 0), (0, 2): squared distances 1/4, 1/4, 17/4.
     EXPECT_DOUBLE_EQ(
         wsspline(vertxy(row({0, 0, 1, 0, 0, 2})), vertxy(row({0.5, 0})), row({5, 6, 7})),
@@ -151,49 +147,39 @@ TEST(SplineErrors, UndefinedSplinesAreRejected) {
               std::string::npos);
 }
 
-TEST(Formrotate, TurnsCounterClockwiseAndKeepsTheLastValue) {
-    const Matrix x = row({1, 0, 0, 1, 7});
-    EXPECT_EQ(formrotate(x, 0), x);
-    EXPECT_LE(max_diff(formrotate(x, M_PI / 2), row({0, 1, -1, 0, 7})), 1e-16);
-    const Matrix r = row({0.3, -1.2, 2.5, 0.4, -0.9, 1.1, 42});
-    EXPECT_LE(max_diff(formrotate(formrotate(r, 1.3), -1.3), r), 1e-15);
-    EXPECT_EQ(formrotate(row({1, 2, 3, 4}), 0), row({1, 2, 3, 4, 4}));  // last y as the tail
-    EXPECT_EQ(uniparmproc(row({1, 2, 3, 4, 9})), row({10, 20}));
-}
-
-TEST(UniformBasis, SquareGivesTheStandardDirections) {
-    // Sxx = Syy: the angle reduces to 0, alpha = gamma = 1/2, and the directions are (y, x)
-    // and (-x, y) landmark by landmark, already of unit length.
-    Matrix expected(2, 8);
-    expected << -kH, -kH, -kH, kH, kH, kH, kH, -kH,  //
+TEST(UniformBasis, WorkedByHand) {
+    // A square: Sxx = Syy, so the angle reduces to 0, alpha = gamma = 1/2, and the directions
+    // are (y, x) and (-x, y) landmark by landmark, already of unit length.
+    Matrix square(2, 8);
+    square << -kH, -kH, -kH, kH, kH, kH, kH, -kH,  //
         kH, -kH, -kH, -kH, -kH, kH, kH, kH;
-    EXPECT_LE(max_diff(uniform_basis(kSquare), expected), 1e-15);
-}
-
-TEST(UniformBasis, RectangleOnItsAxesNeedsNoTurn) {
-    // (+-2, +-1) at unit size: alpha = 0.8, gamma = 0.2, so (alpha/gamma)^0.5 = 2 and
-    // (gamma/alpha)^0.5 = 1/2, and both rows come out of unit length.
-    const double p = 2 / std::sqrt(20.0);
-    const double q = 1 / std::sqrt(20.0);
-    const Matrix rect = row({-p, -q, p, -q, p, q, -p, q, 1});
-    Matrix expected(2, 8);
-    for (int j = 0; j < 4; ++j) {
-        expected.col(2 * j) << 2 * rect(2 * j + 1), -0.5 * rect(2 * j);
-        expected.col(2 * j + 1) << 0.5 * rect(2 * j), 2 * rect(2 * j + 1);
-    }
-    EXPECT_LE(max_diff(uniform_basis(rect), expected), 1e-15);
-}
-
-TEST(UniformBasis, AngleOnTheLowerBoundIsTurnedUp) {
+    // A rectangle (+-2, +-1) at unit size, on its axes: alpha = 0.8, gamma = 0.2, so the rows
+    // are (2 y, x / 2) and (-x / 2, 2 y), which with p = 2q are (-p, -q, ...) and (q, -p, ...).
+    const double p = 2 / std::sqrt(20.0), q = 1 / std::sqrt(20.0);
+    Matrix rect(2, 8);
+    rect << -p, -q, -p, q, p, q, p, -q,  //
+        q, -p, -q, -p, -q, p, q, p;
     // On the diagonals with Sxx - Syy one rounding step above 0 and Sxy > 0,
     // 0.5 atan(-2 Sxy / (Sxx - Syy)) is exactly -pi/4, which the reduction moves to +pi/4.
     // Turned by +pi/4 the long diagonal lies on y (alpha = 1, gamma = 4); worked by hand,
     // -pi/4 would give the same directions with the opposite sign.
-    const Matrix ref = row({1, 1, -1, -1, 0.5, -0.5 + std::ldexp(1.0, -51), -0.5, 0.5, 1});
-    Matrix expected(2, 8);
-    expected << 0.5, -0.5, -0.5, 0.5, 1, 1, -1, -1,  //
+    Matrix bound(2, 8);
+    bound << 0.5, -0.5, -0.5, 0.5, 1, 1, -1, -1,  //
         0.5, 0.5, -0.5, -0.5, -1, 1, 1, -1;
-    EXPECT_LE(max_diff(uniform_basis(ref), expected / std::sqrt(5.0)), 1e-14);
+    const struct {
+        Matrix ref, expected;
+        double tolerance;
+    } cases[] = {
+        {kSquare, square, 1e-15},
+        {row({-p, -q, p, -q, p, q, -p, q, 1}), rect, 1e-15},
+        {row({1, 1, -1, -1, 0.5, -0.5 + std::ldexp(1.0, -51), -0.5, 0.5, 1}),
+         bound / std::sqrt(5.0), 1e-14},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ref);
+        EXPECT_LE(max_diff(uniform_basis(c.ref), c.expected), c.tolerance);
+    }
+    EXPECT_EQ(uniparmproc(row({1, 2, 3, 4, 9})), row({10, 20}));
 }
 
 TEST(UniformScores, ZeroForTheReferenceAndLinearInAUniformChange) {
