@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,7 +10,6 @@
 #include "figure/CopyImageEPS.hpp"
 #include "figure/figure_units.hpp"
 #include "figure/register_figure_commands.hpp"
-#include "figure/spiffyfish.hpp"
 #include "platform/error.hpp"
 #include "platform/figure/contour.hpp"
 
@@ -115,7 +113,7 @@ TEST_F(FigureCommands, HandlesAndMenuDefaults) {
         EXPECT_TRUE(ctx.functions.has(e.function)) << e.function;
 }
 
-TEST_F(FigureCommands, CopyBigImageCopiesWidenedLimitsAndRestoresTheAxes) {
+TEST_F(FigureCommands, ExportsEnlargeThePictureAndRestoreTheAxes) {
     axes().plot({0, 10}, {0, 5}, "k-");
     call("CopyBigImage", {num(1)});
     ASSERT_EQ(copied.count, 1);
@@ -138,10 +136,8 @@ TEST_F(FigureCommands, CopyBigImageCopiesWidenedLimitsAndRestoresTheAxes) {
     EXPECT_EQ(copied.limits, (fig::Limits{0, 10, 0, 5}));
     EXPECT_EQ(ui.figure().units, "characters");
     expect_axes_restored();
-}
 
-TEST_F(FigureCommands, CopyImageEPSWritesTheNamedFileAndEntersItsFolder) {
-    axes().plot({0, 10}, {0, 5}, "k-");
+    // CopyImageEPS saves the same enlarged picture to the named file and enters its folder.
     axes().set_limits({2, 3, 2, 3});
     fs::create_directories(dir / "out");
     ui.queue(DialogAnswer::file((dir / "out" / "shape").string()));
@@ -187,8 +183,7 @@ TEST_F(FigureCommands, FailedExportsStopBeforeTheRestore) {
     axes().units = "normalized";
     EXPECT_THROW(CopyBigImage(ui), Error);
     EXPECT_EQ(copied.count, 0);
-    EXPECT_EQ(ui.figure().units, "normalized");
-    EXPECT_EQ(axes().units, "normalized");
+    EXPECT_EQ(ui.figure().units + " " + axes().units, "normalized normalized");
 }
 
 TEST_F(FigureCommands, ScriptsWriteEPSThroughTheirSaverWhateverTheName) {
@@ -214,15 +209,6 @@ TEST(FigureUnits, ConvertsThroughPoints) {
     expect_position(convert_position({2.54, 0, 0, 2.54}, "centimeters", "points"), {72, 0, 0, 72});
     EXPECT_THROW(convert_position({0, 0, 1, 1}, "normalized", "characters"), Error);
     EXPECT_THROW(convert_position({0, 0, 1, 1}, "pixels", "furlongs"), Error);
-}
-
-TEST_F(FigureCommands, SpiffyfishSetsThePointerPicture) {
-    call("spiffyfish");
-    EXPECT_EQ(std::pair(ui.figure().pointer, ui.figure().pointer_shape.size()),
-              std::pair(std::string("custom"), Index{16 * 16}));
-    call("boringcursor");
-    EXPECT_EQ(ui.figure().pointer, "Arrow");
-    EXPECT_THROW(call("boringcursor", {num(1)}), Error);
 }
 
 }  // namespace
