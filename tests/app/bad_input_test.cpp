@@ -1,12 +1,10 @@
 // Hostile and careless input through the real load actions and the analysis: each case gives the
 // message the user sees, and nothing of the session or the file summaries may change.
-#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
-#include <string>
 
 #include "app/session.hpp"
 #include "app_fixture.hpp"
@@ -78,6 +76,14 @@ struct AnalysisFault {
     std::string report = "";
     bool variable2 = false;
 };
+
+// Test names in listings and failures.
+void PrintTo(const LoadFault& c, std::ostream* os) {
+    *os << c.name;
+}
+void PrintTo(const AnalysisFault& c, std::ostream* os) {
+    *os << c.name;
+}
 
 long peak_memory_kb() {
     struct rusage u {};

@@ -63,10 +63,9 @@ TEST_F(LoadTest, VariableBlock2PlotsColumnsWithWidenedLimits) {
     const fig::Axes& axes = ui.figure().axes();
     EXPECT_EQ(axes.children().size(), 3u);
     EXPECT_FALSE(axes.equal());
-    const fig::Limits l = axes.limits();
     EXPECT_FALSE(axes.auto_limits());
-    EXPECT_LE(l[0], 0.0);  // x = 1 ... 4, widened by 1 on each side
-    EXPECT_GE(l[1], 5.0);
+    EXPECT_LE(axes.limits()[0], 0.0);  // x = 1 ... 4, widened by 1 on each side
+    EXPECT_GE(axes.limits()[1], 5.0);
 }
 
 TEST_F(LoadTest, CancelledDialogChangesNothingButTheBlock2Kind) {
