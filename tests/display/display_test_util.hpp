@@ -60,12 +60,8 @@ std::vector<const T*> objects_of(const fig::Axes& axes) {
             out.push_back(t);
     return out;
 }
-inline std::vector<const fig::Line*> lines(const fig::Axes& axes) {
-    return objects_of<fig::Line>(axes);
-}
-inline std::vector<const fig::Text*> texts(const fig::Axes& axes) {
-    return objects_of<fig::Text>(axes);
-}
+inline constexpr auto& lines = objects_of<fig::Line>;
+inline constexpr auto& texts = objects_of<fig::Text>;
 
 // A headless platform that also records the default answer of input dialogs.
 class RecordingPlatform : public HeadlessPlatform {

@@ -125,7 +125,7 @@ TEST_F(ShowAxisTest, VariableBlockAxesAreLoadingPlotsAndShapeDisplaysMessages) {
     EXPECT_EQ(objects(), before);
 }
 
-TEST_F(ShowAxisTest, AxesOutsideTheAnalysisOrAMissingTemplateAreErrorsAndUnknownPlotsNothing) {
+TEST_F(ShowAxisTest, AxesOutsideTheAnalysisOrAMissingTemplateAreErrorsUnknownPlotsNothing) {
     analyse(true);
     ASSERT_TRUE(show(3));
     const size_t before = objects();
@@ -144,6 +144,17 @@ TEST_F(ShowAxisTest, AxesOutsideTheAnalysisOrAMissingTemplateAreErrorsAndUnknown
     EXPECT_FALSE(show(3));
     EXPECT_EQ(last_console(), "Error: No template is loaded: load the templates first");
     EXPECT_EQ(objects(), before);
+    // The score plot shows both groups with their correlations.
+    ui.control("TemplateButton").set_value(0);
+    ASSERT_TRUE(show(25, 2));
+    const std::vector<const fig::Line*> ls = drawn();
+    ASSERT_EQ(ls.size(), 2u);
+    ASSERT_EQ(ls[1]->x.size(), static_cast<size_t>(ctx.vars.matrix("swc1g").rows()));
+    EXPECT_EQ(ls[1]->x[4], ctx.vars.matrix("swc1g")(4, 1));
+    EXPECT_EQ(ls[1]->y[4], ctx.vars.matrix("swc2g")(4, 1));
+    const std::vector<const fig::Text*> captions = texts(ui.figure().axes());
+    ASSERT_EQ(captions.size(), 3u);
+    EXPECT_EQ(captions[2]->string, cformat("Group 2: r = %.3f", ctx.vars.matrix("scor2g")(1)));
 }
 
 TEST_F(ShowAxisTest, SuperimposedBlocksReplaceTheReferences) {
@@ -161,19 +172,6 @@ TEST_F(ShowAxisTest, SuperimposedBlocksReplaceTheReferences) {
     ui.control("HomologyButton").set_value(0);
     ASSERT_TRUE(show(8));
     EXPECT_GT(max_diff(ctx.vars.matrix("reference2"), ctx.vars.matrix("reference2g")), 0);
-}
-
-TEST_F(ShowAxisTest, ScorePlotShowsBothGroupsWithTheirCorrelations) {
-    analyse(true);
-    ASSERT_TRUE(show(25, 2));
-    const std::vector<const fig::Line*> ls = drawn();
-    ASSERT_EQ(ls.size(), 2u);
-    ASSERT_EQ(ls[1]->x.size(), static_cast<size_t>(ctx.vars.matrix("swc1g").rows()));
-    EXPECT_EQ(ls[1]->x[4], ctx.vars.matrix("swc1g")(4, 1));
-    EXPECT_EQ(ls[1]->y[4], ctx.vars.matrix("swc2g")(4, 1));
-    const std::vector<const fig::Text*> captions = texts(ui.figure().axes());
-    ASSERT_EQ(captions.size(), 3u);
-    EXPECT_EQ(captions[2]->string, cformat("Group 2: r = %.3f", ctx.vars.matrix("scor2g")(1)));
 }
 
 TEST_F(ShowAxisTest, TheSuperimpositionDisplayByNameTakesItsArgumentsInOrder) {

@@ -46,19 +46,12 @@ const Row kRows[] = {{"LoadG1B1", "cew", ""},
                      {"SaveRef2g", "fc", "reference2g"}};
 
 // What the user is told; empty: nothing at all.
-std::string says(char answer, const std::string& var) {
-    switch (answer) {
-        case 'e':
-            return "empty.txt";
-        case 'w':
-            return "words.txt, line 1";
-        case 'k':
-            return "The session variable " + var + " is empty";
-        case 'c':
-            return "";
-        default:
-            return "Nothing to save: " + var + " is empty";
-    }
+std::string says(char a, const std::string& var) {
+    return a == 'c'   ? ""
+           : a == 'e' ? "empty.txt"
+           : a == 'w' ? "words.txt, line 1"
+           : a == 'k' ? "The session variable " + var + " is empty"
+                      : "Nothing to save: " + var + " is empty";
 }
 
 class FailureTest : public GuiTest, public ::testing::WithParamInterface<Row> {
@@ -72,7 +65,9 @@ class FailureTest : public GuiTest, public ::testing::WithParamInterface<Row> {
     // A dialog left waiting for the user is closed after a few seconds and counts as a hang.
     bool press_without_hanging(const std::string& action) {
         bool hung = false;
-        QTimer::singleShot(5000, &main(), [&] { hung = true, ui().abandon_waits(); });
+        QTimer watchdog;  // stopped when it goes out of scope
+        watchdog.callOnTimeout([&] { hung = true, ui().abandon_waits(); });
+        watchdog.start(5000);
         main().button(action)->click();
         return !hung;
     }
