@@ -28,40 +28,36 @@ inline Group synthetic_group(int k1, int k2, int n, unsigned seed) {
     std::mt19937_64 rng(seed);
     std::normal_distribution<double> noise(0.0, 1.0);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
-    auto outline = [&](int k, double rx, Matrix& base, Matrix& dir) {
-        base.resize(2, k);
-        dir.resize(2, k);
+    auto outline = [&](int k, double rx) {  // rows: x, y, and the direction of the shape change
+        Matrix m(4, k);
         for (int j = 0; j < k; ++j) {
             const double a = 2.0 * M_PI * j / k;
-            base(0, j) = rx * (1.0 + 0.2 * unit(rng)) * std::cos(a);
-            base(1, j) = (1.0 + 0.2 * unit(rng)) * std::sin(a);
-            dir(0, j) = noise(rng);
-            dir(1, j) = noise(rng);
+            m(0, j) = rx * (1.0 + 0.2 * unit(rng)) * std::cos(a);
+            m(1, j) = (1.0 + 0.2 * unit(rng)) * std::sin(a);
+            m(2, j) = noise(rng);
+            m(3, j) = noise(rng);
         }
+        return m;
     };
-    Matrix base1, dir1, base2, dir2;
-    outline(k1, 1.5, base1, dir1);
-    outline(k2, 0.8, base2, dir2);
-    auto place = [&](const Matrix& base, const Matrix& dir, double f, Matrix& out, int i) {
-        const int k = static_cast<int>(base.cols());
+    const Matrix o1 = outline(k1, 1.5), o2 = outline(k2, 0.8);
+    auto place = [&](const Matrix& o, double f, Matrix& out, int i) {
+        const Index k = o.cols();
         const double t = 2.0 * M_PI * unit(rng), s = 5.0 + 10.0 * unit(rng);
         const double dx = 100.0 * unit(rng), dy = 100.0 * unit(rng);
-        for (int j = 0; j < k; ++j) {
-            const double px = base(0, j) + 0.03 * f * dir(0, j) + 0.01 * noise(rng);
-            const double py = base(1, j) + 0.03 * f * dir(1, j) + 0.01 * noise(rng);
+        for (Index j = 0; j < k; ++j) {
+            const double px = o(0, j) + 0.03 * f * o(2, j) + 0.01 * noise(rng);
+            const double py = o(1, j) + 0.03 * f * o(3, j) + 0.01 * noise(rng);
             out(i, 2 * j) = s * (std::cos(t) * px - std::sin(t) * py) + dx;
             out(i, 2 * j + 1) = s * (std::sin(t) * px + std::cos(t) * py) + dy;
         }
         out(i, 2 * k) = 0.0;
         out(i, 2 * k) = centsize(out.row(i))(0);
     };
-    Group g;
-    g.b1.resize(n, 2 * k1 + 1);
-    g.b2.resize(n, 2 * k2 + 1);
+    Group g{Matrix(n, 2 * k1 + 1), Matrix(n, 2 * k2 + 1)};
     for (int i = 0; i < n; ++i) {
         const double f = noise(rng);
-        place(base1, dir1, f, g.b1, i);
-        place(base2, dir2, f + 0.5 * noise(rng), g.b2, i);
+        place(o1, f, g.b1, i);
+        place(o2, f + 0.5 * noise(rng), g.b2, i);
     }
     return g;
 }

@@ -162,16 +162,6 @@ TEST(PermutationTest, SameResultsForAnyThreadsAndStreamsOfTheirOwn) {
     EXPECT_NE(permutation_seed(42, 1, 1), permutation_seed(42, 1, 2));
 }
 
-TEST(PermutationTest, CancelReturnsNothingAndUnequalRowsThrow) {
-    PermutationInput in{blocks(10, 4, 3, 0.0, 1u), blocks(10, 4, 3, 0.0, 2u), 30};
-    BootstrapMonitor stop;
-    stop.keep_going = [](double) { return false; };
-    EXPECT_FALSE(run_permutations(in, {1, 2}, stop));
-
-    in.group2.block2 = Matrix(in.group2.block2.topRows(9));  // a copy: topRows aliases the target
-    EXPECT_THROW(run_permutations(in, {1, 1}), Error);
-}
-
 TEST(IntegrationCompare, EffectSizesOnFisherZAndTheirTwoSampleTest) {
     // Observed z0 > 0 and three permutations at 0: mean z0/4, sd (divisor 3) z0/2, so Z = 1.5.
     EXPECT_NEAR(effect_size(0.6, RowVector::Zero(3)), 1.5, 1e-12);
@@ -214,9 +204,7 @@ TEST(RandomAngle, AgreesWithTheIntegratedDensity) {
     }
 }
 
-TEST(RandomAngle, ClosedFormsEndsAndTail) {
-    EXPECT_NEAR(random_angle_probability(33.3, 2), 33.3 / 90, 1e-14);  // a uniform angle
-    EXPECT_NEAR(random_angle_probability(33.3, 3), 1 - std::cos(33.3 * M_PI / 180), 1e-14);
+TEST(RandomAngle, EndsAndTail) {
     EXPECT_EQ(random_angle_probability(0.0, 124), 0.0);
     EXPECT_NEAR(random_angle_probability(90.0, 124), 1.0, 1e-14);
     EXPECT_NEAR(random_angle_probability(120.0, 10), 1.0, 1e-14);  // clamped to 90

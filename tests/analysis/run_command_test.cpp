@@ -126,7 +126,6 @@ TEST_F(RunTest, JsonHoldsTheSessionVariablesAtFullPrecisionAndPathsStartFromTheS
     const nlohmann::json j = nlohmann::json::parse(read(o.json));
     EXPECT_EQ(j.size(), 32u);  // the session's variables and the seed
     EXPECT_EQ(j["seed"], 4242);
-    EXPECT_EQ(j["activem2"], nlohmann::json::parse("[[1.0]]"));
     ASSERT_EQ(j["sval2"].size(), 1u);  // a 1 x n vector is one row
     EXPECT_EQ(j["sval2"][0].size(), 6u);
 
@@ -136,14 +135,6 @@ TEST_F(RunTest, JsonHoldsTheSessionVariablesAtFullPrecisionAndPathsStartFromTheS
     for (Index a = 0; a < u.rows(); ++a)
         for (Index b = 0; b < u.cols(); ++b)
             ASSERT_EQ(j["ubee2g"][a][b].get<double>(), u(a, b));
-
-    o.block2_landmarks = false;
-    o.g1b2 = block_file("a2v.txt", variables_of(g1.b1, 2, 1u));
-    o.g2b2 = block_file("b2v.txt", variables_of(g2.b1, 2, 2u));
-    ASSERT_EQ(run(o), 0);
-    const nlohmann::json v = nlohmann::json::parse(read(o.json));
-    EXPECT_EQ(v["reference2"], nlohmann::json::array());  // empty variables as []
-    EXPECT_EQ(v["homology2"], nlohmann::json::array());
 }
 
 }  // namespace
