@@ -116,8 +116,6 @@ TEST_F(Render, AxesFillTheirPositionOrPadTheShortRangeForEqualAspect) {
     const double half = 0.5 * (0.775 * 560) / (0.815 * 420);  // x has room to spare
     expect_near(lay.visible, {0.5 - half, 0.5 + half, 0, 1}, 1e-12);
     expect_near(ax.limits(), {0, 1, 0, 1}, 1e-12);
-    const Point o = lay.to_canvas(0, 0), ex = lay.to_canvas(1, 0), ey = lay.to_canvas(0, 1);
-    EXPECT_NEAR(ex.x - o.x, o.y - ey.y, 1e-9);                // one unit is as long both ways
     const double tall = 0.5 * (0.815 * 800) / (0.775 * 300);  // a tall picture pads y instead
     expect_near(layout_figure(f, 300, 800).visible, {0, 1, 0.5 - tall, 0.5 + tall}, 1e-12);
 }
@@ -187,7 +185,6 @@ TEST_F(SaveFigure, WritesEachFormat) {
     QImage png;
     ASSERT_TRUE(png.load(QString::fromStdString(file("a.png")), "PNG"));
     EXPECT_EQ(png.size(), QSize(1120, 840));  // 2 pixels per point
-    EXPECT_TRUE(is_white(png.pixel(2, 2)));
     EXPECT_TRUE(is_red(pixel(png, 0.75, 0.5, 2)));
     EXPECT_TRUE(is_white(pixel(png, 0.5, 0.5, 2)));   // the not-a-number gap
     EXPECT_TRUE(is_red(pixel(png, 0.25, 0.8, 2)));    // filled
