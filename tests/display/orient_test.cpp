@@ -164,7 +164,7 @@ double distance(const Matrix& x, Index a, Index b) {
     return std::hypot(x(2 * a) - x(2 * b), x(2 * a + 1) - x(2 * b + 1));
 }
 
-TEST(Basereg, PutsTheBaselineOnTheUnitSegmentOfTheXAxisAndNeedsTwoDistinctLandmarks) {
+TEST(Basereg, PutsTheBaselineOnTheUnitSegmentOfTheXAxisNeedsTwoLandmarksAndMeth3supSlides) {
     Matrix x(2, 15);
     x.row(0) = irregular_reference();
     x.row(1) = similar(irregular_reference(), 2.0, 3, 0.4, -1);
@@ -182,20 +182,17 @@ TEST(Basereg, PutsTheBaselineOnTheUnitSegmentOfTheXAxisAndNeedsTwoDistinctLandma
     EXPECT_THROW(basereg(x, 0, 2), Error);
     EXPECT_THROW(basereg(x, 1, 8), Error);
     EXPECT_THROW(basereg(row({1, 1, 1, 1, 0, 0, 1}), 1, 2), Error);
-}
-
-TEST(Meth3sup, SlidesAlongTheBaselineToUnitSize) {
-    Matrix x(1, 15);
-    x.row(0) = basereg(irregular_reference(), 1, 2);
-    x(0, 14) = 4;
-    const Matrix y = meth3sup(x);
-    EXPECT_NEAR(centpos(y)(0), 0, 1e-15);
-    EXPECT_NEAR(centsize(y)(0), 1, 1e-15);
-    EXPECT_NEAR(y(1), 0, 1e-15);  // the baseline stays on y = 0
-    EXPECT_NEAR(y(3), 0, 1e-15);
-    EXPECT_EQ(y(14), 4);
+    // The sliding baseline slides along it to unit size.
+    Matrix b = basereg(irregular_reference(), 1, 2);
+    b(0, 14) = 4;
+    const Matrix m = meth3sup(b);
+    EXPECT_NEAR(centpos(m)(0), 0, 1e-15);
+    EXPECT_NEAR(centsize(m)(0), 1, 1e-15);
+    EXPECT_NEAR(m(1), 0, 1e-15);  // the baseline stays on y = 0
+    EXPECT_NEAR(m(3), 0, 1e-15);
+    EXPECT_EQ(m(14), 4);
     // Only sliding and scaling: landmark 1 to 2 stays horizontal with unchanged shape.
-    EXPECT_NEAR(distance(y, 0, 1) / distance(y, 2, 5), distance(x, 0, 1) / distance(x, 2, 5),
+    EXPECT_NEAR(distance(m, 0, 1) / distance(m, 2, 5), distance(b, 0, 1) / distance(b, 2, 5),
                 1e-14);
 }
 

@@ -113,16 +113,6 @@ TEST_F(GuiTest, LoadButtonSummarisesAndPlotsARealFile) {
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(data));
 }
 
-TEST_F(GuiTest, UnknownActionShowsFellThroughAndTheWindowStaysUsable) {
-    start();
-    main().press("loadg1b1", "wrong case");
-    EXPECT_EQ(messages(), std::vector<std::string>{"Fell through case!  Dang"});
-    EXPECT_TRUE(dialogs.empty());  // nothing was loaded
-    ui().control("ShowBox").set_string("4");
-    main().button("AxisDown")->click();  // the next action runs normally
-    EXPECT_EQ(string_of("ShowBox"), "3");
-}
-
 class FigureMenuTest : public GuiTest {
   protected:
     void SetUp() override {
