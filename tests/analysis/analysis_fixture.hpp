@@ -90,12 +90,8 @@ class AnalysisTest : public AppTest {
     AnalysisTest() { start(); }
     ~AnalysisTest() override { bootstrap_settings() = saved_; }
 
-    void set_blocks(const Matrix& d1, const Matrix& d2, const Matrix& d1g, const Matrix& d2g,
-                    bool landmarks2) {
-        put_blocks(ctx, d1, d2, d1g, d2g, landmarks2);
-    }
     void set_groups(const Group& g1, const Group& g2) {
-        set_blocks(g1.b1, g1.b2, g2.b1, g2.b2, true);
+        put_blocks(ctx, g1.b1, g1.b2, g2.b1, g2.b2, true);
     }
     // A block as a data file of the test's folder, at full precision.
     std::string block_file(const std::string& name, const Matrix& m) {

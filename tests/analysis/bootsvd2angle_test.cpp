@@ -210,7 +210,7 @@ TEST_F(BootTest, UnusableBoxesShowAMessageNamingThemAndChangeNothing) {
 
 TEST_F(BootTest, OneVariableBlockGivesZeroBlock2Angles) {
     // A single variable: every block-2 axis is +-1, so every block-2 angle is 0.
-    set_blocks(g1.b1, variables_of(g1.b1, 1, 1u), g2.b1, variables_of(g2.b1, 1, 2u), false);
+    put_blocks(ctx, g1.b1, variables_of(g1.b1, 1, 1u), g2.b1, variables_of(g2.b1, 1, 2u), false);
     ctx.vars.set("homology2", 1.0);
     ASSERT_TRUE(action("DoSVD2"));
     const std::string r = boot("20");

@@ -82,12 +82,6 @@ const char kHeader[] = "Angles between SVD axis of the two blocks ";
 
 class DoSVD2Test : public AnalysisTest {
   protected:
-    bool load_dataset(const std::string& set, const std::string& a, const std::string& b) {
-        return load("LoadG1B1", data_file(set, a + "_b1.txt")) &&
-               load("LoadG1B2", data_file(set, a + "_b2.txt")) &&
-               load("LoadG2B1", data_file(set, b + "_b1.txt")) &&
-               load("LoadG2B2", data_file(set, b + "_b2.txt"));
-    }
     std::string angles_only() {
         return angle_report(var("ubee2"), var("sbee2"), var("vbee2"), var("ubee2g"), var("sbee2g"),
                             var("vbee2g"), ctx.vars.flag("homology2"));
@@ -125,7 +119,7 @@ TEST_F(DoSVD2Test, TurnedAndScaledVariablesChangeSingularValuesAndBlock2AnglesOn
     const double t = M_PI / 6;
     Matrix R(2, 2);
     R << std::cos(t), -std::sin(t), std::sin(t), std::cos(t);
-    set_blocks(g.b1, v, g.b1, 3.0 * v * R, false);
+    put_blocks(ctx, g.b1, v, g.b1, 3.0 * v * R, false);
     ctx.vars.set("homology2", 1.0);  // a variable block 2 uses the stored flag
     ui.control("HomologyButton").set_value(0);
     ASSERT_TRUE(action("DoSVD2"));
@@ -147,7 +141,8 @@ TEST_F(DoSVD2Test, DivisorIsTheSpecimenCountForVariablesAndNoneForLandmarks) {
     const Matrix scor = var("scor2");
 
     // The same block-2 scores given as variables.
-    set_blocks(g1.b1, pw2.leftCols(pw2.cols() - 1), g2.b1, pw2g.leftCols(pw2g.cols() - 1), false);
+    put_blocks(ctx, g1.b1, pw2.leftCols(pw2.cols() - 1), g2.b1, pw2g.leftCols(pw2g.cols() - 1),
+               false);
     ctx.vars.set("homology2", 1.0);
     ASSERT_TRUE(action("DoSVD2"));
     EXPECT_EQ(report(), landmark_report);
@@ -226,8 +221,8 @@ TEST_F(DoSVD2Test, Group2SizeMismatchKeepsGroup1ResultsAndNoReport) {
 }
 
 TEST_F(DoSVD2Test, Group1VariableMismatchStopsBeforeAnyDecomposition) {
-    set_blocks(g1.b1, variables_of(g1.b1, 2, 1u).topRows(17), g2.b1, variables_of(g2.b1, 2, 2u),
-               false);
+    put_blocks(ctx, g1.b1, variables_of(g1.b1, 2, 1u).topRows(17), g2.b1,
+               variables_of(g2.b1, 2, 2u), false);
     ASSERT_TRUE(action("DoSVD2"));
     EXPECT_EQ(last_message(), "The samples sizes do not match, shape and variable");
     EXPECT_EQ(var("pw1").rows(), 18);
@@ -277,7 +272,11 @@ TEST_F(DoSVD2Test, PublishedDatasetsReportFromTheStoredAxesThenPermutationsAndBo
     for (const bool landmarks2 : {true, false}) {
         ctx.vars.clear("homology2");  // as in a fresh session: no block-2 angles for variables
         ui.control("Morph2").set_value(landmarks2 ? 1 : 0);
-        ASSERT_TRUE(load_dataset(landmarks2 ? "plethodon" : "plethodon_vars", "Jord", "Teyah"));
+        for (const auto& [button, file] : {std::pair{"LoadG1B1", "Jord_b1.txt"},
+                                           {"LoadG1B2", "Jord_b2.txt"},
+                                           {"LoadG2B1", "Teyah_b1.txt"},
+                                           {"LoadG2B2", "Teyah_b2.txt"}})
+            ASSERT_TRUE(load(button, data_file(landmarks2 ? "plethodon" : "plethodon_vars", file)));
         ask_permutations("99");
         bootstrap_settings() = {77, 2};
         ASSERT_TRUE(action("DoSVD2"));

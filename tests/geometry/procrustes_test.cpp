@@ -20,8 +20,7 @@ using test::max_diff;
 using test::row;
 
 TEST(Layouts, VerticalLayoutAndBack) {
-    Matrix expected(2, 3);
-    expected << 1, 3, 5, 2, 4, 6;
+    const Matrix expected = (Matrix(2, 3) << 1, 3, 5, 2, 4, 6).finished();
     EXPECT_EQ(vertxy(row({1, 2, 3, 4, 5, 6, 99})), expected);
     EXPECT_EQ(vertxy(row({1, 2, 3, 4, 5, 6})), expected);
     const Matrix r = row({1.5, -2, 3.25, 4, -5, 6e-3, 0.75});
