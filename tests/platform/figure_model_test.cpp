@@ -60,17 +60,14 @@ TEST(AxesHold, OffReplacesAndResetsOnKeepsAddingAndBadInputChangesNothing) {
     EXPECT_EQ((std::array{a.line_width, a.marker_size}), (std::array{0.5, 6.0}));
     ax.set_limits({0, 10, 0, 10});
     ax.set_equal(true);
-    ax.plot({5}, {5}, "ko");  // hold off: a fresh picture
-    EXPECT_EQ(ax.children().size(), 1u);
-    EXPECT_TRUE(ax.auto_limits());
-    EXPECT_FALSE(ax.equal());
+    ax.plot({5}, {5}, "ko");  // hold off: a fresh picture, automatic limits, normal aspect
+    EXPECT_TRUE(ax.children().size() == 1 && ax.auto_limits() && !ax.equal());
 
     ax.set_hold(true);
     ax.set_equal(true);
     EXPECT_DOUBLE_EQ(ax.plot({0}, {0}, "k.", -1, 3).line_width, 0.5);  // negative: the default
     ax.add(std::make_unique<FilledContour>(0));
-    EXPECT_EQ(ax.children().size(), 3u);
-    EXPECT_TRUE(ax.equal());  // hold on keeps the aspect
+    EXPECT_TRUE(ax.children().size() == 3 && ax.equal());  // hold on keeps the aspect
 
     ax.set_hold(false);
     EXPECT_THROW(ax.plot({1, 2}, {1}, "k-"), Error);

@@ -94,8 +94,7 @@ TEST(Stats, MomentsDivideByNMinusOneMediansAndSortsPerColumn) {
     expect_near(std_dev(mat(1, 2, {4, 5})), mat(1, 2, {0, 0}), 0);
     // r = -2 / sqrt(5 * 20); a negative scale flips the sign.
     expect_near(corrcoef(d.col(0), d.col(1)), mat(2, 2, {1, -0.2, -0.2, 1}), 1e-15);
-    const ColVector y = (-3.0 * d.col(1)).array() + 10;
-    EXPECT_NEAR(corrcoef(d.col(0), y)(1, 0), 0.2, 1e-15);
+    EXPECT_NEAR(corrcoef(d.col(0), ColVector((-3.0 * d.col(1)).array() + 10))(1, 0), 0.2, 1e-15);
     // Medians and sorting work per column.
     expect_near(median(mat(3, 1, {3, 1, 2})), mat(1, 1, {2}), 0);
     expect_near(median(mat(4, 2, {4, -1, 1, 10, 3, 0, 2, 5})), mat(1, 2, {2.5, 2.5}), 0);

@@ -112,9 +112,8 @@ TEST_F(Render, AxesFillTheirPositionOrPadTheShortRangeForEqualAspect) {
     expect_near({lo.x, lo.y, hi.x, hi.y},
                 {0.13 * 560, 420 - 0.11 * 420, (0.13 + 0.775) * 560, 420 - 0.925 * 420}, 1e-9);
     ax.set_equal(true);
-    const FigureLayout lay = layout();
     const double half = 0.5 * (0.775 * 560) / (0.815 * 420);  // x has room to spare
-    expect_near(lay.visible, {0.5 - half, 0.5 + half, 0, 1}, 1e-12);
+    expect_near(layout().visible, {0.5 - half, 0.5 + half, 0, 1}, 1e-12);
     expect_near(ax.limits(), {0, 1, 0, 1}, 1e-12);
     const double tall = 0.5 * (0.815 * 800) / (0.775 * 300);  // a tall picture pads y instead
     expect_near(layout_figure(f, 300, 800).visible, {0, 1, 0.5 - tall, 0.5 + tall}, 1e-12);
