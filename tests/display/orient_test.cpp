@@ -91,15 +91,14 @@ TEST(Reversepw6u, ZeroWeightsGiveTheReferenceAndAFittedSplineReproducesTheTarget
     EXPECT_LT(max_diff(reversepw6u(ref, w), target), 1e-12);
 }
 
-const Matrix kPairs = (Matrix(2, 2) << 1, 1, 2, 2).finished();
-
 TEST(Templateorient, FindsTheTurnAndScaleOfATemplateAndRejectsMissingLandmarks) {
     const Matrix ref = irregular_reference();
     const double t = M_PI / 6;
     const Matrix templ = similar(ref, t, 2, 0, 0, ref(0), ref(1));
     Matrix target = ref;
     target(4) += 0.05;
-    const TemplateOrientation o = templateorient(templ, ref, target, kPairs);
+    const TemplateOrientation o =
+        templateorient(templ, ref, target, (Matrix(2, 2) << 1, 1, 2, 2).finished());
     EXPECT_NEAR(std::remainder(o.theta - t, 2 * M_PI), 0, 1e-13);
     EXPECT_NEAR(o.xscale, 2, 1e-13);
     // The whole reference coincides, since the template is an exact similarity image.
@@ -125,15 +124,14 @@ class Rotationhandler : public ::testing::Test {
     Matrix ref = row({1, 0, 0, 1, -1, -1, 0.5, 0.2, 3});
 };
 
-TEST_F(Rotationhandler, AnglesAddUpUntilZeroAndTheTurnedFormIsDrawnNumbered) {
+TEST_F(Rotationhandler, AnglesAddUpUntilZeroCancelOrBadTextEndsTheLoopAndTheFormIsDrawnNumbered) {
     ui.add_control("NumberButton", "", 1);
     answer({"30", "15", "0"});
     const RotationResult r = rotationhandler(ui, ref, 0);
     EXPECT_NEAR(r.theta, M_PI / 4, 1e-15);
     EXPECT_LT(max_diff(r.reference, similar(ref, M_PI / 4, 1)), 1e-14);
     EXPECT_EQ(r.reference(8), 3);
-    // Offers 10 for a start angle of 0, then the last entry.
-    EXPECT_EQ(ui.defaults, (std::vector<std::string>{"10", "30", "15"}));
+    // Offers 10 for a start angle of 0, then the last entry (checked below).
     const auto ls = lines(ui.figure().axes());  // magenta stars
     ASSERT_EQ(ls.size(), 4u);
     EXPECT_NEAR(ls[0]->x[0], r.reference(0), 1e-15);
@@ -141,20 +139,18 @@ TEST_F(Rotationhandler, AnglesAddUpUntilZeroAndTheTurnedFormIsDrawnNumbered) {
     ASSERT_EQ(ts.size(), 4u);
     EXPECT_EQ(ts[3]->string, "4");
     EXPECT_NEAR(ts[3]->x, r.reference(6) + 0.02, 1e-15);
-}
-
-TEST_F(Rotationhandler, CancelAFailedDialogOrTextThatIsNotANumberEndsTheLoop) {
+    // Cancel, a failed dialog or text that is not a number ends the loop.
     ui.queue(DialogAnswer::cancel());
-    RotationResult r = rotationhandler(ui, ref, -25);
-    EXPECT_EQ(r.theta, 0);
-    EXPECT_EQ(r.reference, ref);
+    const RotationResult none = rotationhandler(ui, ref, -25);
+    EXPECT_EQ(none.theta, 0);
+    EXPECT_EQ(none.reference, ref);
     answer({"90"});  // no second answer queued: the dialog cannot be answered
-    r = rotationhandler(ui, ref, 12.5);
-    EXPECT_NEAR(r.theta, M_PI / 2, 1e-15);
-    EXPECT_LT(max_diff(r.reference, similar(ref, M_PI / 2, 1)), 1e-15);
+    const RotationResult q = rotationhandler(ui, ref, 12.5);
+    EXPECT_NEAR(q.theta, M_PI / 2, 1e-15);
+    EXPECT_LT(max_diff(q.reference, similar(ref, M_PI / 2, 1)), 1e-15);
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"Sorry, Failure on input dialog Box"});
     // A whole start angle is offered as it is.
-    EXPECT_EQ(ui.defaults, (std::vector<std::string>{"-25", "12.5", "90"}));
+    EXPECT_EQ(ui.defaults, (std::vector<std::string>{"10", "30", "15", "-25", "12.5", "90"}));
     answer({"20", "a lot"});
     EXPECT_NEAR(rotationhandler(ui, ref, 10).theta, M_PI / 9, 1e-15);
     EXPECT_EQ(ui.queued(), 0u);

@@ -78,7 +78,7 @@ Matrix red_vectors(const std::vector<const fig::Line*>& ls, const Matrix& refere
     return out;
 }
 
-TEST_F(ShowAxisTest, ReversedSecondLayerPointsTheOtherWay) {
+TEST_F(ShowAxisTest, ReversedSecondLayerPointsTheOtherWayAndSuperimposedBlocksReplaceReferences) {
     analyse(true);
     const Matrix reference = ctx.vars.matrix("reference1");
     for (auto [plain_type, reversed_type] : {std::pair{13, 17}, std::pair{21, 23}}) {
@@ -88,6 +88,21 @@ TEST_F(ShowAxisTest, ReversedSecondLayerPointsTheOtherWay) {
         ASSERT_EQ(plain.rows(), reference.cols() / 2);
         EXPECT_LT(max_diff(red_vectors(drawn(), reference), -plain), 1e-12);
     }
+    // Plot types 7 and 8 superimpose the blocks and replace the references.
+    analyse(true);
+    const Matrix data1 = ctx.vars.matrix("data1");
+    const Matrix data1g = ctx.vars.matrix("data1g");
+    ASSERT_TRUE(show(7));
+    const Matrix pooled = getconsensus(stack_rows(data1, data1g, "Block 1")).reference;
+    EXPECT_EQ(max_diff(ctx.vars.matrix("reference1"), pooled), 0);  // not rounded
+    EXPECT_EQ(ui.control("HomologyButton").enable(), "off");
+    // One marker per landmark of every configuration and of the reference.
+    const Index k = (data1.cols() - 1) / 2;
+    EXPECT_EQ(objects(), static_cast<size_t>(k * (data1.rows() + data1g.rows() + 1)));
+
+    ui.control("HomologyButton").set_value(0);
+    ASSERT_TRUE(show(8));
+    EXPECT_GT(max_diff(ctx.vars.matrix("reference2"), ctx.vars.matrix("reference2g")), 0);
 }
 
 TEST_F(ShowAxisTest, VariableBlockAxesAreLoadingPlotsAndShapeDisplaysMessages) {
@@ -155,23 +170,6 @@ TEST_F(ShowAxisTest, AxesOutsideTheAnalysisOrAMissingTemplateAreErrorsUnknownPlo
     const std::vector<const fig::Text*> captions = texts(ui.figure().axes());
     ASSERT_EQ(captions.size(), 3u);
     EXPECT_EQ(captions[2]->string, cformat("Group 2: r = %.3f", ctx.vars.matrix("scor2g")(1)));
-}
-
-TEST_F(ShowAxisTest, SuperimposedBlocksReplaceTheReferences) {
-    analyse(true);
-    const Matrix data1 = ctx.vars.matrix("data1");
-    const Matrix data1g = ctx.vars.matrix("data1g");
-    ASSERT_TRUE(show(7));
-    const Matrix pooled = getconsensus(stack_rows(data1, data1g, "Block 1")).reference;
-    EXPECT_EQ(max_diff(ctx.vars.matrix("reference1"), pooled), 0);  // not rounded
-    EXPECT_EQ(ui.control("HomologyButton").enable(), "off");
-    // One marker per landmark of every configuration and of the reference.
-    const Index k = (data1.cols() - 1) / 2;
-    EXPECT_EQ(objects(), static_cast<size_t>(k * (data1.rows() + data1g.rows() + 1)));
-
-    ui.control("HomologyButton").set_value(0);
-    ASSERT_TRUE(show(8));
-    EXPECT_GT(max_diff(ctx.vars.matrix("reference2"), ctx.vars.matrix("reference2g")), 0);
 }
 
 TEST_F(ShowAxisTest, TheSuperimpositionDisplayByNameTakesItsArgumentsInOrder) {
