@@ -29,8 +29,8 @@ TEST(DeformationGrid, SpansTheLimitsWithFixedMarginsAndSquareCells) {
     EXPECT_EQ(g.xv, Matrix::Zero(22, 11));
     // Range 1.5 (e = 0.5): x to [-4, 12], y to [-1.5, 5.5]; step 1, npts_y = 7 + 3.
     const DeformationGrid w = deformation_grid(refxy, Matrix::Zero(8, 2), {0, 8, 0, 4}, 16, 1.5);
-    EXPECT_EQ(w.xw.cols(), 10);
-    EXPECT_EQ(row({w.xstep, w.xw(0, 0), w.yw(0, 0)}), row({1, -6, -2.5}));
+    EXPECT_EQ(row({w.xstep, w.xw(0, 0), w.yw(0, 0), static_cast<double>(w.xw.cols())}),
+              row({1, -6, -2.5, 10}));
     EXPECT_THROW(deformation_grid(refxy, Matrix::Zero(8, 2), {0, 8, 0, 4}, 0, 1), Error);
 }
 
@@ -44,9 +44,6 @@ class Display : public ::testing::Test {
                        defangle);
     }
     const fig::Axes& axes() { return ui.figure().axes(); }
-    void click(double x, double y, int button = 1) {
-        ui.queue(DialogAnswer::mouse(Click{x, y, button}));
-    }
     RecordingPlatform ui;
     Matrix ref = box_reference();
     Matrix zero = Matrix::Zero(1, 7);
@@ -174,9 +171,9 @@ TEST_F(Display, TrimmingMovesTheCornersByClicksAndStopsAtTheEdgesOfTheGrid) {
     // left four times -> row 1, the last click stops at the first node; markupy: none -> column
     // 4; marklox: right stops at the last node, then left -> row 21; markloy: down -> column 10.
     for (double x : {-100, -100, -100, -100, 0, 0, 100, -100, 0})
-        click(x, 0, x == 0 ? 3 : 1);
-    click(0, -100);
-    click(0, 0, 3);
+        ui.queue(DialogAnswer::mouse(Click{x, 0, x == 0 ? 3 : 1}));
+    ui.queue(DialogAnswer::mouse(Click{0, -100, 1}));
+    ui.queue(DialogAnswer::mouse(Click{0, 0, 3}));
     show(zero, 4, 2, "k", 1);
     EXPECT_EQ(ui.queued(), 0u);
     const auto ls = lines(axes());

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -107,11 +108,10 @@ TEST_F(WaitTest, InputDialogReturnsTheTextOrNothingOnCancel) {
 }
 
 TEST_F(WaitTest, LongProgressShowsACancellableDialogThatGoesAwayAtTheEnd) {
-    const auto visible_dialog = [this]() -> QProgressDialog* {
-        for (QProgressDialog* d : main().findChildren<QProgressDialog*>())
-            if (d->isVisible())
-                return d;
-        return nullptr;
+    const auto visible_dialog = [this] {
+        const QList<QProgressDialog*> ds = main().findChildren<QProgressDialog*>();
+        const auto it = std::ranges::find_if(ds, &QWidget::isVisible);
+        return it == ds.end() ? nullptr : *it;
     };
     bool cancelled = false;
     qint64 shown_after = -1;
