@@ -62,8 +62,8 @@ TEST(Isobands, LinearRampGivesStraightBandsOfExactArea) {
 
 TEST(Isobands, NodesExactlyOnLevelsStillTileTheGrid) {
     const Grid g(3, 5);
-    const auto bands =
-        isobands(g.X, g.Y, g.X + g.Y, {0, 1, 2, 3, 4, 5, 6});  // every node on a level
+    // Every node on a level.
+    const auto bands = isobands(g.X, g.Y, g.X + g.Y, {0, 1, 2, 3, 4, 5, 6});
     EXPECT_NEAR(area(bands), 8, 1e-12);
     // z = x + y between k and k+1 over [0,4] x [0,2]: the areas of the diagonal strips.
     const double expected[6] = {0.5, 1.5, 2, 2, 1.5, 0.5};
@@ -192,8 +192,7 @@ TEST(Contourf, BadGridsOrLevelsAreErrorsThatLeaveTheAxesAlone) {
     EXPECT_THROW(contourf(axes, g.X.topRows(1), g.Y.topRows(1), g.X.topRows(1)), Error);
     for (const std::vector<double>& bad : {std::vector<double>{1}, {1, 0}, {0, 1, 1}, {0, kNaN}})
         EXPECT_THROW(contourf(axes, g.X, g.Y, g.X, bad), Error);
-    ASSERT_EQ(axes.children().size(), 1u);
-    EXPECT_EQ(axes.children()[0]->type(), "line");
+    EXPECT_TRUE(axes.children().size() == 1 && axes.children()[0]->type() == "line");
 }
 
 }  // namespace

@@ -132,6 +132,8 @@ TEST(AxesLimits, AutomaticOnesRoundOutwardToTicks) {
     expect_limits(ax.limits(), {-1, 1, -1, 1});
     ax.plot({500, 500}, {0.25, 0.75}, "ko");  // degenerate in x only
     expect_limits(ax.limits(), {495, 505, 0.2, 0.8});
+    for (double bad : {0.0, -1.0, kNaN, kInf})  // ranges without a step fall back to 1
+        EXPECT_EQ(nice_step(bad), 1) << bad;
 }
 
 TEST(AxesLimits, IncludeTextsContoursAndTheOrigin) {

@@ -6,11 +6,11 @@
 #include <QGuiApplication>
 #include <QXmlStreamReader>
 #include <array>
+#include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <limits>
 #include <tuple>
 
 #include "platform/error.hpp"
@@ -21,7 +21,6 @@ namespace tesvane::render {
 namespace {
 
 namespace fs = std::filesystem;
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 template <typename F>
 std::string error_of(F f) {
@@ -44,7 +43,7 @@ class Render : public ::testing::Test {
     static bool is_blue(QRgb c) { return qBlue(c) > 200 && qRed(c) < 60 && qGreen(c) < 60; }
     void scene() {
         ax.set_hold(true);
-        ax.plot({0.1, 0.4, kNaN, 0.6, 0.9}, {0.5, 0.5, 0.5, 0.5, 0.5}, "r-", 4);
+        ax.plot({0.1, 0.4, NAN, 0.6, 0.9}, {0.5, 0.5, 0.5, 0.5, 0.5}, "r-", 4);
         ax.plot({0.25}, {0.8}, "ro", 2, 30).marker_face = fig::ColorSpec::automatic();
         ax.plot({0.75}, {0.8}, "ro", 2, 30);
         ax.plot({0.5, 0.502}, {0.2, 0.2}, "k", 1);
