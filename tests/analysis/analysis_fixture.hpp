@@ -96,10 +96,7 @@ class AnalysisTest : public AppTest {
     // A block as a data file of the test's folder, at full precision.
     std::string block_file(const std::string& name, const Matrix& m) {
         std::ostringstream s;
-        s.precision(17);
-        for (Index i = 0; i < m.rows(); ++i)
-            for (Index j = 0; j < m.cols(); ++j)
-                s << m(i, j) << (j + 1 < m.cols() ? " " : "\n");
+        s << m.format(Eigen::IOFormat(17, Eigen::DontAlignCols, " ", "\n")) << "\n";
         return write(name, s.str()).string();
     }
 

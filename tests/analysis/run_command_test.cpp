@@ -84,9 +84,8 @@ TEST_F(RunTest, PrintsExactlyTheWindowsReportsEachWithALineBreak) {
 
 TEST_F(RunTest, FailuresExitNonZeroWithTheMessage) {
     const RunOptions good = files(g1, g2);
-    RunOptions short_g2 = good, missing = good, bad = good, one_boot = good;
+    RunOptions short_g2 = good, bad = good, one_boot = good;
     short_g2.g2b2 = block_file("b2short.txt", g2.b2.topRows(13));
-    missing.g2b1 = (dir / "missing.txt").string();
     bad.g1b2 = write("bad.txt", "1 2 3\n4 x 6\n").string();
     one_boot.boot = 1;
     const struct {
@@ -94,7 +93,6 @@ TEST_F(RunTest, FailuresExitNonZeroWithTheMessage) {
         const char *message, *detail, *first_output_line;
     } cases[] = {
         {short_g2, "DoSVD2 failed: The samples sizes do not match, shape and shape", "", ""},
-        {missing, "LoadG2B1 failed: Cannot open the file", "", ""},
         {bad, "LoadG1B2 failed: ", "bad.txt, line 2", ""},
         {one_boot, "BootSVD2Angle failed: No bound of the angles", "", kAngleHeader},
     };

@@ -64,10 +64,8 @@ Matrix similar_copies() {
 
 // A square (+-1, +-1) and a shifted rectangle (+-2, +-1), landmarks in the same order.
 Matrix square_and_rectangle() {
-    Matrix x(2, 9);
-    x.row(0) = row({-1, -1, 1, -1, 1, 1, -1, 1, 4});
-    x.row(1) = row({1, 2, 5, 2, 5, 4, 1, 4, 8});
-    return x;
+    return (Matrix(2, 9) << row({-1, -1, 1, -1, 1, 1, -1, 1, 4}), row({1, 2, 5, 2, 5, 4, 1, 4, 8}))
+        .finished();
 }
 
 TEST(Consensus, SimilarCopiesConvergeInOnePassOntoTheFirstSpecimen) {
