@@ -140,8 +140,18 @@ TEST_F(ShowAxisTest, VariableBlockAxesAreLoadingPlotsAndShapeDisplaysMessages) {
     EXPECT_EQ(objects(), before);
 }
 
-TEST_F(ShowAxisTest, AxesOutsideTheAnalysisOrAMissingTemplateAreErrorsUnknownPlotsNothing) {
+TEST_F(ShowAxisTest, ScorePlotAndAxesOutsideTheAnalysisOrAMissingTemplateAreErrors) {
     analyse(true);
+    // The score plot shows both groups with their correlations.
+    ASSERT_TRUE(show(25, 2));
+    const std::vector<const fig::Line*> ls = drawn();
+    ASSERT_EQ(ls.size(), 2u);
+    ASSERT_EQ(ls[1]->x.size(), static_cast<size_t>(ctx.vars.matrix("swc1g").rows()));
+    EXPECT_EQ(ls[1]->x[4], ctx.vars.matrix("swc1g")(4, 1));
+    EXPECT_EQ(ls[1]->y[4], ctx.vars.matrix("swc2g")(4, 1));
+    const std::vector<const fig::Text*> captions = texts(ui.figure().axes());
+    ASSERT_EQ(captions.size(), 3u);
+    EXPECT_EQ(captions[2]->string, cformat("Group 2: r = %.3f", ctx.vars.matrix("scor2g")(1)));
     ASSERT_TRUE(show(3));
     const size_t before = objects();
     ui.control("GridButton").set_value(1);
@@ -159,17 +169,6 @@ TEST_F(ShowAxisTest, AxesOutsideTheAnalysisOrAMissingTemplateAreErrorsUnknownPlo
     EXPECT_FALSE(show(3));
     EXPECT_EQ(last_console(), "Error: No template is loaded: load the templates first");
     EXPECT_EQ(objects(), before);
-    // The score plot shows both groups with their correlations.
-    ui.control("TemplateButton").set_value(0);
-    ASSERT_TRUE(show(25, 2));
-    const std::vector<const fig::Line*> ls = drawn();
-    ASSERT_EQ(ls.size(), 2u);
-    ASSERT_EQ(ls[1]->x.size(), static_cast<size_t>(ctx.vars.matrix("swc1g").rows()));
-    EXPECT_EQ(ls[1]->x[4], ctx.vars.matrix("swc1g")(4, 1));
-    EXPECT_EQ(ls[1]->y[4], ctx.vars.matrix("swc2g")(4, 1));
-    const std::vector<const fig::Text*> captions = texts(ui.figure().axes());
-    ASSERT_EQ(captions.size(), 3u);
-    EXPECT_EQ(captions[2]->string, cformat("Group 2: r = %.3f", ctx.vars.matrix("scor2g")(1)));
 }
 
 TEST_F(ShowAxisTest, TheSuperimpositionDisplayByNameTakesItsArgumentsInOrder) {

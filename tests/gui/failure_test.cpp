@@ -25,6 +25,10 @@ struct Row {
     const char* answers;
     const char* var;
 };
+// Names the cases in ctest.
+void PrintTo(const Row& r, std::ostream* os) {
+    *os << r.action;
+}
 const Row kRows[] = {{"LoadG1B1", "cew", ""},
                      {"LoadG1B2", "ew", ""},
                      {"LoadG2B1", "w", ""},
@@ -93,8 +97,7 @@ TEST_P(FailureTest, TellsTheUserAndLeavesTheWindowsAnswering) {
         dialogs.clear();
         const bool asks = *a != 'n' && *a != 'k';
         const char* file = *a == 'e' ? "empty.txt" : *a == 'w' ? "words.txt" : "written.txt";
-        if (asks)
-            files = {*a == 'c' ? std::nullopt : std::optional(dir_.path() / file)};
+        files = {*a == 'c' ? std::nullopt : std::optional(dir_.path() / file)};  // if asked
         ASSERT_TRUE(press_without_hanging(r.action)) << "a dialog waited for the user";
         EXPECT_TRUE(responsive());
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);

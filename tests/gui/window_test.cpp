@@ -88,12 +88,11 @@ TEST_F(GuiTest, ClosedResultsWindowComesBackWhenAReportArrivesAndSavesByAppendin
     EXPECT_EQ(string_of("AuxResults"), "Angle 1\n  12.5\n");
     // Its Save button appends the report.
     TempDir dir;
-    const auto file = dir.path() / "report.txt";
     ui().control("AuxResults").set_string("line 1\nline 2");
-    files = {file, file};
+    files = {dir.path() / "report.txt", dir.path() / "report.txt"};
     ui().results_window().save_button().click();
     ui().results_window().save_button().click();
-    EXPECT_EQ(read_all(file), "line 1\nline 2 \nline 1\nline 2 \n");
+    EXPECT_EQ(read_all(dir.path() / "report.txt"), "line 1\nline 2 \nline 1\nline 2 \n");
 }
 
 TEST_F(GuiTest, LoadButtonSummarisesAndPlotsARealFile) {
