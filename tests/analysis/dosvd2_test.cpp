@@ -55,9 +55,8 @@ TEST(NullAxes, ValuesNotAboveTheToleranceAreNull) {
 }
 
 TEST(AxisAngle, AbsoluteCosineInDegreesAndLengthCheck) {
-    Matrix a(2, 2), b(2, 2);
-    a << 1, 0, 0, 1;
-    b << std::cos(M_PI / 3), -1, -std::sin(M_PI / 3), 0;
+    const Matrix a = Matrix::Identity(2, 2);
+    const Matrix b{{std::cos(M_PI / 3), -1}, {-std::sin(M_PI / 3), 0}};
     EXPECT_NEAR(axis_angle(a, b, 0), 60.0, 1e-12);
     EXPECT_NEAR(axis_angle(a, b, 1), 90.0, 1e-12);
     EXPECT_NEAR(axis_angle(a, -a, 0), 0.0, 0.0);               // signs do not matter

@@ -21,10 +21,7 @@ namespace {
 
 Matrix normal(Index n, Index q, std::mt19937_64& rng) {
     std::normal_distribution<double> z(0.0, 1.0);
-    Matrix m(n, q);
-    for (Index i = 0; i < m.size(); ++i)
-        m(i) = z(rng);
-    return m;
+    return Matrix::NullaryExpr(n, q, [&] { return z(rng); });  // filled column by column
 }
 
 // Block 2 = block 1 A + noise * E: no association with noise alone, a strong one with little.
@@ -73,10 +70,8 @@ TEST(PermutationStatistics, TinyCaseByHand) {
     // S12 = (2, 2)^T, so RV = 8 / sqrt(8 * 16) = 1/sqrt(2), the one singular value is 2 sqrt(2)
     // and the axis-1 scores (1, -1, 1, -1)/sqrt(2) and block 2 correlate perfectly.
     PermutationBlocks b;
-    b.block1.resize(4, 2);
-    b.block1 << 1, 0, -1, 0, 0, 1, 0, -1;
-    b.block2.resize(4, 1);
-    b.block2 << 1, -1, 1, -1;
+    b.block1 = Matrix{{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    b.block2 = Matrix{{1}, {-1}, {1}, {-1}};
     const PlsStatistics s = observed_statistics(b);
     EXPECT_NEAR(s.rv, 1 / std::sqrt(2.0), 1e-15);
     ASSERT_EQ(s.sval.size(), 1);
@@ -85,8 +80,7 @@ TEST(PermutationStatistics, TinyCaseByHand) {
 }
 
 TEST(PermutationP, CountsTheObservedValueAsOnePermutation) {
-    RowVector perm(3);
-    perm << 0.1, 0.5, 0.7;
+    const RowVector perm{{0.1, 0.5, 0.7}};
     EXPECT_DOUBLE_EQ(permutation_p(0.5, perm), 3.0 / 4);
     EXPECT_DOUBLE_EQ(permutation_p(0.5 * (1 + 1e-14), perm), 3.0 / 4);  // a rounding tie
     EXPECT_DOUBLE_EQ(permutation_p(0.8, perm), 1.0 / 4);
@@ -161,9 +155,7 @@ TEST(PermutationTest, SameResultsForAnyThreadsAndStreamsOfTheirOwn) {
 TEST(IntegrationCompare, EffectSizesOnFisherZAndTheirTwoSampleTest) {
     // Observed z0 > 0 and three permutations at 0: mean z0/4, sd (divisor 3) z0/2, so Z = 1.5.
     EXPECT_NEAR(effect_size(0.6, RowVector::Zero(3)), 1.5, 1e-12);
-    RowVector sym(2);
-    sym << -0.4, 0.4;
-    EXPECT_NEAR(effect_size(0.0, sym), 0.0, 1e-15);
+    EXPECT_NEAR(effect_size(0.0, RowVector{{-0.4, 0.4}}), 0.0, 1e-15);
     EXPECT_TRUE(std::isnan(effect_size(0.3, RowVector::Constant(4, 0.3))));
     EXPECT_TRUE(std::isfinite(fisher_z(1.0)));
 

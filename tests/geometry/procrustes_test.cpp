@@ -53,10 +53,8 @@ Matrix quad_normalised() {
 
 // Turned, scaled and shifted copies of the quadrilateral, sizes 10, 30, 2.
 Matrix similar_copies() {
-    Matrix x(3, 9);
-    x.row(0) = kQuad;
-    x.row(1) = 3 * test::turn(kQuad, 1.1);
-    x.row(2) = 0.2 * test::turn(kQuad, -2.5);  // more than a quarter turn away
+    Matrix x(3, 9);  // the third more than a quarter turn away
+    x << kQuad, 3 * test::turn(kQuad, 1.1), 0.2 * test::turn(kQuad, -2.5);
     x.row(1).head(8) += row({5, -2, 5, -2, 5, -2, 5, -2});
     x.col(8) << 10, 30, 2;
     return x;
