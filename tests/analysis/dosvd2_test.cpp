@@ -22,9 +22,7 @@ namespace tesvane::test {
 namespace {
 
 TEST(BlockPls, SingularValuesOfAHandComputedCrossProduct) {
-    Matrix left(3, 2), right(3, 2);
-    left << 1, 0, -1, 1, 0, -1;
-    right << 3, 1, -3, 0, 0, -1;
+    const Matrix left{{1, 0}, {-1, 1}, {0, -1}}, right{{3, 1}, {-3, 0}, {0, -1}};
     const BlockPls r = block_pls(left, right, 2.0, left, right);
     ASSERT_EQ(r.sval.size(), 2);
     // 2X = [6 1; -3 1]: singular values from (2X)^T (2X) = [45 3; 3 2], trace 47, det 81.

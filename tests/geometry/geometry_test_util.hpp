@@ -6,7 +6,6 @@
 #include <cmath>
 #include <initializer_list>
 #include <random>
-#include <vector>
 
 #include <Eigen/Geometry>
 
@@ -53,15 +52,14 @@ GeometryError geometry_error(F f) {
 inline Matrix random_block(int k, int n, unsigned seed, double noise = 0.05) {
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> u(-1.0, 1.0);
-    std::vector<double> radius(k);
-    for (double& r : radius)
-        r = 1.0 + 0.4 * u(rng);
+    const Eigen::ArrayXd radius =
+        Eigen::ArrayXd::NullaryExpr(k, [&] { return 1.0 + 0.4 * u(rng); });
     Matrix x(n, 2 * k + 1);
     for (int i = 0; i < n; ++i) {
         Matrix c = Matrix::Zero(1, 2 * k + 1);
         for (int j = 0; j < k; ++j) {
-            c(2 * j) = 1.3 * radius[j] * std::cos(2 * M_PI * j / k) + noise * u(rng);
-            c(2 * j + 1) = radius[j] * std::sin(2 * M_PI * j / k) + noise * u(rng);
+            c(2 * j) = 1.3 * radius(j) * std::cos(2 * M_PI * j / k) + noise * u(rng);
+            c(2 * j + 1) = radius(j) * std::sin(2 * M_PI * j / k) + noise * u(rng);
         }
         const double s = 3.0 + u(rng);
         c = s * turn(c, M_PI * u(rng));
