@@ -2,6 +2,8 @@
 // DoSVD2, and the writers called from scripts.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "app_fixture.hpp"
 
 namespace tesvane::test {
@@ -59,6 +61,29 @@ TEST_F(FieldFormatTest, ScriptsWriteBlocksWithTheirIds) {
     // Four columns are not landmarks and a centroid size: an error, and no file.
     EXPECT_FALSE(Tesvane6i_callback(ctx, "writetps", {std::string("x.tps"), Matrix::Ones(2, 4)}));
     EXPECT_FALSE(std::filesystem::exists(dir / "x.tps"));
+}
+
+TEST_F(FieldFormatTest, TheTpsCheckBoxesChooseHowCurvesAndNegativeCoordinatesAreRead) {
+    const auto file = write("curves.tps",
+                            "LM=3\n-0.5 0\n1 0\n0 1\nCURVES=1\nPOINTS=1\n2 2\nID=A\n"
+                            "LM=3\n0 0\n1.5 0\n0 1\nCURVES=1\nPOINTS=1\n3 2\nID=B\n"
+                            "LM=3\n0 0\n1 0\n0 1.5\nCURVES=1\nPOINTS=1\n2 4\nID=C\n");
+    ASSERT_TRUE(load("LoadG1B1", file));  // by default curves are left out, negatives are data
+    Matrix data1 = ctx.vars.matrix("data1");
+    ASSERT_EQ(data1.cols(), 7);
+    EXPECT_NEAR(data1(0, 6), std::sqrt(11.0 / 6), 1e-12);  // the centroid size with x = -0.5
+
+    ui.control("TpsCurvesButton").set_value(1);
+    ASSERT_TRUE(load("LoadG1B1", file));
+    data1 = ctx.vars.matrix("data1");
+    ASSERT_EQ(data1.cols(), 9);
+    EXPECT_NEAR(data1(2, 8), std::sqrt(13.4375), 1e-12);  // with the curve point (2, 4)
+
+    ui.control("TpsMissingButton").set_value(1);
+    ASSERT_TRUE(load("LoadG1B1", file));
+    EXPECT_NE(last_message().find("specimen 1 (\"A\"): landmark 1 is missing"), std::string::npos)
+        << last_message();
+    EXPECT_EQ(ctx.vars.matrix("data1"), data1);  // the block loaded before stays
 }
 
 }  // namespace

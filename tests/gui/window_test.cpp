@@ -136,6 +136,9 @@ TEST_F(FigureMenuTest, SaveFigureWritesTheTypeOfTheExtensionEpsWhateverTheNameOr
     EXPECT_NE(read_all(dir.path() / "shape.svg").find("<svg"), std::string::npos);
     ui().save_figure_as();  // no extension: a PNG
     EXPECT_EQ(read_all(dir.path() / "shape.png").substr(1, 3), "PNG");
+    // Both saves are steps of the recorded session; the failed one is not.
+    const std::string text = ui().recorder().script((dir.path() / "s.tvs").string());
+    EXPECT_NE(text.find("\nsavefig shape.svg\nsavefig shape.png\n"), std::string::npos) << text;
     ASSERT_NE(entry("CopyImageEPS"), nullptr);
     entry("CopyImageEPS")->trigger();
     EXPECT_EQ(read_all(dir.path() / "picture").substr(0, 4), "%!PS");
@@ -143,6 +146,26 @@ TEST_F(FigureMenuTest, SaveFigureWritesTheTypeOfTheExtensionEpsWhateverTheNameOr
                             std::filesystem::directory_iterator()),
               3);  // nothing of the unknown type, no temporary left behind
     EXPECT_EQ(messages().size(), 1u);
+}
+
+TEST_F(FigureMenuTest, TheFigureTakesThePlotsSizeInItsOwnUnits) {
+    main().resize(1100, 760);
+    QApplication::processEvents();
+    const QSize px = main().plot().size();
+    const fig::Position& p = ui().figure().position;
+    EXPECT_EQ(p[2], px.width());
+    EXPECT_EQ(p[3], px.height());
+    ui().figure().units = "inches";
+    main().resize(900, 640);
+    QApplication::processEvents();
+    ASSERT_NE(main().plot().size(), px);
+    EXPECT_DOUBLE_EQ(p[2] * 72, main().plot().width());
+    EXPECT_DOUBLE_EQ(p[3] * 72, main().plot().height());
+    const fig::Position before = p;
+    ui().figure().units = "normalized";  // no size of its own: the figure keeps the last one
+    main().resize(1000, 700);
+    QApplication::processEvents();
+    EXPECT_EQ(p, before);
 }
 
 TEST_F(FigureMenuTest, CommandsCallTheirFunctionsCopyAndSetThePointer) {
