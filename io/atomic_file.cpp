@@ -44,11 +44,8 @@ void write_file_atomically(const std::string& path, const std::string& content) 
         throw write_error(path, ec.message());
     if (fs::is_directory(target, ec))
         throw write_error(path, "it is a folder");
-    // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on "." + string.
-    std::string hidden = ".";
-    hidden += target.filename().string();
-    hidden += ".XXXXXX";
-    std::string tmp = (target.parent_path() / hidden).string();
+    std::string tmp =
+        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0)
         throw write_error(path, std::strerror(errno));
