@@ -28,7 +28,10 @@ fi
 
 build_dir="${1:-build}"
 shift || true
-cmake -S . -B "$build_dir" -G Ninja \
+# A compiler cache, when there is one, makes rebuilds of unchanged files free.
+launcher=()
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+cmake -S . -B "$build_dir" -G Ninja "${launcher[@]}" \
   -DTESVANE_WERROR="${TESVANE_WERROR:-OFF}" \
   -DTESVANE_SANITIZE="${TESVANE_SANITIZE:-OFF}" "$@"
 cmake --build "$build_dir" --parallel "$(nproc)"
