@@ -6,10 +6,10 @@
 #include <functional>
 #include <limits>
 
+#include "analysis/block_references.hpp"
 #include "analysis/job_pool.hpp"
 #include "analysis/two_block_pls.hpp"
 #include "analysis/warp_basis.hpp"
-#include "geometry/getconsensus.hpp"
 #include "geometry/procrustes_steps.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
@@ -154,34 +154,31 @@ Replicate replicate_of(const BootstrapInput& in, const PreparedSet& p, int repli
     const Matrix& D2 = p.D2;
 
     // The references are not rounded here, unlike the analysis.
-    const Matrix breference1 =
-        getconsensus(stack_rows(D1(rows.bl1, Eigen::all), D1(rows.bl2, Eigen::all), "Block 1"))
-            .reference;
+    const Matrix bdata1 = D1(rows.bl1, Eigen::all);
+    const Matrix bdata1g = D1(rows.bl2, Eigen::all);
+    Matrix bdata2, bdata2g;
+    if (in.landmarks2) {
+        bdata2 = D2(rows.bl1, Eigen::all);
+        bdata2g = D2(rows.bl2, Eigen::all);
+    }
+    const BlockReferences refs = block_references(bdata1, bdata1g, bdata2, bdata2g, in.homology2);
+
     // One spline decomposition per reference serves both resamples scored on it.
-    const WarpBasis basis1 = warp_basis(breference1);
+    const WarpBasis basis1 = warp_basis(refs.reference1);
     const Matrix P1 =
-        centred_shape(warp_scores(basis1, superimposed(p.scaled1, rows.bl1, breference1)));
+        centred_shape(warp_scores(basis1, superimposed(p.scaled1, rows.bl1, refs.reference1)));
     const Matrix P1g =
-        centred_shape(warp_scores(basis1, superimposed(p.scaled1, rows.bl2, breference1)));
+        centred_shape(warp_scores(basis1, superimposed(p.scaled1, rows.bl2, refs.reference1)));
 
     Block2 b2, b2g;
     if (in.landmarks2) {
-        const Matrix bdata2 = D2(rows.bl1, Eigen::all);
-        const Matrix bdata2g = D2(rows.bl2, Eigen::all);
-        Matrix breference2, breference2g;
-        if (in.homology2) {
-            breference2 = getconsensus(stack_rows(bdata2, bdata2g, "Block 2")).reference;
-            breference2g = breference2;
-        } else {
-            breference2 = getconsensus(bdata2).reference;
-            breference2g = getconsensus(bdata2g).reference;
-        }
-        const WarpBasis basis2 = warp_basis(breference2);
-        b2 = {centred_shape(warp_scores(basis2, superimposed(p.scaled2, rows.bl1, breference2))),
-              1.0};
-        const Matrix sup2g = superimposed(p.scaled2, rows.bl2, breference2g);
+        const WarpBasis basis2 = warp_basis(refs.reference2);
+        b2 = {
+            centred_shape(warp_scores(basis2, superimposed(p.scaled2, rows.bl1, refs.reference2))),
+            1.0};
+        const Matrix sup2g = superimposed(p.scaled2, rows.bl2, refs.reference2g);
         b2g = {centred_shape(in.homology2 ? warp_scores(basis2, sup2g)
-                                          : warp_scores(warp_basis(breference2g), sup2g)),
+                                          : warp_scores(warp_basis(refs.reference2g), sup2g)),
                1.0};
     } else {
         b2 = variable_block(D2(rows.bl1, Eigen::all));

@@ -79,17 +79,7 @@ void Tesvanesw(AppContext& ctx, const std::string& action) {
 }
 
 void clear_and_reset(AppContext& ctx) {
-    static const char* const cleared[] = {
-        "data1",          "pw1",         "swc1",       "data2",          "pw2",
-        "swc2",           "data1g",      "pw1g",       "swc1g",          "data2g",
-        "pw2g",           "swc2g",       "reference1", "referencetype1", "reference2",
-        "referencetype2", "reference2g", "activem2",   "homology2",      "ubee2",
-        "vbee2",          "sbee2",       "sval2",      "scor2",          "ubee2g",
-        "vbee2g",         "sbee2g",      "sval2g",     "scor2g",         "ids1",
-        "ids2",           "ids1g",       "ids2g",
-    };
-    for (const char* name : cleared)
-        ctx.vars.clear(name);
+    ctx.vars.clear_for_reset();
     for (const char* box : {"FileBox1", "FileBox2", "FileBox3", "FileBox4"})
         ctx.ui.control(box).set_string(" ");
     Control& homology = ctx.ui.control("HomologyButton");

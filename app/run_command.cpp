@@ -109,29 +109,6 @@ std::string failure_reason(const HeadlessPlatform& ui, size_t messages, size_t l
     return "no report was produced";
 }
 
-const char* const kJsonVariables[] = {
-    "reference1", "reference2", "reference2g", "data1", "data2",  "data1g",   "data2g",    "pw1",
-    "pw2",        "pw1g",       "pw2g",        "ubee2", "sbee2",  "vbee2",    "ubee2g",    "sbee2g",
-    "vbee2g",     "sval2",      "sval2g",      "scor2", "scor2g", "swc1",     "swc2",      "swc1g",
-    "swc2g",      "Vm1c",       "Vm2c",        "Vm1g",  "Vm2g",   "activem2", "homology2",
-};
-
-std::string json_number(double v) {
-    // JSON has no infinities nor not-a-number values.
-    return std::isfinite(v) ? cformat("%.17g", v) : std::string("null");
-}
-
-std::string json_matrix(const Matrix& m) {
-    std::string s = "[";
-    for (Index i = 0; i < m.rows(); ++i) {
-        s += i ? ", [" : "[";
-        for (Index j = 0; j < m.cols(); ++j)
-            s += (j ? ", " : "") + json_number(m(i, j));
-        s += "]";
-    }
-    return s + "]";
-}
-
 // Puts the current folder back: every file dialog moves it to the folder of the chosen file.
 class FolderScope {
   public:
@@ -150,13 +127,6 @@ std::string absolute(const std::string& path) {
 }
 
 }  // namespace
-
-std::string analysis_json(const Session& vars, std::uint64_t seed) {
-    std::string s = "{";
-    for (const char* name : kJsonVariables)
-        s += cformat("\n  \"%s\": ", name) + json_matrix(vars.matrix(name)) + ",";
-    return s + cformat("\n  \"seed\": %llu\n}\n", static_cast<unsigned long long>(seed));
-}
 
 int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
                  const FigureSaver& save_figure) {
@@ -232,7 +202,7 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
 
     if (!o.json.empty()) {
         try {
-            write_file_atomically(o.json, analysis_json(ctx.vars, o.seed));
+            write_file_atomically(o.json, session_json(ctx.vars, JsonScope::results, o.seed));
         } catch (const Error& e) {
             ui.flush();
             err << "tesvane: " << e.what() << '\n';

@@ -13,6 +13,7 @@
 #include "io/atomic_file.hpp"
 #include "io/number_parse.hpp"
 #include "platform/error.hpp"
+#include "platform/session_variables.hpp"
 
 namespace tesvane {
 namespace {
@@ -114,7 +115,7 @@ class ScriptRunner {
             target_.save_figure(ctx.ui.figure(), path(w[1]));
         } else if (cmd == "session") {
             need(w, 2);
-            write_file_atomically(path(w[1]), session_json(ctx.vars) + "\n");
+            write_file_atomically(path(w[1]), session_json(ctx.vars, JsonScope::everything));
         } else {
             throw ScriptError("unknown command \"" + cmd + "\"");
         }
@@ -159,12 +160,14 @@ class ScriptRunner {
 
     SessionValue argument(const std::string& w) const {
         if (!w.empty() && w[0] == '$') {
+            const std::string name = w.substr(1);
+            if (find_session_variable(name) == nullptr)
+                throw ScriptError(w + ": there is no session variable \"" + name + "\"");
             // A text variable, such as a block's specimen IDs, passes as its text.
-            const auto& vars = target_.ctx.vars.all();
-            const auto it = vars.find(w.substr(1));
-            if (it != vars.end() && std::holds_alternative<std::string>(it->second))
-                return it->second;
-            return target_.ctx.vars.require(w.substr(1));
+            const SessionValue* value = target_.ctx.vars.find(name);
+            if (value != nullptr && std::holds_alternative<std::string>(*value))
+                return *value;
+            return target_.ctx.vars.require(name);
         }
         try {
             const std::vector<double> v = parse_numbers(w);

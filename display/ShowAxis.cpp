@@ -2,16 +2,17 @@
 
 #include <cmath>
 
+#include "analysis/block_references.hpp"
 #include "analysis/two_block_pls.hpp"
 #include "display/showplsscores.hpp"
 #include "display/showpw4template.hpp"
 #include "display/showpw5.hpp"
 #include "display/showshape.hpp"
-#include "geometry/getconsensus.hpp"
 #include "geometry/getpsup.hpp"
 #include "io/number_parse.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
+#include "platform/session_variables.hpp"
 
 namespace tesvane {
 namespace {
@@ -200,30 +201,24 @@ void show_superimposed(AppContext& ctx, bool block1) {
     const double homology2 = homology.value();
 
     // With a variable block 2 the block-2 steps are skipped, as the analysis skips them.
+    const Matrix none;
+    const Matrix& d2 = landmarks2 ? v.require("data2") : none;
+    const Matrix& d2g = landmarks2 ? v.require("data2g") : none;
+    const Matrix& d1 = block1 ? v.require("data1") : none;
+    const Matrix& d1g = block1 ? v.require("data1g") : none;
 
     // Everything is computed before anything is stored, so a failure leaves the session whole.
-    Matrix reference1, data1, data1g, reference2, reference2g, data2, data2g;
-    if (landmarks2) {
-        const Matrix& d2 = v.require("data2");
-        const Matrix& d2g = v.require("data2g");
-        if (homology2 != 0) {
-            reference2 = getconsensus(stack_rows(d2, d2g, "Block 2")).reference;
-            reference2g = reference2;
-        } else {
-            reference2 = getconsensus(d2).reference;
-            reference2g = getconsensus(d2g).reference;
-        }
-    }
+    const BlockReferences refs = block_references(d1, d1g, d2, d2g, homology2 != 0);
+    const Matrix &reference1 = refs.reference1, &reference2 = refs.reference2,
+                 &reference2g = refs.reference2g;
+    Matrix data1, data1g, data2, data2g;
     if (block1) {
-        const Matrix& d1 = v.require("data1");
-        const Matrix& d1g = v.require("data1g");
-        reference1 = getconsensus(stack_rows(d1, d1g, "Block 1")).reference;
         data1 = getpsup(d1, reference1);
         data1g = getpsup(d1g, reference1);
     }
     if (landmarks2) {
-        data2 = getpsup(v.require("data2"), reference2);
-        data2g = getpsup(v.require("data2g"), reference2g);
+        data2 = getpsup(d2, reference2);
+        data2g = getpsup(d2g, reference2g);
     }
 
     if (landmarks2) {
@@ -258,9 +253,10 @@ void show_superimposed(AppContext& ctx, bool block1) {
     }
 }
 
-GroupScores group_scores(const Session& v, const std::string& g, double axis) {
-    GroupScores out{v.require("swc1" + g), v.require("swc2" + g), 0};
-    const Matrix& r = v.require("scor2" + g);
+GroupScores group_scores(const Session& v, int group, double axis) {
+    const GroupVariables& n = group_variables(group);
+    GroupScores out{v.require(n.swc1), v.require(n.swc2), 0};
+    const Matrix& r = v.require(n.scor2);
     if (axis >= 1 && axis <= static_cast<double>(r.size()))
         out.r = r(static_cast<Index>(axis) - 1);
     return out;
@@ -270,8 +266,8 @@ GroupScores group_scores(const Session& v, const std::string& g, double axis) {
 void show_scores(AppContext& ctx, double axis) {
     if (axis != std::floor(axis))
         throw Error(cformat("Axis %g is not a whole number", axis));
-    showplsscores(ctx.ui.figure().axes(), group_scores(ctx.vars, "", axis),
-                  group_scores(ctx.vars, "g", axis), static_cast<int>(axis));
+    showplsscores(ctx.ui.figure().axes(), group_scores(ctx.vars, 1, axis),
+                  group_scores(ctx.vars, 2, axis), static_cast<int>(axis));
 }
 
 void show_plot(AppContext& ctx, const ShowSettings& s) {
