@@ -6,6 +6,7 @@
 #include "io/mfload.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
+#include "platform/session_variables.hpp"
 
 namespace tesvane {
 namespace {
@@ -132,11 +133,12 @@ void load_block1(AppContext& ctx, int group) {
     const Consensus c = superimpose(ctx, *f);
 
     const bool g1 = group == 1;
+    const GroupVariables& names = group_variables(group);
     ctx.ui.control(g1 ? "FileBox1" : "FileBox3").set_string(block1_summary(f->name, f->data));
     set_display_defaults(ctx.vars, g1);
     ctx.vars.set("referencetype1", 0.0);
-    ctx.vars.set(g1 ? "data1" : "data1g", c.superimposed);
-    store_ids(ctx.vars, g1 ? "ids1" : "ids1g", *f);
+    ctx.vars.set(names.data1, c.superimposed);
+    store_ids(ctx.vars, names.ids1, *f);
     // Group 2's own consensus is only shown; the block-1 reference stays group 1's.
     if (g1)
         ctx.vars.set("reference1", c.reference);
@@ -145,13 +147,13 @@ void load_block1(AppContext& ctx, int group) {
 
 void load_block2(AppContext& ctx, int group) {
     const bool g1 = group == 1;
+    const GroupVariables& names = group_variables(group);
     const bool landmarks_block = ctx.ui.control("Morph2").value() != 0;
     ctx.vars.set("activem2", landmarks_block ? 1.0 : 0.0);
     const std::optional<LoadedFile> f = ask_and_read_block(ctx, landmarks_block);
     if (!f)
         return;
     Control& box = ctx.ui.control(g1 ? "FileBox2" : "FileBox4");
-    const std::string data_name = g1 ? "data2" : "data2g";
 
     if (landmarks_block) {
         if (!check_landmark_block(ctx, *f))
@@ -159,15 +161,15 @@ void load_block2(AppContext& ctx, int group) {
         const Consensus c = superimpose(ctx, *f);
         box.set_string(block2_landmark_summary(f->name, f->data));
         ctx.vars.set("referencetype2", 0.0);
-        ctx.vars.set(data_name, c.superimposed);
-        store_ids(ctx.vars, g1 ? "ids2" : "ids2g", *f);
-        ctx.vars.set(g1 ? "reference2" : "reference2g", c.reference);
+        ctx.vars.set(names.data2, c.superimposed);
+        store_ids(ctx.vars, names.ids2, *f);
+        ctx.vars.set(names.reference2, c.reference);
         plot_block(ctx, c.superimposed, g1 ? "bo" : "ro", c.reference);
         return;
     }
 
-    ctx.vars.set(data_name, f->data);
-    store_ids(ctx.vars, g1 ? "ids2" : "ids2g", *f);
+    ctx.vars.set(names.data2, f->data);
+    store_ids(ctx.vars, names.ids2, *f);
     box.set_string(block2_variable_summary(f->name, f->data));
     fig::Axes& axes = ctx.ui.figure().axes();
     axes.cla();

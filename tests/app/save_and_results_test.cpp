@@ -117,6 +117,12 @@ TEST_F(ScriptTest, ScriptMistakesNameTheLineAndFailedActionsTheExitCode) {
     EXPECT_EQ(run_script(bad.string(), out, err, nullptr), 2);
     EXPECT_NE(err.str().find("bad.tvs, line 2: unknown command \"frobnicate\""), std::string::npos);
 
+    const auto typo = write("typo.tvs", "call Tesvanesw $ubee3\n");
+    EXPECT_EQ(run_script(typo.string(), out, err, nullptr), 2);
+    EXPECT_NE(err.str().find("typo.tvs, line 1: $ubee3: there is no session variable \"ubee3\""),
+              std::string::npos)
+        << err.str();
+
     const auto failing = write("fail.tvs", "action LoadG1B1\n");  // no answer queued
     EXPECT_EQ(run_script(failing.string(), out, err, nullptr), 1);
     EXPECT_EQ(run_script((dir / "absent.tvs").string(), out, err, nullptr), 2);
