@@ -50,7 +50,7 @@ TEST(BlockReferences, Block1AlwaysPooledBlock2OnlyWithHomology) {
     EXPECT_EQ(off.reference2, getconsensus(a.b2).reference);
     EXPECT_EQ(off.reference2g, getconsensus(b.b2).reference);
 
-    // A block not given gets no reference; blocks that cannot be pooled name their block.
+    // A block not given gets no reference; blocks that cannot be pooled are an error.
     const Matrix none;
     const BlockReferences only1 = block_references(a.b1, b.b1, none, none, true);
     EXPECT_EQ(only1.reference1, pooled1);
