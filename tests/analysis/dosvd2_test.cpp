@@ -171,6 +171,14 @@ TEST_F(DoSVD2Test, MissingOrUnpoolableBlocksFailWithoutChangingResults) {
     EXPECT_EQ(var("reference1").size(), 0);
     EXPECT_EQ(var("data1"), g1.b1);
     EXPECT_EQ(report(), "");
+
+    // Unpooled block 2 of 5 and 6 landmarks: axes of different lengths cannot be compared.
+    ui.control("HomologyButton").set_value(0);
+    set_groups(g1, synthetic_group(7, 6, 16, 3u));
+    EXPECT_FALSE(action("DoSVD2"));
+    EXPECT_NE(last_console().find("block 2 has 6 variables in group 1 but 8 in group 2"),
+              std::string::npos);
+    EXPECT_EQ(var("reference1").size() + var("ubee2").size(), 0);
 }
 
 TEST_F(DoSVD2Test, UntickedOrUnusablePermutationCountLeavesTheAnalysisAsItWas) {
