@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "analysis/two_group_pls.hpp"
-#include "app/AuxBox.hpp"
 #include "io/landmark_file_common.hpp"
 #include "platform/cformat.hpp"
 #include "platform/session_variables.hpp"

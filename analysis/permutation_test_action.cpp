@@ -10,7 +10,6 @@
 #include "analysis/DoSVD2.hpp"
 #include "analysis/permutation_test.hpp"
 #include "analysis/two_block_pls.hpp"
-#include "app/AuxBox.hpp"
 #include "io/number_parse.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
@@ -110,7 +109,7 @@ void permutation_tests(AppContext& ctx) {
     if (!count)
         return;
     const Session& v = ctx.vars;
-    const BootstrapSettings settings = bootstrap_settings();
+    const ResamplingSettings settings = ctx.resampling;
 
     PermutationInput in;
     in.group1 = group_blocks(v, true);

@@ -85,18 +85,6 @@ class BatchPlatform : private EchoBuffer, public HeadlessPlatform {
     std::chrono::steady_clock::time_point last_;
 };
 
-// The bootstrap settings of this run, put back afterwards.
-class SettingsScope {
-  public:
-    explicit SettingsScope(const BootstrapSettings& s) : saved_(bootstrap_settings()) {
-        bootstrap_settings() = s;
-    }
-    ~SettingsScope() { bootstrap_settings() = saved_; }
-
-  private:
-    BootstrapSettings saved_;
-};
-
 // What went wrong in a failed step: its last message box, else its last error line.
 std::string failure_reason(const HeadlessPlatform& ui, size_t messages, size_t lines) {
     if (ui.messages().size() > messages)
@@ -142,7 +130,7 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
     Tesvane6i_start(ctx);
     ui.control("Morph2").set_value(o.block2_landmarks ? 1 : 0);
     ui.control("HomologyButton").set_value(o.homology ? 1 : 0);
-    const SettingsScope settings({o.seed, o.threads});
+    ctx.resampling = {o.seed, o.threads};
 
     auto fail = [&](const std::string& step, size_t messages, size_t lines) {
         ui.flush();

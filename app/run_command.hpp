@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/script_runner.hpp"
-#include "app/session.hpp"
 #include "platform/random.hpp"
+#include "platform/session.hpp"
 
 namespace tesvane {
 
