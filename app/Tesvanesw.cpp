@@ -90,6 +90,7 @@ void clear_and_reset(AppContext& ctx) {
     };
     for (const char* name : cleared)
         ctx.vars.clear(name);
+    ctx.results = {};
     for (const char* box : {"FileBox1", "FileBox2", "FileBox3", "FileBox4"})
         ctx.ui.control(box).set_string(" ");
     Control& homology = ctx.ui.control("HomologyButton");

@@ -8,6 +8,7 @@
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "app/Tesvane6i.hpp"
+#include "app/results_json.hpp"
 #include "app/run_picture.hpp"
 #include "app/script_runner.hpp"
 #include "io/atomic_file.hpp"
@@ -151,10 +152,11 @@ std::string absolute(const std::string& path) {
 
 }  // namespace
 
-std::string analysis_json(const Session& vars, std::uint64_t seed) {
+std::string analysis_json(const Session& vars, std::uint64_t seed, const AnalysisResults& results) {
     std::string s = "{";
     for (const char* name : kJsonVariables)
         s += cformat("\n  \"%s\": ", name) + json_matrix(vars.matrix(name)) + ",";
+    s += "\n  \"results\": " + results_json(results).dump() + ",";
     return s + cformat("\n  \"seed\": %llu\n}\n", static_cast<unsigned long long>(seed));
 }
 
@@ -232,7 +234,7 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
 
     if (!o.json.empty()) {
         try {
-            write_file_atomically(o.json, analysis_json(ctx.vars, o.seed));
+            write_file_atomically(o.json, analysis_json(ctx.vars, o.seed, ctx.results));
         } catch (const Error& e) {
             ui.flush();
             err << "tesvane: " << e.what() << '\n';

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "analysis/analysis_results.hpp"
 #include "app/script_runner.hpp"
 #include "app/session.hpp"
 #include "platform/random.hpp"
@@ -42,7 +43,8 @@ int run_analysis(const RunOptions& options, std::ostream& out, std::ostream& err
                  const FigureSaver& save_figure = {});
 
 // The session variables of an analysis as one JSON object: every value an array of rows at full
-// precision (an empty variable as []), then "seed".
-std::string analysis_json(const Session& vars, std::uint64_t seed);
+// precision (an empty variable as []), then "results" (results_json) and "seed".
+std::string analysis_json(const Session& vars, std::uint64_t seed,
+                          const AnalysisResults& results = {});
 
 }  // namespace tesvane
