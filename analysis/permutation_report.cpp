@@ -22,6 +22,16 @@ std::string p_line(const MonteCarloP& p, int permutations) {
     return s;
 }
 
+// Pads to a width in characters: the interval's dash takes three bytes but one column.
+std::string padded(std::string s, size_t width) {
+    size_t chars = 0;
+    for (const unsigned char c : s)
+        chars += (c & 0xC0) != 0x80 ? 1 : 0;
+    if (chars < width)
+        s.append(width - chars, ' ');
+    return s;
+}
+
 std::string group_section(int group, const GroupResult& g, int permutations) {
     std::string s = cformat("\n\nGroup %i (%i specimens)", group, static_cast<int>(g.specimens));
     s += "\nSV      Singular value      Cross-covariance SV (n - 1)   p (95% interval)          "
@@ -33,8 +43,8 @@ std::string group_section(int group, const GroupResult& g, int permutations) {
             s += cformat("\n%i      not defined (null axis)", axis);
             continue;
         }
-        s += cformat("\n%i      %-18.6g  %-28.6g  %-24s  %2.3f", axis, a.sval, a.sval_covariance,
-                     p_with_interval(a.p, permutations).c_str(), a.percent);
+        s += cformat("\n%i      %-18.6g  %-28.6g  %s  %2.3f", axis, a.sval, a.sval_covariance,
+                     padded(p_with_interval(a.p, permutations), 24).c_str(), a.percent);
     }
     s += cformat("\nr-PLS (axis 1) = %2.5f   p = %s", g.r, p_line(g.r_p, permutations).c_str());
     s += cformat("\nRV coefficient = %2.5f   p = %s", g.rv, p_line(g.rv_p, permutations).c_str());
