@@ -9,10 +9,6 @@
 namespace tesvane {
 namespace {
 
-std::string number_or_undefined(const char* fmt, double v) {
-    return std::isnan(v) ? std::string("not defined") : cformat(fmt, v);
-}
-
 // "0.046 (0.034–0.061; 999 permutations)"
 std::string p_line(const MonteCarloP& p, int permutations) {
     if (std::isnan(p.p))

@@ -57,7 +57,7 @@ std::vector<Index> random_order(UniformStream& u, Index n);
 // `stepwise` (N x axes) holds what each permutation gives for the stepwise test of the axes:
 // column 1 is the first singular value; column k > 1 the largest singular value of the permuted
 // cross-product after the first k - 1 observed axes are removed from both blocks,
-// [ \sigma_{\max}ig((I - U_{k-1} U_{k-1}^T)\, X_\pi\, (I - V_{k-1} V_{k-1}^T)ig), ]
+// \f[ \sigma_{\max}\big((I - U_{k-1} U_{k-1}^T)\, X_\pi\, (I - V_{k-1} V_{k-1}^T)\big), \f]
 // with U, V the observed singular vectors. For the observed blocks that value is s_k itself, so
 // axis k is tested against the null that only the earlier axes carry association (zero beyond
 // the defined axes).
