@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "analysis/two_block_pls.hpp"
-#include "app/AuxBox.hpp"
 #include "io/number_parse.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
@@ -94,11 +93,6 @@ struct ProgressDone {
 
 }  // namespace
 
-BootstrapSettings& bootstrap_settings() {
-    static BootstrapSettings settings;
-    return settings;
-}
-
 void BootSVD2Angle(AppContext& ctx) {
     // The boxes are checked before anything changes.
     const std::optional<int> count = bootstrap_count(ctx);
@@ -177,7 +171,7 @@ void BootSVD2Angle(AppContext& ctx) {
             return ctx.ui.progress(fraction,
                                    cformat("Bootstrap of %i replicates per group", nboots));
         };
-        tables = run_bootstrap(in, bootstrap_settings(), monitor);
+        tables = run_bootstrap(in, ctx.resampling, monitor);
     }
     if (!tables) {
         ctx.ui.console("BootSVD2Angle cancelled; nothing reported");

@@ -3,18 +3,15 @@
 #pragma once
 
 #include "analysis/bootstrap.hpp"
-#include "app/app_context.hpp"
+#include "platform/app_context.hpp"
 
 namespace tesvane {
 
 // The action "BootSVD2Angle". Reads BootBox, AlphaBox and HomologyButton and the results of the
 // last DoSVD2; a box that holds no usable number, or an alpha level that leaves no bound row,
 // shows a message and changes nothing. The replicates run on the threads and with the seed of
-// bootstrap_settings(); progress goes through Platform::progress, and a cancel there ends the
+// ctx.resampling; progress goes through Platform::progress, and a cancel there ends the
 // action with nothing reported.
 void BootSVD2Angle(AppContext& ctx);
-
-// The process-wide bootstrap settings (one thread per core and kDefaultRandomSeed unless set).
-BootstrapSettings& bootstrap_settings();
 
 }  // namespace tesvane

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "analysis/two_block_pls.hpp"
-#include "app/AuxBox.hpp"
 #include "geometry/getconsensus.hpp"
 #include "geometry/getpsup.hpp"
 #include "geometry/getpw_arbit.hpp"

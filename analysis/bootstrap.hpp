@@ -22,11 +22,7 @@ struct BootstrapInput {
     int nboots = 0;
 };
 
-// How the replicates are run; neither changes the results.
-struct BootstrapSettings {
-    std::uint64_t seed = kDefaultRandomSeed;
-    unsigned threads = 0;  // 0: one per core
-};
+using BootstrapSettings = ResamplingSettings;
 
 // Sizes of a replicate's two resamples for a set whose group has `own` specimens when the other
 // group has `other`: the first resample has `own` rows, the second the size of the smaller group.

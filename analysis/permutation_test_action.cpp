@@ -9,10 +9,10 @@
 #include "analysis/BootSVD2Angle.hpp"
 #include "analysis/DoSVD2.hpp"
 #include "analysis/permutation_report.hpp"
+#include "analysis/permutation_results_store.hpp"
 #include "analysis/permutation_summary.hpp"
 #include "analysis/permutation_test.hpp"
 #include "analysis/two_block_pls.hpp"
-#include "app/AuxBox.hpp"
 #include "io/number_parse.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
@@ -102,7 +102,7 @@ struct ProgressDone {
 }  // namespace
 
 void analysis_then_permutations(AppContext& ctx) {
-    ctx.results.permutation.reset();
+    clear_permutation_results(ctx.vars);
     DoSVD2(ctx);
     if (permutations_asked(ctx) && analysis_complete(ctx.vars))
         permutation_tests(ctx);
@@ -113,7 +113,7 @@ void permutation_tests(AppContext& ctx) {
     if (!count)
         return;
     const Session& v = ctx.vars;
-    const BootstrapSettings settings = bootstrap_settings();
+    const ResamplingSettings settings = ctx.resampling;
 
     PermutationInput in;
     in.group1 = group_blocks(v, true);
@@ -147,11 +147,12 @@ void permutation_tests(AppContext& ctx) {
         ctx.ui.console("Permutation tests cancelled; nothing reported");
         return;
     }
-    ctx.results.permutation = summarise_permutations(*tables, *count, settings.seed);
+    const PermutationResults results = summarise_permutations(*tables, *count, settings.seed);
+    store_permutation_results(ctx.vars, results);
     // After the angle report that DoSVD2 has just shown.
     const Control* box = ctx.ui.find_control("AuxResults");
     const std::string angles = box ? box->string() : std::string();
-    show_report(ctx, angles + "\n\n" + permutation_report(report, *ctx.results.permutation));
+    show_report(ctx, angles + "\n\n" + permutation_report(report, results));
 }
 
 }  // namespace tesvane

@@ -7,15 +7,6 @@
 
 namespace tesvane {
 
-void show_report(AppContext& ctx, const std::string& report) {
-    Control* box = ctx.ui.find_control("AuxResults");
-    if (!box) {
-        ctx.ui.open_results_window();
-        box = &ctx.ui.control("AuxResults");
-    }
-    box->set_string(report);
-}
-
 void AuxBoxsw(AppContext& ctx) {
     const std::string report = ctx.ui.control("AuxResults").string();
     const std::optional<FileChoice> choice =

@@ -4,6 +4,7 @@
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "analysis/DoSVD2.hpp"
+#include "analysis/permutation_results_store.hpp"
 #include "analysis/permutation_test_action.hpp"
 #include "app/load_actions.hpp"
 #include "app/save_actions.hpp"
@@ -90,7 +91,7 @@ void clear_and_reset(AppContext& ctx) {
     };
     for (const char* name : cleared)
         ctx.vars.clear(name);
-    ctx.results = {};
+    clear_permutation_results(ctx.vars);
     for (const char* box : {"FileBox1", "FileBox2", "FileBox3", "FileBox4"})
         ctx.ui.control(box).set_string(" ");
     Control& homology = ctx.ui.control("HomologyButton");

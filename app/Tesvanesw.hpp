@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/app_context.hpp"
+#include "platform/app_context.hpp"
 
 namespace tesvane {
 

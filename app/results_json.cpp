@@ -1,6 +1,9 @@
 #include "app/results_json.hpp"
 
 #include <cmath>
+#include <optional>
+
+#include "analysis/permutation_results_store.hpp"
 
 namespace tesvane {
 namespace {
@@ -39,13 +42,13 @@ json effect_json(const EffectSize& e) {
 
 }  // namespace
 
-json results_json(const AnalysisResults& r) {
+json results_json(const Session& s) {
     json out = json::object();
-    if (!r.permutation)
+    const std::optional<PermutationResults> stored = stored_permutation_results(s);
+    if (!stored)
         return out;
-    const PermutationResults& p = *r.permutation;
+    const PermutationResults& p = *stored;
     out["permutation_tests"] = {{"permutations", p.permutations},
-                                {"seed", p.seed},
                                 {"interval", "Clopper-Pearson 95%"},
                                 {"axis_tests",
                                  "axis 1 against no association; axis k > 1 "

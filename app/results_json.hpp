@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "analysis/analysis_results.hpp"
+#include "platform/session.hpp"
 
 namespace tesvane {
 
@@ -12,6 +12,6 @@ namespace tesvane {
 // singular values and p, r-PLS and RV with their p, each p as {"p", "lower", "upper"} with the
 // 95 % Clopper-Pearson interval) and "integration_comparison" (Z, lambda, d, s per group, z12
 // and its p). A number that is not defined is null.
-nlohmann::json results_json(const AnalysisResults& r);
+nlohmann::json results_json(const Session& s);
 
 }  // namespace tesvane

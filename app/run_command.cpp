@@ -86,18 +86,6 @@ class BatchPlatform : private EchoBuffer, public HeadlessPlatform {
     std::chrono::steady_clock::time_point last_;
 };
 
-// The bootstrap settings of this run, put back afterwards.
-class SettingsScope {
-  public:
-    explicit SettingsScope(const BootstrapSettings& s) : saved_(bootstrap_settings()) {
-        bootstrap_settings() = s;
-    }
-    ~SettingsScope() { bootstrap_settings() = saved_; }
-
-  private:
-    BootstrapSettings saved_;
-};
-
 // What went wrong in a failed step: its last message box, else its last error line.
 std::string failure_reason(const HeadlessPlatform& ui, size_t messages, size_t lines) {
     if (ui.messages().size() > messages)
@@ -152,11 +140,11 @@ std::string absolute(const std::string& path) {
 
 }  // namespace
 
-std::string analysis_json(const Session& vars, std::uint64_t seed, const AnalysisResults& results) {
+std::string analysis_json(const Session& vars, std::uint64_t seed) {
     std::string s = "{";
     for (const char* name : kJsonVariables)
         s += cformat("\n  \"%s\": ", name) + json_matrix(vars.matrix(name)) + ",";
-    s += "\n  \"results\": " + results_json(results).dump() + ",";
+    s += "\n  \"results\": " + results_json(vars).dump() + ",";
     return s + cformat("\n  \"seed\": %llu\n}\n", static_cast<unsigned long long>(seed));
 }
 
@@ -174,7 +162,7 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
     Tesvane6i_start(ctx);
     ui.control("Morph2").set_value(o.block2_landmarks ? 1 : 0);
     ui.control("HomologyButton").set_value(o.homology ? 1 : 0);
-    const SettingsScope settings({o.seed, o.threads});
+    ctx.resampling = {o.seed, o.threads};
 
     auto fail = [&](const std::string& step, size_t messages, size_t lines) {
         ui.flush();
@@ -234,7 +222,7 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
 
     if (!o.json.empty()) {
         try {
-            write_file_atomically(o.json, analysis_json(ctx.vars, o.seed, ctx.results));
+            write_file_atomically(o.json, analysis_json(ctx.vars, o.seed));
         } catch (const Error& e) {
             ui.flush();
             err << "tesvane: " << e.what() << '\n';

@@ -6,10 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "analysis/analysis_results.hpp"
 #include "app/script_runner.hpp"
-#include "app/session.hpp"
 #include "platform/random.hpp"
+#include "platform/session.hpp"
 
 namespace tesvane {
 
@@ -44,7 +43,6 @@ int run_analysis(const RunOptions& options, std::ostream& out, std::ostream& err
 
 // The session variables of an analysis as one JSON object: every value an array of rows at full
 // precision (an empty variable as []), then "results" (results_json) and "seed".
-std::string analysis_json(const Session& vars, std::uint64_t seed,
-                          const AnalysisResults& results = {});
+std::string analysis_json(const Session& vars, std::uint64_t seed);
 
 }  // namespace tesvane

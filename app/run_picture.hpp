@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/app_context.hpp"
 #include "app/run_command.hpp"
+#include "platform/app_context.hpp"
 #include "platform/headless/headless_platform.hpp"
 
 namespace tesvane {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.hpp"
+#include "platform/app_context.hpp"
 
 namespace tesvane {
 

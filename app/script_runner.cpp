@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "app/Tesvane6i.hpp"
-#include "app/app_context.hpp"
 #include "app/controls.hpp"
 #include "io/atomic_file.hpp"
 #include "io/number_parse.hpp"
+#include "platform/app_context.hpp"
 #include "platform/error.hpp"
 
 namespace tesvane {

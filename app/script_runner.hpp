@@ -21,7 +21,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "app/app_context.hpp"
+#include "platform/app_context.hpp"
 #include "platform/figure/figure_model.hpp"
 #include "platform/headless/headless_platform.hpp"
 

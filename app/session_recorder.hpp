@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.hpp"
 #include "app/script_runner.hpp"
+#include "platform/app_context.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/platform.hpp"
 

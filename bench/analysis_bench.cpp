@@ -155,11 +155,9 @@ void BM_Bootstrap1000(benchmark::State& state) {
     Program p(b);
     DoSVD2(p.ctx);
     p.ui.control("BootBox").set_string("1000");
-    const BootstrapSettings saved = bootstrap_settings();
-    bootstrap_settings().threads = threads;
+    p.ctx.resampling.threads = threads;
     for (auto _ : state)
         BootSVD2Angle(p.ctx);
-    bootstrap_settings() = saved;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The Show button: one of the plot types of the Plot list drawn into the main window.
 #pragma once
 
-#include "app/app_context.hpp"
+#include "platform/app_context.hpp"
 
 namespace tesvane {
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/app_context.hpp"
+#include "platform/app_context.hpp"
 
 namespace tesvane {
 

@@ -1,5 +1,9 @@
 #include "platform/linalg.hpp"
 
+#include <Eigen/Eigenvalues>
+#include <Eigen/LU>
+#include <Eigen/SVD>
+
 #include <cassert>
 
 namespace tesvane {

@@ -4,7 +4,7 @@
 // (x1, y1, ..., xk, yk, cs) is a 1 x (2k+1) Matrix; a landmark block is n such rows.
 #pragma once
 
-#include <Eigen/Dense>
+#include <Eigen/Core>
 
 namespace tesvane {
 

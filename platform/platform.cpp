@@ -14,6 +14,15 @@ void Platform::save_figure_file(const std::string&, const std::string&) {
     throw Error("figure export is not available");
 }
 
+void Platform::show_report(const std::string& report) {
+    Control* box = find_control("AuxResults");
+    if (!box) {
+        open_results_window();
+        box = &control("AuxResults");
+    }
+    box->set_string(report);
+}
+
 Control& Platform::control(const std::string& tag) {
     Control* c = find_control(tag);
     if (!c)

@@ -62,6 +62,8 @@ class Platform {
     virtual fig::Figure& figure() = 0;
     // Opens the results window, or raises it when it is already open.
     virtual void open_results_window() = 0;
+    // Replaces the report of the results window (`AuxResults`), opening the window if needed.
+    void show_report(const std::string& report);
     // Progress of a long action, 0 ... 1; returns false when the user asked to cancel.
     virtual bool progress(double fraction, const std::string& what) = 0;
     // Puts the current figure on the clipboard as a picture.

@@ -12,6 +12,12 @@ namespace tesvane {
 
 inline constexpr std::uint64_t kDefaultRandomSeed = 5489u;
 
+// How the bootstrap and the permutation tests run; neither changes their results.
+struct ResamplingSettings {
+    std::uint64_t seed = kDefaultRandomSeed;
+    unsigned threads = 0;  // 0: one per core
+};
+
 // One stream of uniform draws; independent streams come from different seeds.
 class UniformStream {
   public:

@@ -12,6 +12,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format xvfb xauth
+  dpkg-dev file lintian
 )
 missing=()
 for p in "${packages[@]}"; do

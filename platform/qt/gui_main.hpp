@@ -1,7 +1,7 @@
 // The program with its windows.
 #pragma once
 
-#include "app/app_context.hpp"
+#include "platform/app_context.hpp"
 #include "platform/qt/qt_platform.hpp"
 
 namespace tesvane {

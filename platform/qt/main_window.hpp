@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "app/app_context.hpp"
 #include "app/controls.hpp"
+#include "platform/app_context.hpp"
 
 class QAction;
 class QGroupBox;

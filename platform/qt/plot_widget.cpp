@@ -11,7 +11,7 @@
 #include <exception>
 #include <map>
 
-#include "platform/render/figure_renderer.hpp"
+#include "platform/render/figure_export.hpp"
 
 namespace tesvane::gui {
 

@@ -5,7 +5,7 @@
 
 #include "app/qt_module.hpp"
 #include "platform/qt/gui_main.hpp"
-#include "platform/render/figure_renderer.hpp"
+#include "platform/render/figure_export.hpp"
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include "platform/qt/main_window.hpp"
 #include "platform/qt/plot_widget.hpp"
 #include "platform/qt/results_window.hpp"
-#include "platform/render/figure_renderer.hpp"
+#include "platform/render/figure_export.hpp"
 
 namespace tesvane::gui {
 

@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "app/app_context.hpp"
 #include "app/session_recorder.hpp"
+#include "platform/app_context.hpp"
 #include "platform/platform.hpp"
 
 class QEventLoop;

@@ -14,7 +14,7 @@
 #include "io/atomic_file.hpp"
 #include "platform/error.hpp"
 #include "platform/render/cairo_canvas.hpp"
-#include "platform/render/figure_renderer.hpp"
+#include "platform/render/figure_export.hpp"
 #include "platform/render/qt_canvas.hpp"
 
 namespace tesvane::render {

@@ -1,4 +1,5 @@
-// Drawing a figure: one layout for every output (screen, PNG, SVG, PDF, EPS).
+// Drawing a figure: one layout for every output (screen, PNG, SVG, PDF, EPS), drawn on any
+// Canvas. The Qt outputs are in figure_export.hpp.
 //
 // Sizes in the figure model are points; a picture of width_pt x height_pt points is drawn at
 // one device pixel per point on a plain screen, and at `scale` pixels per point into images.
@@ -8,14 +9,8 @@
 #include <string>
 #include <vector>
 
-#include <QByteArray>
-#include <QImage>
-#include <QRectF>
-
 #include "platform/figure/figure_model.hpp"
 #include "platform/render/canvas.hpp"
-
-class QPainter;
 
 namespace tesvane::render {
 
@@ -37,22 +32,5 @@ std::vector<double> tick_values(double lo, double hi, double step);
 std::string tick_label(double value, double step);
 
 void render_figure(const fig::Figure& f, Canvas& canvas, double width_pt, double height_pt);
-
-// On-screen drawing into `target` (logical pixels, taken as points).
-void paint_figure(const fig::Figure& f, QPainter& painter, const QRectF& target);
-
-// Writes the figure to a file whose type follows the extension (case-insensitive): .svg, .png
-// (2 pixels per point), .pdf or .eps. The file is written under a temporary name in the same
-// folder and renamed when complete, so a failed export leaves any earlier file as it was.
-// Errors: an unknown extension, or a file that cannot be written; both name the path.
-void save_figure(const fig::Figure& f, const std::string& path, double width_pt = 560,
-                 double height_pt = 420);
-
-// The same pictures in memory, for the clipboard.
-QByteArray figure_svg(const fig::Figure& f, double width_pt = 560, double height_pt = 420);
-QImage figure_image(const fig::Figure& f, double width_pt = 560, double height_pt = 420,
-                    double scale = 2);
-QByteArray figure_pdf(const fig::Figure& f, double width_pt = 560, double height_pt = 420);
-QByteArray figure_eps(const fig::Figure& f, double width_pt = 560, double height_pt = 420);
 
 }  // namespace tesvane::render

@@ -84,11 +84,10 @@ inline void put_blocks(AppContext& c, const Matrix& d1, const Matrix& d2, const 
     c.vars.set("activem2", landmarks2 ? 1.0 : 0.0);
 }
 
-// The program started, with the bootstrap settings put back afterwards.
+// The program started.
 class AnalysisTest : public AppTest {
   protected:
     AnalysisTest() { start(); }
-    ~AnalysisTest() override { bootstrap_settings() = saved_; }
 
     void set_groups(const Group& g1, const Group& g2) {
         put_blocks(ctx, g1.b1, g1.b2, g2.b1, g2.b2, true);
@@ -103,9 +102,6 @@ class AnalysisTest : public AppTest {
     bool action(const std::string& name) { return run_action(ctx, name); }
     std::string report() { return control("AuxResults"); }
     const Matrix& var(const std::string& name) { return ctx.vars.matrix(name); }
-
-  private:
-    BootstrapSettings saved_ = bootstrap_settings();
 };
 
 // The lines of a report (split at line breaks; the first is the header).

@@ -149,7 +149,7 @@ TEST_F(BootTest, ResultsDoNotDependOnTheNumberOfThreads) {
     EXPECT_FALSE(same_values(a->set1.corr, run_bootstrap(in, {8, 1})->set1.corr));
 
     // With two threads the replicates are still announced in order.
-    bootstrap_settings().threads = 2;
+    ctx.resampling.threads = 2;
     const size_t from = ui.console_lines().size();
     EXPECT_EQ(boot("5").rfind("The Angle ranges over 5 bootstraps at alpha = 0.20000 were\n", 0),
               0u);

@@ -267,7 +267,7 @@ TEST_F(DoSVD2Test, PublishedDatasetsReportFromTheStoredAxesThenPermutationsAndBo
                                            {"LoadG2B2", "Teyah_b2.txt"}})
             ASSERT_TRUE(load(button, data_file(landmarks2 ? "plethodon" : "plethodon_vars", file)));
         ask_permutations("99");
-        bootstrap_settings() = {77, 2};
+        ctx.resampling = {77, 2};
         ASSERT_TRUE(action("DoSVD2"));
         const std::string text = report();
         // Each angle line from the absolute cosine of the groups' axes (7 and 5 landmarks:

@@ -15,6 +15,7 @@
 #include "analysis/integration_compare.hpp"
 #include "analysis/monte_carlo_p.hpp"
 #include "analysis/permutation_report.hpp"
+#include "analysis/permutation_results_store.hpp"
 #include "analysis/permutation_summary.hpp"
 #include "analysis/permutation_test.hpp"
 #include "analysis/random_angle.hpp"
@@ -329,6 +330,26 @@ TEST(StepwiseAxes, AnAxisIsTestedWithTheEarlierAxesRemoved) {
             EXPECT_GE(g->axes[i].p.p, g->axes[i - 1].p.p);
     // The cross-covariance scale: divisor 1 here, so n - 1 = 39 divides.
     EXPECT_NEAR(r.group1.axes[0].sval_covariance, r.group1.axes[0].sval / 39, 1e-15);
+
+    // Stored as session variables and read back unchanged; cleared, nothing is read.
+    Session s;
+    EXPECT_FALSE(stored_permutation_results(s));
+    store_permutation_results(s, r);
+    const auto back = stored_permutation_results(s);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->permutations, N);
+    for (const auto& [a, b] : {std::pair{&r.group1, &back->group1}, {&r.group2, &back->group2}}) {
+        EXPECT_EQ(b->specimens, 40);
+        ASSERT_EQ(b->axes.size(), a->axes.size());
+        EXPECT_EQ(b->axes[1].p.upper, a->axes[1].p.upper);
+        EXPECT_EQ(b->axes[1].sval_covariance, a->axes[1].sval_covariance);
+        EXPECT_EQ(b->rv_p.lower, a->rv_p.lower);
+        EXPECT_EQ(b->effect.lambda, a->effect.lambda);
+        EXPECT_EQ(b->effect.s, a->effect.s);
+    }
+    EXPECT_EQ(back->comparison.z12, r.comparison.z12);
+    clear_permutation_results(s);
+    EXPECT_FALSE(stored_permutation_results(s));
 }
 
 // P(angle <= theta) by Simpson's rule: with c = cos(phi) the density of the angle phi in

@@ -42,7 +42,7 @@ class RunTest : public AnalysisTest {
             EXPECT_TRUE(load(name, file));
         ui.control("PermuteButton").set_value(o.permutations ? 1 : 0);
         ui.control("PermBox").set_string(std::to_string(o.permutations.value_or(0)));
-        bootstrap_settings() = {o.seed, 1};
+        ctx.resampling = {o.seed, 1};
         EXPECT_TRUE(action("DoSVD2"));
     }
     // The reports of the same steps, as the results window shows them.

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/session.hpp"
 #include "app_fixture.hpp"
 #include "platform/cformat.hpp"
+#include "platform/session.hpp"
 
 namespace tesvane::test {
 namespace {

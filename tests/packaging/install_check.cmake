@@ -14,7 +14,7 @@ set(exe ${PREFIX}/${BINDIR}/tesvane)
 foreach(f ${exe} ${PREFIX}/${LIBDIR}/tesvane/tesvane-qt.so
         ${PREFIX}/${DATADIR}/applications/tesvane.desktop
         ${PREFIX}/${DATADIR}/icons/hicolor/scalable/apps/tesvane.svg
-        ${PREFIX}/${MANDIR}/man1/tesvane.1)
+        ${PREFIX}/${MANDIR}/man1/tesvane.1.gz)
   if(NOT EXISTS ${f})
     fail("not installed: ${f}")
   endif()

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <QGuiApplication>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QXmlStreamReader>
 #include <array>
 #include <cmath>
@@ -15,7 +17,8 @@
 
 #include "platform/error.hpp"
 #include "platform/render/cairo_canvas.hpp"
-#include "platform/render/figure_renderer.hpp"
+#include "platform/render/figure_export.hpp"
+#include "platform/render/svg_canvas.hpp"
 
 namespace tesvane::render {
 namespace {
@@ -170,6 +173,30 @@ TEST_F(Render, CairoAndQtBackendsAgree) {
         for (int x = 0; x < 280; ++x) {
             red += is_red(qt.pixel(x, y)) ? 1 : 0;
             differ += is_red(qt.pixel(x, y)) != is_red(cairo.pixel(x, y)) ? 1 : 0;
+        }
+    EXPECT_GT(red, 500);
+    EXPECT_LT(differ, red / 10) << differ << " of " << red << " red pixels differ";
+}
+
+TEST_F(Render, SvgTextAndQtBackendsAgree) {
+    scene();
+    ax.text(0.5, 0.3, "a<b & \"c\"");
+    const std::string svg = figure_svg_text(f, 280, 210);
+    EXPECT_NE(svg.find("width=\"280pt\" height=\"210pt\""), std::string::npos);
+    EXPECT_NE(svg.find(">a&lt;b &amp; &quot;c&quot;</text>"), std::string::npos);
+    QSvgRenderer renderer(QByteArray::fromStdString(svg));
+    ASSERT_TRUE(renderer.isValid());
+    const QImage qt = figure_image(f, 280, 210, 1).convertToFormat(QImage::Format_RGB32);
+    QImage drawn(280, 210, QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    QPainter painter(&drawn);
+    renderer.render(&painter, QRectF(0, 0, 280, 210));
+    painter.end();
+    int red = 0, differ = 0;
+    for (int y = 0; y < 210; ++y)
+        for (int x = 0; x < 280; ++x) {
+            red += is_red(qt.pixel(x, y)) ? 1 : 0;
+            differ += is_red(qt.pixel(x, y)) != is_red(drawn.pixel(x, y)) ? 1 : 0;
         }
     EXPECT_GT(red, 500);
     EXPECT_LT(differ, red / 10) << differ << " of " << red << " red pixels differ";

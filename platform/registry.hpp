@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/session.hpp"
+#include "platform/session.hpp"
 
 namespace tesvane {
 

@@ -1,4 +1,4 @@
-#include "app/registry.hpp"
+#include "platform/registry.hpp"
 
 #include "platform/error.hpp"
 

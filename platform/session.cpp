@@ -1,4 +1,4 @@
-#include "app/session.hpp"
+#include "platform/session.hpp"
 
 #include <nlohmann/json.hpp>
 

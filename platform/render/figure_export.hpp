@@ -1,0 +1,33 @@
+// The figure on screen, in files and in memory for the clipboard, drawn with Qt (cairo for EPS).
+#pragma once
+
+#include <string>
+
+#include <QByteArray>
+#include <QImage>
+#include <QRectF>
+
+#include "platform/render/figure_renderer.hpp"
+
+class QPainter;
+
+namespace tesvane::render {
+
+// On-screen drawing into `target` (logical pixels, taken as points).
+void paint_figure(const fig::Figure& f, QPainter& painter, const QRectF& target);
+
+// Writes the figure to a file whose type follows the extension (case-insensitive): .svg, .png
+// (2 pixels per point), .pdf or .eps. The file is written under a temporary name in the same
+// folder and renamed when complete, so a failed export leaves any earlier file as it was.
+// Errors: an unknown extension, or a file that cannot be written; both name the path.
+void save_figure(const fig::Figure& f, const std::string& path, double width_pt = 560,
+                 double height_pt = 420);
+
+// The same pictures in memory, for the clipboard.
+QByteArray figure_svg(const fig::Figure& f, double width_pt = 560, double height_pt = 420);
+QImage figure_image(const fig::Figure& f, double width_pt = 560, double height_pt = 420,
+                    double scale = 2);
+QByteArray figure_pdf(const fig::Figure& f, double width_pt = 560, double height_pt = 420);
+QByteArray figure_eps(const fig::Figure& f, double width_pt = 560, double height_pt = 420);
+
+}  // namespace tesvane::render
