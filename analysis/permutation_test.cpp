@@ -1,5 +1,6 @@
 #include "analysis/permutation_test.hpp"
 
+#include <Eigen/Eigenvalues>
 #include <algorithm>
 #include <cmath>
 #include <functional>
