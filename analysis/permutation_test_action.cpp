@@ -8,6 +8,9 @@
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "analysis/DoSVD2.hpp"
+#include "analysis/permutation_report.hpp"
+#include "analysis/permutation_results_store.hpp"
+#include "analysis/permutation_summary.hpp"
 #include "analysis/permutation_test.hpp"
 #include "analysis/two_block_pls.hpp"
 #include "io/number_parse.hpp"
@@ -99,6 +102,7 @@ struct ProgressDone {
 }  // namespace
 
 void analysis_then_permutations(AppContext& ctx) {
+    clear_permutation_results(ctx.vars);
     DoSVD2(ctx);
     if (permutations_asked(ctx) && analysis_complete(ctx.vars))
         permutation_tests(ctx);
@@ -117,10 +121,6 @@ void permutation_tests(AppContext& ctx) {
     in.permutations = *count;
 
     PermutationReportInput report;
-    report.permutations = *count;
-    report.seed = settings.seed;
-    report.n1 = in.group1.block1.rows();
-    report.n2 = in.group2.block1.rows();
     const Matrix& sbee2 = v.require("sbee2");
     const Matrix& sbee2g = v.require("sbee2g");
     const Matrix& ubee2 = v.require("ubee2");
@@ -147,10 +147,12 @@ void permutation_tests(AppContext& ctx) {
         ctx.ui.console("Permutation tests cancelled; nothing reported");
         return;
     }
+    const PermutationResults results = summarise_permutations(*tables, *count, settings.seed);
+    store_permutation_results(ctx.vars, results);
     // After the angle report that DoSVD2 has just shown.
     const Control* box = ctx.ui.find_control("AuxResults");
     const std::string angles = box ? box->string() : std::string();
-    show_report(ctx, angles + "\n\n" + permutation_report(report, *tables));
+    show_report(ctx, angles + "\n\n" + permutation_report(report, results));
 }
 
 }  // namespace tesvane

@@ -8,6 +8,7 @@
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "app/Tesvane6i.hpp"
+#include "app/results_json.hpp"
 #include "app/run_picture.hpp"
 #include "app/script_runner.hpp"
 #include "io/atomic_file.hpp"
@@ -190,7 +191,8 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
 
     if (!o.json.empty()) {
         try {
-            write_file_atomically(o.json, session_json(ctx.vars, JsonScope::results, o.seed));
+            write_file_atomically(o.json, session_json(ctx.vars, JsonScope::results, o.seed,
+                                                             results_json(ctx.vars).dump()));
         } catch (const Error& e) {
             ui.flush();
             err << "tesvane: " << e.what() << '\n';

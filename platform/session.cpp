@@ -118,7 +118,8 @@ void Session::clear_for_reset() {
             values_.erase(std::string(v.name));
 }
 
-std::string session_json(const Session& s, JsonScope scope, std::optional<std::uint64_t> seed) {
+std::string session_json(const Session& s, JsonScope scope, std::optional<std::uint64_t> seed,
+                         std::string_view results) {
     // One variable a line: readable, and diffable.
     static const SessionValue kEmpty = Matrix();
     std::string out = "{";
@@ -129,6 +130,11 @@ std::string session_json(const Session& s, JsonScope scope, std::optional<std::u
             continue;
         out += cformat(first ? "\n  \"%s\": " : ",\n  \"%s\": ", std::string(v.name).c_str()) +
                json_value(value ? *value : kEmpty);
+        first = false;
+    }
+    if (!results.empty()) {
+        out += first ? "\n  \"results\": " : ",\n  \"results\": ";
+        out += results;
         first = false;
     }
     if (seed) {

@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -55,8 +56,10 @@ enum class JsonScope {
 
 // The variables as JSON text in the order of the table, one a line: matrices as arrays of rows
 // at full precision (a non-finite value as null), texts as strings; with a seed, a last member
-// "seed". Ends with a line break.
+// "seed"; before it, when given, a member "results" holding `results`, which is JSON text.
+// Ends with a line break.
 std::string session_json(const Session& s, JsonScope scope,
-                         std::optional<std::uint64_t> seed = std::nullopt);
+                         std::optional<std::uint64_t> seed = std::nullopt,
+                         std::string_view results = {});
 
 }  // namespace tesvane

@@ -9,7 +9,7 @@ namespace {
 
 constexpr bool kCleared = true, kKept = false, kJson = true, kNoJson = false;
 
-constexpr std::array<SessionVariable, 51> kVariables{{
+constexpr std::array<SessionVariable, 58> kVariables{{
     {"reference1", "block-1 reference of both groups pooled", kCleared, kJson},
     {"reference2", "block-2 reference of group 1 (landmarks)", kCleared, kJson},
     {"reference2g", "block-2 reference of group 2 (landmarks)", kCleared, kJson},
@@ -39,6 +39,13 @@ constexpr std::array<SessionVariable, 51> kVariables{{
     {"Vm2c", "principal axes of block 2, group 1", kKept, kJson},
     {"Vm1g", "principal axes of block 1, group 2", kKept, kJson},
     {"Vm2g", "principal axes of block 2, group 2", kKept, kJson},
+    {"permcount", "permutation tests: N and the two groups' sizes", kCleared, kNoJson},
+    {"permaxes", "group 1's permutation test per axis", kCleared, kNoJson},
+    {"permaxesg", "group 2's permutation test per axis", kCleared, kNoJson},
+    {"permstats", "group 1's r-PLS and RV with their p", kCleared, kNoJson},
+    {"permstatsg", "group 2's r-PLS and RV with their p", kCleared, kNoJson},
+    {"permeffect", "effect sizes Z, lambda, d, s of both groups", kCleared, kNoJson},
+    {"permcompare", "comparison of integration: z12 and its p", kCleared, kNoJson},
     {"activem2", "1 when block 2 holds landmarks", kCleared, kJson},
     {"homology2", "1 when block 2's landmarks are the same in both groups", kCleared, kJson},
     {"referencetype1", "kind of the block-1 reference, always 0", kCleared, kNoJson},
