@@ -28,6 +28,12 @@ void echo_matrix(Platform& ui, const char* name, const Matrix& m) {
     }
 }
 
+// The largest magnitude in a variable block: its products with shape scores of unit-size forms
+// are no larger.
+double value_scale(const Matrix& block) {
+    return block.size() ? block.cwiseAbs().maxCoeff() : 0.0;
+}
+
 Matrix principal_axes(const Matrix& block) {
     return eig_sym(covariance(block)).vectors;
 }
@@ -194,13 +200,14 @@ void DoSVD2(AppContext& ctx) {
         if (!sizes_match(ctx, false, pw1.rows(), data2.rows()))
             return;
         const Matrix D2 = centre_columns(data2);
-        r1 = block_pls(pw1.leftCols(q1), D2, static_cast<double>(pw1.rows()), P1, D2);
+        r1 = block_pls(pw1.leftCols(q1), D2, static_cast<double>(pw1.rows()), P1, D2, kAllAxes,
+                       false, value_scale(data2));
         vm2c = principal_axes(data2);
     } else {
         if (!sizes_match(ctx, true, pw1.rows(), pw2.rows()))
             return;
         const Matrix P2 = centre_columns(pw2).leftCols(pw2.cols() - 1);
-        r1 = block_pls(P1, P2, 1.0, P1, P2);
+        r1 = block_pls(P1, P2, 1.0, P1, P2, kAllAxes, false, 1.0);
         vm2c = principal_axes(P2);
     }
     vm1c = principal_axes(P1);
@@ -216,14 +223,15 @@ void DoSVD2(AppContext& ctx) {
         if (!sizes_match(ctx, false, pw1g.rows(), data2g.rows()))
             return;
         const Matrix D2g = centre_columns(data2g);
-        r2 = block_pls(S1g, D2g, static_cast<double>(pw1g.rows()), S1g, D2g);
+        r2 = block_pls(S1g, D2g, static_cast<double>(pw1g.rows()), S1g, D2g, kAllAxes, false,
+                       value_scale(data2g));
         vm2g = principal_axes(data2g);
     } else {
         if (!sizes_match(ctx, true, pw1g.rows(), pw2g.rows()))
             return;
         const Index q2g = pw2g.cols() - 1;
         const Matrix S2g = pw2g.leftCols(q2g);
-        r2 = block_pls(pw1gc.leftCols(q1g), S2g, 1.0, S1g, S2g);
+        r2 = block_pls(pw1gc.leftCols(q1g), S2g, 1.0, S1g, S2g, kAllAxes, false, 1.0);
         vm2g = principal_axes(S2g);
     }
     vm1g = principal_axes(S1g);

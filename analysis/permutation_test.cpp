@@ -11,6 +11,7 @@
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
 #include "platform/linalg.hpp"
+#include "platform/report_number.hpp"
 #include "platform/stats.hpp"
 
 namespace tesvane {
@@ -68,8 +69,11 @@ PlsStatistics statistics(const ReducedBlocks& rb, const std::vector<Index>* orde
 }
 
 Index defined_axes(const RowVector& sval, const PermutationBlocks& b) {
-    const double tol = static_cast<double>(std::max(b.block1.cols(), b.block2.cols())) *
-                       std::numeric_limits<double>::epsilon() * (sval.size() ? sval(0) : 0.0);
+    const double m = static_cast<double>(std::max(b.block1.cols(), b.block2.cols()));
+    const double eps = std::numeric_limits<double>::epsilon();
+    const double floor =
+        static_cast<double>(b.block1.rows()) * m * eps * b.scale / std::abs(b.divisor);
+    const double tol = std::max(floor, m * eps * (sval.size() ? sval(0) : 0.0));
     Index n = 0;
     while (n < sval.size() && sval(n) > tol)
         ++n;
@@ -95,15 +99,15 @@ std::string group_section(int group, Index n, const GroupPermutations& g) {
                      p_field(permutation_p(o.sval(i), g.sval.col(i).transpose())).c_str(),
                      100.0 * o.sval(i) * o.sval(i) / total);
     }
-    s +=
-        cformat("\nr-PLS (axis 1) = %2.5f   p = %s", o.r, p_field(permutation_p(o.r, g.r)).c_str());
-    s += cformat("\nRV coefficient = %2.5f   p = %s", o.rv,
-                 p_field(permutation_p(o.rv, g.rv)).c_str());
+    s += "\nr-PLS (axis 1) = " + report_number("%2.5f", o.r, "zero variance") +
+         "   p = " + p_field(permutation_p(o.r, g.r));
+    s += "\nRV coefficient = " + report_number("%2.5f", o.rv, "zero variance") +
+         "   p = " + p_field(permutation_p(o.rv, g.rv));
     return s;
 }
 
 std::string number_or_undefined(const char* fmt, double v) {
-    return std::isnan(v) ? std::string("not defined") : cformat(fmt, v);
+    return report_number(fmt, v);
 }
 
 std::string angle_cell(double angle, Index q) {

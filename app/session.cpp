@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "io/number_parse.hpp"
 #include "platform/error.hpp"
 
 namespace tesvane {
@@ -84,7 +85,7 @@ std::string session_json(const Session& s) {
     for (const auto& [name, value] : s.all()) {
         nlohmann::json v;
         if (const std::string* t = std::get_if<std::string>(&value)) {
-            v = *t;
+            v = escape_invalid_utf8(*t);
         } else {
             const Matrix& m = std::get<Matrix>(value);
             v = nlohmann::json::array();
@@ -95,7 +96,8 @@ std::string session_json(const Session& s) {
                 v.push_back(std::move(row));
             }
         }
-        out += (first ? "\n " : ",\n ") + nlohmann::json(name).dump() + ": " + v.dump();
+        out += (first ? "\n " : ",\n ") + nlohmann::json(escape_invalid_utf8(name)).dump() + ": " +
+               v.dump();
         first = false;
     }
     return out + "\n}";

@@ -47,6 +47,10 @@ DeformationResult showpw4template(Platform& ui, const Matrix& templ, const Matri
                                   double aheadspec, double rangeexpansion, double trimreq,
                                   double defangle) {
     ui.console(cformat("Superimposition type %d", suptype));
+    if (const std::string why = correspondence_list_problem(clist); !why.empty())
+        throw Error(why);
+    if (templ.size() < 2)
+        throw Error("the template holds no landmarks");
     DeformationResult out;
     const Matrix target = reversepwb(reference, pwscore);
     const Matrix t = turned_template(ui, templ, reference, plottype, defangle);
@@ -63,7 +67,7 @@ DeformationResult showpw4template(Platform& ui, const Matrix& templ, const Matri
                                  symboltype, aheadspec, rangeexpansion, trimreq};
     out.bigrefdef = draw_deformation(ui, o.sref, o.starget, style);
     if (plottype != 98 && plottype != 99)
-        ui.message_box(message);
+        ui.notice(message);
     return out;
 }
 
