@@ -80,20 +80,18 @@ bool fits(const Extent& e, long long d, std::size_t argument, Bindings& bound,
           std::string& conflict) {
     if (e.name == 0)
         return e.at_least ? d >= e.plus : d == e.plus;
+    if (const auto it = bound.find(e.name); it != bound.end()) {
+        if (d == e.times * it->second.value + e.plus)
+            return true;
+        conflict = cformat(", with %c = %lld as in argument %zu", e.name, it->second.value,
+                           it->second.argument);
+        return false;
+    }
     const long long v = d - e.plus;
     if (v < e.times || v % e.times != 0)
         return false;
-    const long long s = v / e.times;
-    const auto it = bound.find(e.name);
-    if (it == bound.end()) {
-        bound[e.name] = {s, argument};
-        return true;
-    }
-    if (it->second.value == s)
-        return true;
-    conflict = cformat(", with %c = %lld as in argument %zu", e.name, it->second.value,
-                       it->second.argument);
-    return false;
+    bound[e.name] = {v / e.times, argument};
+    return true;
 }
 
 [[noreturn]] void refuse(const std::string& name, std::size_t i, const Param& p,

@@ -73,7 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             k.insert(e.path().filename().string());
         return k;
     }();
-    // Functions such as dload take paths from the current folder.
+    // Functions such as dload take paths from the current folder; the caller's folder (where
+    // libFuzzer writes what it finds) is put back afterwards.
+    const fs::path start = fs::current_path();
     fs::current_path(folder);
 
     std::ostringstream out, err;
@@ -87,6 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int status =
         tesvane::replay_script_text((folder / "fuzz.tvs").string(), text, target, out, err);
     tidy(folder, keep);
+    fs::current_path(start);
     if (status < 0 || status > 2)
         std::abort();
     return 0;

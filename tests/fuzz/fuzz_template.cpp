@@ -55,6 +55,9 @@ void write(const fs::path& p, std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // File dialogs move the current folder; the caller's (where libFuzzer writes what it finds)
+    // is put back afterwards.
+    const fs::path start = fs::current_path();
     static Analysed a;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::size_t cut = bytes.find('\0');
@@ -87,5 +90,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     a.ui.control("RotateRequest").set_value((choice >> 5) & 1);
     a.ui.control("ShowBox").set_string(std::to_string(1 + ((choice >> 6) & 1)));
     tesvane::run_action(a.ctx, "ShowAxis");
+    fs::current_path(start);
     return 0;
 }
