@@ -8,6 +8,7 @@
 #include "display/templateorient.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
+#include "platform/report_number.hpp"
 
 namespace tesvane {
 
@@ -59,7 +60,7 @@ DeformationResult showpw4template(Platform& ui, const Matrix& templ, const Matri
     ui.console(cformat("Template orientation: tx %g, ty %g, theta %g rad, scale %g", o.tx, o.ty,
                        o.theta, o.xscale));
     const std::string message =
-        cformat("The rotation used was %3.3f degrees", o.theta * 180 / M_PI);
+        "The rotation used was " + report_number("%3.3f", o.theta * 180 / M_PI) + " degrees";
     out.theta = 180 * o.theta / M_PI;
     out.bigrefdef2 = o.starget;
 
