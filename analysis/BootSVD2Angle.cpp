@@ -4,7 +4,9 @@
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <new>
 #include <optional>
+#include <stdexcept>
 
 #include "analysis/two_block_pls.hpp"
 #include "io/number_parse.hpp"
@@ -52,7 +54,7 @@ std::optional<int> bootstrap_count(AppContext& ctx) {
 }
 
 void lowest_alpha_message(AppContext& ctx, int nboots) {
-    ctx.ui.message_box(
+    ctx.ui.notice(
         cformat("The lowest alpha level obtainable with this number of bootstraps is %2.5f ",
                 1.0 / nboots));
 }
@@ -171,7 +173,15 @@ void BootSVD2Angle(AppContext& ctx) {
             return ctx.ui.progress(fraction,
                                    cformat("Bootstrap of %i replicates per group", nboots));
         };
-        tables = run_bootstrap(in, ctx.resampling, monitor);
+        try {
+            tables = run_bootstrap(in, ctx.resampling, monitor);
+        } catch (const std::bad_alloc&) {
+            throw Error(cformat("%i bootstraps per group need more memory than there is (BootBox)",
+                                nboots));
+        } catch (const std::length_error&) {
+            throw Error(cformat("%i bootstraps per group need more memory than there is (BootBox)",
+                                nboots));
+        }
     }
     if (!tables) {
         ctx.ui.console("BootSVD2Angle cancelled; nothing reported");

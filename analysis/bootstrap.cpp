@@ -13,6 +13,7 @@
 #include "geometry/procrustes_steps.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
+#include "platform/report_number.hpp"
 #include "platform/scalar.hpp"
 #include "platform/stats.hpp"
 
@@ -61,7 +62,7 @@ RowVector bounds(const Matrix& table, Index axes, Index row) {
 }
 
 std::string angle_field(double v) {
-    return std::isnan(v) ? std::string("not defined") : cformat("%2.3f", v);
+    return report_number("%2.3f", v);
 }
 
 std::string angle_line(Index k, double observed, double g1, double g2) {
@@ -269,7 +270,8 @@ BootIndices boot_indices(int nboots, double alpha) {
 }
 
 std::string observed_correlation_line(int group, double r) {
-    return cformat("\nThe observed correlation for Group %i was %2.5f", group, r);
+    return cformat("\nThe observed correlation for Group %i was ", group) +
+           report_number("%2.5f", r, "zero variance");
 }
 
 std::string bootstrap_report(const BootReportInput& in, const BootstrapTables& t) {
@@ -298,17 +300,23 @@ std::string bootstrap_report(const BootReportInput& in, const BootstrapTables& t
             s += angle_line(k, in.obsangle2(k), b2(k), b2g(k));
     }
 
+    // A resample of a small group may repeat one specimen throughout: its correlation is not
+    // defined, and neither is a range or spread that includes it.
+    const char* const few = "too few specimens for the bootstrap";
+    auto range_lines = [&](const Range& r) {
+        return "\nWith a 95 percent range of " + report_number("%2.5f", r.low, few) + " to " +
+               report_number("%2.5f", r.high, few) + "\nWith a Standard Error of " +
+               report_number("%2.5f", r.se, few);
+    };
     const Range g1 = correlation_range(t.set1.corr, in.idx);
     s += "\n\nRange of correlation values for SVD axes 1 Group 1";
     s += observed_correlation_line(1, in.scor2);
-    s += cformat("\nWith a 95 percent range of %2.5f to %2.5f", g1.low, g1.high);
-    s += cformat("\nWith a Standard Error of %2.5f", g1.se);
+    s += range_lines(g1);
 
     const Range g2 = correlation_range(t.set2.corr, in.idx);
     s += "\n\nRange of correlation values for SVD axes 1 Group2";
     s += observed_correlation_line(2, in.scor2g);
-    s += cformat("\nWith a 95 percent range of %2.5f to %2.5f", g2.low, g2.high);
-    s += cformat("\nWith a Standard Error of %2.5f", g2.se);
+    s += range_lines(g2);
 
     RowVector dif = t.set1.corr - t.set2.corr;
     double lo = kNaN, hi = kNaN;
@@ -318,8 +326,10 @@ std::string bootstrap_report(const BootReportInput& in, const BootstrapTables& t
     }
     const Range d = correlation_range(dif, in.idx);
     s += "\n\nRange of the difference in correlation values (g1-g2)";
-    s += cformat("\nThe 95 percent range is %2.5f to %2.5f", d.low, d.high);
-    s += cformat("\nThe min and max obs. diff are %2.5f and %2.5f", lo, hi);
+    s += "\nThe 95 percent range is " + report_number("%2.5f", d.low, few) + " to " +
+         report_number("%2.5f", d.high, few);
+    s += "\nThe min and max obs. diff are " + report_number("%2.5f", lo, few) + " and " +
+         report_number("%2.5f", hi, few);
     return s;
 }
 

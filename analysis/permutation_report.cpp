@@ -5,6 +5,7 @@
 
 #include "analysis/random_angle.hpp"
 #include "platform/cformat.hpp"
+#include "platform/report_number.hpp"
 
 namespace tesvane {
 namespace {
@@ -42,8 +43,10 @@ std::string group_section(int group, const GroupResult& g, int permutations) {
         s += cformat("\n%i      %-18.6g  %-28.6g  %s  %2.3f", axis, a.sval, a.sval_covariance,
                      padded(p_with_interval(a.p, permutations), 24).c_str(), a.percent);
     }
-    s += cformat("\nr-PLS (axis 1) = %2.5f   p = %s", g.r, p_line(g.r_p, permutations).c_str());
-    s += cformat("\nRV coefficient = %2.5f   p = %s", g.rv, p_line(g.rv_p, permutations).c_str());
+    s += "\nr-PLS (axis 1) = " + report_number("%2.5f", g.r, "zero variance") +
+         "   p = " + p_line(g.r_p, permutations);
+    s += "\nRV coefficient = " + report_number("%2.5f", g.rv, "zero variance") +
+         "   p = " + p_line(g.rv_p, permutations);
     return s;
 }
 

@@ -10,6 +10,7 @@
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
 #include "platform/linalg.hpp"
+#include "platform/report_number.hpp"
 #include "platform/stats.hpp"
 
 namespace tesvane {
@@ -104,8 +105,11 @@ PlsStatistics statistics(const ReducedBlocks& rb, const std::vector<Index>* orde
 }
 
 Index defined_axes(const RowVector& sval, const PermutationBlocks& b) {
-    const double tol = static_cast<double>(std::max(b.block1.cols(), b.block2.cols())) *
-                       std::numeric_limits<double>::epsilon() * (sval.size() ? sval(0) : 0.0);
+    const double m = static_cast<double>(std::max(b.block1.cols(), b.block2.cols()));
+    const double eps = std::numeric_limits<double>::epsilon();
+    const double floor =
+        static_cast<double>(b.block1.rows()) * m * eps * b.scale / std::abs(b.divisor);
+    const double tol = std::max(floor, m * eps * (sval.size() ? sval(0) : 0.0));
     Index n = 0;
     while (n < sval.size() && sval(n) > tol)
         ++n;

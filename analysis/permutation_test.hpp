@@ -19,6 +19,9 @@ namespace tesvane {
 struct PermutationBlocks {
     Matrix block1, block2;
     double divisor = 1;
+    // Bounds the products of the blocks' values before centring, as for block_pls: singular
+    // values not above the round-off this implies are null, the first one included.
+    double scale = 0;
 };
 
 struct PermutationInput {

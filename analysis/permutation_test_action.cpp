@@ -74,9 +74,11 @@ PermutationBlocks group_blocks(const Session& v, bool g1) {
     if (landmarks2) {
         b.block2 = centre_columns(b2.leftCols(b2.cols() - 1));
         b.divisor = 1.0;
+        b.scale = 1.0;  // shape scores of unit-size forms
     } else {
         b.block2 = centre_columns(b2);
         b.divisor = static_cast<double>(pw1.rows());
+        b.scale = b2.size() ? b2.cwiseAbs().maxCoeff() : 0.0;
     }
     return b;
 }

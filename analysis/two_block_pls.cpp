@@ -13,9 +13,14 @@
 namespace tesvane {
 
 BlockPls block_pls(const Matrix& left, const Matrix& right, double divisor, const Matrix& score1,
-                   const Matrix& score2, Index score_axes, bool thin) {
+                   const Matrix& score2, Index score_axes, bool thin, double scale) {
     const Matrix X = (left.transpose() * right) / divisor;
     SvdResult d = thin ? svd_thin(X) : svd_full(X);
+    const double floor = static_cast<double>(left.rows()) *
+                         static_cast<double>(std::max(X.rows(), X.cols())) *
+                         std::numeric_limits<double>::epsilon() * scale / std::abs(divisor);
+    if (d.S.size() > 0 && !(d.S(0, 0) > floor))
+        d.S.setZero();
     BlockPls r;
     const Index axes = std::min(X.rows(), X.cols());
     if (score_axes == kAllAxes) {

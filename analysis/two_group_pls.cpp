@@ -11,6 +11,12 @@
 namespace tesvane {
 namespace {
 
+// The largest magnitude in a variable block: its products with shape scores of unit-size forms
+// are no larger.
+double value_scale(const Matrix& block) {
+    return block.size() ? block.cwiseAbs().maxCoeff() : 0.0;
+}
+
 Matrix principal_axes(const Matrix& block) {
     return eig_sym(covariance(block)).vectors;
 }
@@ -26,11 +32,12 @@ GroupPls first_group(const TwoGroupResult& r, const TwoGroupInput& in) {
     GroupPls g;
     if (!in.landmarks2) {
         const Matrix D2 = centre_columns(in.data2);
-        g.pls = block_pls(shape_columns(r.pw1), D2, static_cast<double>(r.pw1.rows()), P1, D2);
+        g.pls = block_pls(shape_columns(r.pw1), D2, static_cast<double>(r.pw1.rows()), P1, D2,
+                          kAllAxes, false, value_scale(in.data2));
         g.vm2 = principal_axes(in.data2);
     } else {
         const Matrix P2 = shape_columns(centre_columns(r.pw2));
-        g.pls = block_pls(P1, P2, 1.0, P1, P2);
+        g.pls = block_pls(P1, P2, 1.0, P1, P2, kAllAxes, false, 1.0);
         g.vm2 = principal_axes(P2);
     }
     g.vm1 = principal_axes(P1);
@@ -44,11 +51,13 @@ GroupPls second_group(const TwoGroupResult& r, const TwoGroupInput& in) {
     GroupPls g;
     if (!in.landmarks2) {
         const Matrix D2g = centre_columns(in.data2g);
-        g.pls = block_pls(S1g, D2g, static_cast<double>(r.pw1g.rows()), S1g, D2g);
+        g.pls = block_pls(S1g, D2g, static_cast<double>(r.pw1g.rows()), S1g, D2g, kAllAxes, false,
+                          value_scale(in.data2g));
         g.vm2 = principal_axes(in.data2g);
     } else {
         const Matrix S2g = shape_columns(r.pw2g);
-        g.pls = block_pls(shape_columns(centre_columns(r.pw1g)), S2g, 1.0, S1g, S2g);
+        g.pls = block_pls(shape_columns(centre_columns(r.pw1g)), S2g, 1.0, S1g, S2g, kAllAxes, false,
+                          1.0);
         g.vm2 = principal_axes(S2g);
     }
     g.vm1 = principal_axes(S1g);

@@ -1,5 +1,6 @@
 #include "app/Tesvanesw.hpp"
 
+#include <climits>
 #include <cmath>
 
 #include "analysis/BootSVD2Angle.hpp"
@@ -9,21 +10,24 @@
 #include "app/save_actions.hpp"
 #include "display/ShowAxis.hpp"
 #include "io/number_parse.hpp"
+#include "platform/checked_int.hpp"
 #include "platform/error.hpp"
 
 namespace tesvane {
 namespace {
 
-// The axis number in ShowBox.
+// The axis number in ShowBox: no axis number lies beyond the int range.
 double show_box_number(AppContext& ctx) {
     const std::vector<double> v = parse_numbers(ctx.ui.control("ShowBox").string());
     if (v.empty())
         throw Error("The Axis box holds no number");
+    checked_int(v[0], INT_MIN, INT_MAX, "The axis number (ShowBox)");
     return v[0];
 }
 
 void set_show_box(AppContext& ctx, double axis) {
-    ctx.ui.control("ShowBox").set_string(std::to_string(static_cast<long long>(axis)));
+    ctx.ui.control("ShowBox").set_string(
+        std::to_string(checked_int(axis, INT_MIN, INT_MAX, "The axis number (ShowBox)")));
 }
 
 void axis_up(AppContext& ctx) {

@@ -1,6 +1,7 @@
 #include "app/load_actions.hpp"
 
 #include "display/showshape.hpp"
+#include "display/templateorient.hpp"
 #include "geometry/getconsensus.hpp"
 #include "io/landmark_file_common.hpp"
 #include "io/mfload.hpp"
@@ -193,6 +194,15 @@ void load_templates(AppContext& ctx) {
         const std::optional<LoadedFile> f = ask_and_read(ctx, title);
         if (!f)
             return;
+        // A correspondence list is checked now, while its file can still be named.
+        if (std::string(variable).rfind("clist", 0) == 0) {
+            if (const std::string why = correspondence_list_problem(f->data); !why.empty()) {
+                const std::string msg = f->path + ": " + why;
+                ctx.ui.message_box(msg);
+                ctx.ui.console(msg);
+                return;
+            }
+        }
         ctx.vars.set(variable, f->data);
     }
 }

@@ -38,8 +38,8 @@ class BatchPlatform : private EchoBuffer, public HeadlessPlatform {
         if (echo.tellp() > 16384)
             flush();
     }
-    void message_box(const std::string& text) override {
-        HeadlessPlatform::message_box(text);
+    void show_message(const std::string& text) override {
+        HeadlessPlatform::show_message(text);
         flush();
     }
     bool progress(double fraction, const std::string& what) override {
@@ -146,20 +146,20 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
         ui.queue(DialogAnswer::file(*file));
         const size_t messages = ui.messages().size();
         const size_t lines = ui.console_lines().size();
-        if (!run_action(ctx, action) || ui.messages().size() > messages || ui.queued() > 0)
+        if (!run_action(ctx, action) || ui.queued() > 0)
             return fail(action, messages, lines);
     }
 
     // A report is what the results window holds after the action; a step that ends without
-    // one has failed. The analysis has no message that lets it go on; the bootstrap has one,
-    // the raised alpha level.
-    auto report_step = [&](const char* action, bool messages_fail) {
+    // one, or with a message box that stopped it, has failed. (The bootstrap's raised alpha
+    // level is a notice and lets it go on.)
+    auto report_step = [&](const char* action) {
         ui.control("AuxResults").set_string("");
         const size_t messages = ui.messages().size();
         const size_t lines = ui.console_lines().size();
         const bool ran = run_action(ctx, action);
         const std::string report = ui.control("AuxResults").string();
-        if (!ran || report.empty() || (messages_fail && ui.messages().size() > messages))
+        if (!ran || report.empty())
             return fail(action, messages, lines);
         ui.flush();
         out << report << '\n' << std::flush;
@@ -171,12 +171,12 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
         ui.control("PermuteButton").set_value(1);
         ui.control("PermBox").set_string(std::to_string(*o.permutations));
     }
-    if (report_step("DoSVD2", true))
+    if (report_step("DoSVD2"))
         return 1;
     if (o.boot) {
         ui.control("BootBox").set_string(std::to_string(*o.boot));
         ui.control("AlphaBox").set_string(o.alpha);
-        if (report_step("BootSVD2Angle", false))
+        if (report_step("BootSVD2Angle"))
             return 1;
     }
 
@@ -192,10 +192,10 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
     if (!o.json.empty()) {
         try {
             write_file_atomically(o.json, session_json(ctx.vars, JsonScope::results, o.seed,
-                                                             results_json(ctx.vars).dump()));
-        } catch (const Error& e) {
+                                                       results_json(ctx.vars).dump()));
+        } catch (const std::exception& e) {
             ui.flush();
-            err << "tesvane: " << e.what() << '\n';
+            err << "tesvane: " << user_message(e) << '\n';
             return 1;
         }
     }

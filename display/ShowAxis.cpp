@@ -1,5 +1,6 @@
 #include "display/ShowAxis.hpp"
 
+#include <climits>
 #include <cmath>
 
 #include "analysis/block_references.hpp"
@@ -11,6 +12,7 @@
 #include "geometry/getpsup.hpp"
 #include "io/number_parse.hpp"
 #include "platform/cformat.hpp"
+#include "platform/checked_int.hpp"
 #include "platform/error.hpp"
 #include "platform/session_variables.hpp"
 
@@ -46,9 +48,12 @@ ShowSettings read_settings(AppContext& ctx) {
     ctx.vars.set("gridtrim", ui.control("GridButton").value());
     s.exaggeration = box_number(ui, "ExagerationBox");
     s.axis = box_number(ui, "ShowBox");
-    s.deftype = static_cast<int>(ui.control("DeFormat").value());
+    s.deftype =
+        checked_int(ui.control("DeFormat").value(), 1, 9, "The deformation type (DeFormat)");
     s.rangeexpansion = box_number(ui, "RangeBox");
-    s.targetchoice = static_cast<int>(ui.control("ReqAxisBox").value());
+    // A value that is no plot type falls through the list of plot types like any unknown one.
+    s.targetchoice = static_cast<int>(
+        to_integer(ui.control("ReqAxisBox").value(), INT_MIN, INT_MAX).value_or(0));
     ctx.vars.set("homology2", ui.control("HomologyButton").value());
     s.tempactive = ui.control("TemplateButton").value() != 0;
     ui.console(cformat("BaseBox2 %g, axis %g, plot %i, 1, template %i", s.b2, s.axis,
@@ -122,10 +127,11 @@ class AxisPainter {
     // One deformation layer on `reference`; the rotation it used becomes defangle.
     void layer(const char* reference, const Matrix& score, int plottype, const char* format) {
         Session& v = ctx_.vars;
-        const DeformationResult r = showpw5(
-            ctx_.ui, v.require(reference), score, vplotdensity(), plottype, kSupType, base(s_.b1),
-            base(s_.b2), v.scalar("vlinewidth"), v.text(format), v.text("vrefsymbol"),
-            v.scalar("vaheads"), s_.rangeexpansion, v.scalar("gridtrim"), v.scalar("defangle"));
+        const DeformationResult r =
+            showpw5(ctx_.ui, v.require(reference), score, vplotdensity(), plottype, kSupType,
+                    base(s_.b1, "BaseBox1"), base(s_.b2, "BaseBox2"), v.scalar("vlinewidth"),
+                    v.text(format), v.text("vrefsymbol"), v.scalar("vaheads"), s_.rangeexpansion,
+                    v.scalar("gridtrim"), v.scalar("defangle"));
         v.set("defangle", r.theta);
     }
 
@@ -154,9 +160,9 @@ class AxisPainter {
             throw Error("No template is loaded: load the templates first");
         const DeformationResult r = showpw4template(
             ctx_.ui, v.require(templ), v.require(clist), v.require("reference1"), score_row(a),
-            vplotdensity(), s_.deftype, kSupType, base(s_.b1), base(s_.b2), v.scalar("vlinewidth"),
-            v.text("vlineformat1"), v.text("vrefsymbol"), v.scalar("vaheads"), s_.rangeexpansion,
-            v.scalar("gridtrim"), v.scalar("defangle"));
+            vplotdensity(), s_.deftype, kSupType, base(s_.b1, "BaseBox1"), base(s_.b2, "BaseBox2"),
+            v.scalar("vlinewidth"), v.text("vlineformat1"), v.text("vrefsymbol"),
+            v.scalar("vaheads"), s_.rangeexpansion, v.scalar("gridtrim"), v.scalar("defangle"));
         v.set("defangle", r.theta);
     }
 
@@ -175,8 +181,12 @@ class AxisPainter {
     }
 
   private:
-    int vplotdensity() const { return static_cast<int>(ctx_.vars.scalar("vplotdensity")); }
-    static int base(double b) { return static_cast<int>(b); }
+    int vplotdensity() const {
+        return checked_int(ctx_.vars.scalar("vplotdensity"), 1, 500, "The plot density");
+    }
+    static int base(double b, const char* tag) {
+        return checked_int(b, 1, 1000000, cformat("The base landmark (%s)", tag));
+    }
     void echo_angle() const {
         ctx_.ui.console(cformat("defangle = %g", ctx_.vars.scalar("defangle")));
     }
@@ -266,8 +276,9 @@ GroupScores group_scores(const Session& v, int group, double axis) {
 void show_scores(AppContext& ctx, double axis) {
     if (axis != std::floor(axis))
         throw Error(cformat("Axis %g is not a whole number", axis));
+    const int number = checked_int(axis, INT_MIN, INT_MAX, "The axis number (ShowBox)");
     showplsscores(ctx.ui.figure().axes(), group_scores(ctx.vars, 1, axis),
-                  group_scores(ctx.vars, 2, axis), static_cast<int>(axis));
+                  group_scores(ctx.vars, 2, axis), number);
 }
 
 void show_plot(AppContext& ctx, const ShowSettings& s) {

@@ -34,8 +34,10 @@ std::string json_number(double v) {
 }
 
 std::string json_value(const SessionValue& value) {
+    // Specimen names come from the user's files: bytes that are not UTF-8 become U+FFFD rather
+    // than stopping the write.
     if (const std::string* t = std::get_if<std::string>(&value))
-        return nlohmann::json(*t).dump();
+        return nlohmann::json(*t).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     const Matrix& m = std::get<Matrix>(value);
     std::string s = "[";
     for (Index i = 0; i < m.rows(); ++i) {

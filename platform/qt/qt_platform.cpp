@@ -205,7 +205,7 @@ std::optional<FileChoice> QtPlatform::save_file_dialog(const std::string& title,
     return file_dialog(FileDialogKind::Save, title, filter);
 }
 
-void QtPlatform::message_box(const std::string& text) {
+void QtPlatform::show_message(const std::string& text) {
     std::cout << "[message] " << text << std::endl;
     auto* box = new QMessageBox(QMessageBox::Information, QObject::tr("Tesvane"), qs(text),
                                 QMessageBox::Ok, main_.get());

@@ -126,7 +126,8 @@ class BootTest : public AnalysisTest {
         ui.control("BootBox").set_string(n);
         ui.control("AlphaBox").set_string(alpha);
         ui.control("AuxResults").set_string("before");
-        EXPECT_TRUE(action("BootSVD2Angle"));
+        // A refused box stops the action with a message; the report tells either way.
+        action("BootSVD2Angle");
         return report();
     }
 
