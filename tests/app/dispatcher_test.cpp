@@ -1,5 +1,8 @@
 // The dispatcher, the callable table, Clear&reset and the start-up.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "app/Tesvanesw.hpp"
 #include "app_fixture.hpp"
@@ -110,6 +113,13 @@ TEST_F(DispatcherTest, StartUpReadsTheAngleFileOnlyWhenAsked) {
     ui.control("RefAngleBox").set_string("15");
     start();
     EXPECT_EQ(control("RefAngleBox"), "15");
+    // Only a regular file is read: a FIFO of that name, with no writer, would block start-up.
+    std::filesystem::remove("refanglefile.txt");
+    ASSERT_EQ(::mkfifo("refanglefile.txt", 0600), 0);
+    ui.control("RefAngleBox").set_string("auto");
+    start();
+    EXPECT_EQ(control("RefAngleBox"), "0");
+    std::filesystem::remove("refanglefile.txt");
 }
 
 }  // namespace
