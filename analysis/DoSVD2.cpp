@@ -9,27 +9,18 @@
 #include "geometry/getpw_arbit.hpp"
 #include "io/landmark_file_common.hpp"
 #include "platform/cformat.hpp"
+#include "platform/echo_matrix.hpp"
 #include "platform/error.hpp"
 #include "platform/linalg.hpp"
+#include "platform/rank_decompositions.hpp"
 #include "platform/scalar.hpp"
 #include "platform/stats.hpp"
 
 namespace tesvane {
 namespace {
 
-void echo_matrix(Platform& ui, const char* name, const Matrix& m) {
-    ui.console(
-        cformat("%s (%i x %i):", name, static_cast<int>(m.rows()), static_cast<int>(m.cols())));
-    for (Index i = 0; i < m.rows(); ++i) {
-        std::string line;
-        for (Index j = 0; j < m.cols(); ++j)
-            line += cformat(j ? " %g" : "%g", m(i, j));
-        ui.console(line);
-    }
-}
-
 Matrix principal_axes(const Matrix& block) {
-    return eig_sym(covariance(block)).vectors;
+    return covariance_eigen(block).vectors;
 }
 
 // The results of one group under their session names (group 2 with the trailing g).
@@ -37,9 +28,9 @@ void store_group(AppContext& ctx, bool g1, const BlockPls& r, const Matrix& vm1,
                  const Matrix& vm2) {
     Session& v = ctx.vars;
     const std::string g = g1 ? "" : "g";
-    echo_matrix(ctx.ui, ("ubee2" + g).c_str(), r.U);
-    echo_matrix(ctx.ui, ("sbee2" + g).c_str(), r.S);
-    echo_matrix(ctx.ui, ("vbee2" + g).c_str(), r.V);
+    echo_matrix(ctx.ui, "ubee2" + g, r.U);
+    echo_matrix(ctx.ui, "sbee2" + g, r.S);
+    echo_matrix(ctx.ui, "vbee2" + g, r.V);
     v.set("ubee2" + g, r.U);
     v.set("sbee2" + g, r.S);
     v.set("vbee2" + g, r.V);

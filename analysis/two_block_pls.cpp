@@ -7,6 +7,7 @@
 
 #include "platform/error.hpp"
 #include "platform/linalg.hpp"
+#include "platform/rank_decompositions.hpp"
 #include "platform/scalar.hpp"
 #include "platform/stats.hpp"
 
@@ -14,10 +15,9 @@ namespace tesvane {
 
 BlockPls block_pls(const Matrix& left, const Matrix& right, double divisor, const Matrix& score1,
                    const Matrix& score2, Index score_axes, bool thin) {
-    const Matrix X = (left.transpose() * right) / divisor;
-    SvdResult d = thin ? svd_thin(X) : svd_full(X);
+    SvdResult d = svd_of_cross_product(left, right, divisor, thin);
     BlockPls r;
-    const Index axes = std::min(X.rows(), X.cols());
+    const Index axes = std::min(left.cols(), right.cols());
     if (score_axes == kAllAxes) {
         r.swc1 = score1 * d.U;
         r.swc2 = score2 * d.V;

@@ -126,21 +126,24 @@ std::string block2_variable_summary(const std::string& file, const Matrix& data)
 }
 
 void load_block1(AppContext& ctx, int group) {
-    const std::optional<LoadedFile> f = ask_and_read_block(ctx, true);
+    std::optional<LoadedFile> f = ask_and_read_block(ctx, true);
     if (!f || !check_landmark_block(ctx, *f))
         return;
-    const Consensus c = superimpose(ctx, *f);
+    Consensus c = superimpose(ctx, *f);
 
     const bool g1 = group == 1;
     ctx.ui.control(g1 ? "FileBox1" : "FileBox3").set_string(block1_summary(f->name, f->data));
+    f->data = Matrix();  // the block as read is not needed beyond this: a large file is held once
     set_display_defaults(ctx.vars, g1);
     ctx.vars.set("referencetype1", 0.0);
-    ctx.vars.set(g1 ? "data1" : "data1g", c.superimposed);
+    // Moved, not copied: a large block is held once.
+    const std::string data_name = g1 ? "data1" : "data1g";
+    ctx.vars.set(data_name, std::move(c.superimposed));
     store_ids(ctx.vars, g1 ? "ids1" : "ids1g", *f);
     // Group 2's own consensus is only shown; the block-1 reference stays group 1's.
     if (g1)
         ctx.vars.set("reference1", c.reference);
-    plot_block(ctx, c.superimposed, g1 ? "bo" : "ro", c.reference);
+    plot_block(ctx, ctx.vars.matrix(data_name), g1 ? "bo" : "ro", c.reference);
 }
 
 void load_block2(AppContext& ctx, int group) {
