@@ -202,6 +202,11 @@ std::optional<BootstrapTables> run_bootstrap(const BootstrapInput& in,
                                              const BootstrapSettings& settings,
                                              const BootstrapMonitor& monitor) {
     const int n = in.nboots;
+    // The replicates of both sets are numbered in one int.
+    if (n > std::numeric_limits<int>::max() / 2) {
+        throw Error(cformat("%i bootstraps are more than can be counted; the most is %i", n,
+                            std::numeric_limits<int>::max() / 2));
+    }
     const int total = 2 * n;
     // Results wait in a ring until they are announced in order and folded into the summaries.
     std::vector<Replicate> pending(std::min<std::size_t>(kPoolWindow, static_cast<size_t>(total)));

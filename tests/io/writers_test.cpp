@@ -95,8 +95,9 @@ TEST_F(Writers, RefuseWhatIsNotARegularFileAndLeaveItAsItWas) {
         const std::string shown = c.path.empty() ? "the file" : c.path;
         const std::string got = refusal(c.path);
         EXPECT_EQ(got.rfind("Cannot write " + shown + ": ", 0), 0u) << got;
-        if (!c.why.empty())
+        if (!c.why.empty()) {
             EXPECT_EQ(got, "Cannot write " + shown + ": " + c.why);
+        }
     }
     ::close(sock);
     EXPECT_TRUE(fs::is_fifo(path("fifo")));
