@@ -5,21 +5,11 @@
 #include "analysis/two_group_pls.hpp"
 #include "io/landmark_file_common.hpp"
 #include "platform/cformat.hpp"
+#include "platform/echo_matrix.hpp"
 #include "platform/session_variables.hpp"
 
 namespace tesvane {
 namespace {
-
-void echo_matrix(Platform& ui, const char* name, const Matrix& m) {
-    ui.console(
-        cformat("%s (%i x %i):", name, static_cast<int>(m.rows()), static_cast<int>(m.cols())));
-    for (Index i = 0; i < m.rows(); ++i) {
-        std::string line;
-        for (Index j = 0; j < m.cols(); ++j)
-            line += cformat(j ? " %g" : "%g", m(i, j));
-        ui.console(line);
-    }
-}
 
 // Both blocks of a group pair their rows by position: when both files named their specimens,
 // the names must agree row by row.

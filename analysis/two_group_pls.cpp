@@ -5,6 +5,7 @@
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
 #include "platform/linalg.hpp"
+#include "platform/rank_decompositions.hpp"
 #include "platform/scalar.hpp"
 #include "platform/stats.hpp"
 
@@ -18,7 +19,7 @@ double value_scale(const Matrix& block) {
 }
 
 Matrix principal_axes(const Matrix& block) {
-    return eig_sym(covariance(block)).vectors;
+    return covariance_eigen(block).vectors;
 }
 
 Matrix shape_columns(const Matrix& pw) {

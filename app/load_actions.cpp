@@ -128,22 +128,24 @@ std::string block2_variable_summary(const std::string& file, const Matrix& data)
 }
 
 void load_block1(AppContext& ctx, int group) {
-    const std::optional<LoadedFile> f = ask_and_read_block(ctx, true);
+    std::optional<LoadedFile> f = ask_and_read_block(ctx, true);
     if (!f || !check_landmark_block(ctx, *f))
         return;
-    const Consensus c = superimpose(ctx, *f);
+    Consensus c = superimpose(ctx, *f);
 
     const bool g1 = group == 1;
     const GroupVariables& names = group_variables(group);
     ctx.ui.control(g1 ? "FileBox1" : "FileBox3").set_string(block1_summary(f->name, f->data));
+    f->data = Matrix();  // the block as read is not needed beyond this: a large file is held once
     set_display_defaults(ctx.vars, g1);
     ctx.vars.set("referencetype1", 0.0);
-    ctx.vars.set(names.data1, c.superimposed);
+    // Moved, not copied: a large block is held once.
+    ctx.vars.set(names.data1, std::move(c.superimposed));
     store_ids(ctx.vars, names.ids1, *f);
     // Group 2's own consensus is only shown; the block-1 reference stays group 1's.
     if (g1)
         ctx.vars.set("reference1", c.reference);
-    plot_block(ctx, c.superimposed, g1 ? "bo" : "ro", c.reference);
+    plot_block(ctx, ctx.vars.matrix(names.data1), g1 ? "bo" : "ro", c.reference);
 }
 
 void load_block2(AppContext& ctx, int group) {

@@ -59,8 +59,8 @@ double number_word(const std::string& w) {
     return v[0];
 }
 
-// The saver picks the format by the extension: a name that ends otherwise is written under one
-// that does, then renamed.
+// The saver picks the format by the extension: a name that ends otherwise is written under a
+// unique temporary one that does, then renamed.
 void save_as(const FigureSaver& saver, const fig::Figure& f, const fs::path& path,
              const std::string& format) {
     std::string ext = path.extension().string();
@@ -70,10 +70,8 @@ void save_as(const FigureSaver& saver, const fig::Figure& f, const fs::path& pat
         saver(f, path.string());
         return;
     }
-    fs::path tmp = path;
-    tmp += ".part." + format;
-    saver(f, tmp.string());
-    fs::rename(tmp, path);
+    write_file_atomically_by(path.string(), "." + format,
+                             [&](const std::string& temp) { saver(f, temp); });
 }
 
 class ScriptRunner {

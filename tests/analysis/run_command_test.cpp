@@ -2,9 +2,15 @@
 // failures, the JSON file and relative paths.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "analysis_fixture.hpp"
@@ -169,6 +175,48 @@ TEST_F(RunTest, JsonResultsCarryTheComparisonAndEachPWithItsInterval) {
               std::string::npos);
     EXPECT_NE(out.str().find(cformat("Z1 = %2.3f (lambda = ", c["group1"]["Z"].get<double>())),
               std::string::npos);
+}
+
+// Writes that must not happen end the run with status 1, name the path and change nothing.
+TEST_F(RunTest, OutputsThatMustNotBeWrittenAreRefused) {
+    const RunOptions good = files(g1, g2);
+    const std::string fifo = (dir / "out.fifo").string();
+    ::mkfifo(fifo.c_str(), 0600);
+    std::filesystem::create_directories(dir / "folder");
+    const std::string input_text = read(good.g1b2);
+    const struct {
+        std::string json, why;
+    } cases[] = {
+        {good.g1b2, "it is a data file read in this session"},
+        {(dir / "folder").string(), "it is a folder"},
+        {fifo, "it is a pipe (FIFO), not a regular file"},
+        {"/dev/null", "it is a device, not a regular file"},
+    };
+    for (const auto& c : cases) {
+        RunOptions o = good;
+        o.json = c.json;
+        EXPECT_EQ(run(o), 1) << c.json;
+        EXPECT_NE(err.str().find("tesvane: Cannot write " + c.json + ": " + c.why),
+                  std::string::npos)
+            << err.str();
+    }
+    EXPECT_EQ(read(good.g1b2), input_text);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+// A block given as a FIFO, as `--g1b1 <(...)` gives it, is read once and whole.
+TEST_F(RunTest, BlocksFromPipesGiveTheSameReports) {
+    const RunOptions good = files(g1, g2);
+    ASSERT_EQ(run(good), 0) << err.str();
+    const std::string expected = out.str();
+    RunOptions piped = good;
+    piped.g1b1 = (dir / "g1b1.fifo").string();
+    ::mkfifo(piped.g1b1.c_str(), 0600);
+    const std::string text = read(good.g1b1);
+    std::thread writer([&] { std::ofstream(piped.g1b1, std::ios::binary) << text; });
+    EXPECT_EQ(run(piped), 0) << err.str();
+    writer.join();
+    EXPECT_EQ(out.str(), expected);
 }
 
 }  // namespace

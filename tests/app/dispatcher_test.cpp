@@ -1,6 +1,9 @@
 // The dispatcher, the callable table, Clear&reset, the table of session variables with its JSON
 // writer, and the start-up.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include <cmath>
 #include <set>
@@ -154,6 +157,13 @@ TEST_F(DispatcherTest, StartUpReadsTheAngleFileOnlyWhenAsked) {
     ui.control("RefAngleBox").set_string("15");
     start();
     EXPECT_EQ(control("RefAngleBox"), "15");
+    // Only a regular file is read: a FIFO of that name, with no writer, would block start-up.
+    std::filesystem::remove("refanglefile.txt");
+    ASSERT_EQ(::mkfifo("refanglefile.txt", 0600), 0);
+    ui.control("RefAngleBox").set_string("auto");
+    start();
+    EXPECT_EQ(control("RefAngleBox"), "0");
+    std::filesystem::remove("refanglefile.txt");
 }
 
 }  // namespace
