@@ -6,7 +6,7 @@
 
 #include "app/command_line.hpp"
 #include "app/run_command.hpp"
-#include "app/session.hpp"
+#include "platform/session.hpp"
 #include "app_fixture.hpp"
 #include "platform/cformat.hpp"
 #include "platform/checked_int.hpp"

@@ -20,7 +20,7 @@
 #include <unistd.h>
 
 #include "app/Tesvane6i.hpp"
-#include "app/app_context.hpp"
+#include "platform/app_context.hpp"
 #include "app/script_runner.hpp"
 #include "platform/headless/headless_platform.hpp"
 
