@@ -14,8 +14,8 @@
 #include <unistd.h>
 
 #include "app/Tesvane6i.hpp"
-#include "platform/app_context.hpp"
 #include "app/script_runner.hpp"
+#include "platform/app_context.hpp"
 #include "platform/headless/headless_platform.hpp"
 
 namespace fs = std::filesystem;
@@ -47,6 +47,16 @@ struct Analysed {
     }
 };
 
+// Puts the caller's folder back on every way out: loading the example data in the first call
+// moves it, and libFuzzer reads its corpus files by relative names.
+struct KeepFolder {
+    fs::path start = fs::current_path();
+    ~KeepFolder() {
+        std::error_code ec;
+        fs::current_path(start, ec);
+    }
+};
+
 void write(const fs::path& p, std::string_view text) {
     std::ofstream(p, std::ios::binary)
         .write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -55,9 +65,7 @@ void write(const fs::path& p, std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // File dialogs move the current folder; the caller's (where libFuzzer writes what it finds)
-    // is put back afterwards.
-    const fs::path start = fs::current_path();
+    const KeepFolder keep;
     static Analysed a;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::size_t cut = bytes.find('\0');
@@ -90,6 +98,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     a.ui.control("RotateRequest").set_value((choice >> 5) & 1);
     a.ui.control("ShowBox").set_string(std::to_string(1 + ((choice >> 6) & 1)));
     tesvane::run_action(a.ctx, "ShowAxis");
-    fs::current_path(start);
     return 0;
 }
