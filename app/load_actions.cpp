@@ -1,5 +1,7 @@
 #include "app/load_actions.hpp"
 
+#include "app/group_names.hpp"
+
 #include "display/showshape.hpp"
 #include "geometry/getconsensus.hpp"
 #include "io/landmark_file_common.hpp"
@@ -136,6 +138,7 @@ void load_block1(AppContext& ctx, int group) {
     set_display_defaults(ctx.vars, g1);
     ctx.vars.set("referencetype1", 0.0);
     ctx.vars.set(g1 ? "data1" : "data1g", c.superimposed);
+    ctx.vars.set(kBlockFileVariables[g1 ? 0 : 1][0], f->name);
     store_ids(ctx.vars, g1 ? "ids1" : "ids1g", *f);
     // Group 2's own consensus is only shown; the block-1 reference stays group 1's.
     if (g1)
@@ -160,6 +163,7 @@ void load_block2(AppContext& ctx, int group) {
         box.set_string(block2_landmark_summary(f->name, f->data));
         ctx.vars.set("referencetype2", 0.0);
         ctx.vars.set(data_name, c.superimposed);
+        ctx.vars.set(kBlockFileVariables[g1 ? 0 : 1][1], f->name);
         store_ids(ctx.vars, g1 ? "ids2" : "ids2g", *f);
         ctx.vars.set(g1 ? "reference2" : "reference2g", c.reference);
         plot_block(ctx, c.superimposed, g1 ? "bo" : "ro", c.reference);
@@ -167,6 +171,7 @@ void load_block2(AppContext& ctx, int group) {
     }
 
     ctx.vars.set(data_name, f->data);
+    ctx.vars.set(kBlockFileVariables[g1 ? 0 : 1][1], f->name);
     store_ids(ctx.vars, g1 ? "ids2" : "ids2g", *f);
     box.set_string(block2_variable_summary(f->name, f->data));
     fig::Axes& axes = ctx.ui.figure().axes();

@@ -119,8 +119,27 @@ void draw_vectors(fig::Axes& axes, const Matrix& refxy, const Matrix& to,
     }
 }
 
+// Landmarks are filled in their colour with a white rim, so that they stand out from the grid
+// and the vectors drawn beneath them.
+void emphasise(fig::Line& l) {
+    l.marker_face = fig::ColorSpec::automatic();
+    l.marker_edge = fig::ColorSpec::color({1, 1, 1});
+    l.marker_size = std::max(l.marker_size, 5.0);
+    l.line_width = 0.5;
+}
+
 void draw_markers(fig::Axes& axes, const Matrix& refxy, const DeformationStyle& s) {
-    axes.plot(values(refxy.row(0)), values(refxy.row(1)), s.symboltype);
+    emphasise(axes.plot(values(refxy.row(0)), values(refxy.row(1)), s.symboltype));
+}
+
+// The reference's landmarks, as showshape draws them, emphasised.
+void draw_reference(fig::Axes& axes, const Matrix& reference, const DeformationStyle& s) {
+    const std::size_t before = axes.drawing_order().size();
+    showshape(axes, reference, s.symboltype);
+    const auto& drawn = axes.drawing_order();
+    for (std::size_t i = before; i < drawn.size(); ++i)
+        if (auto* l = dynamic_cast<fig::Line*>(drawn[i].get()))
+            emphasise(*l);
 }
 
 void white_dot(fig::Axes& axes) {
@@ -233,7 +252,7 @@ Matrix draw_deformation(Platform& ui, const Matrix& reference, const Matrix& tar
         case 3:
             white_dot(axes);
             draw_vectors(axes, refxy, bigrefdef, s.linespec, s);
-            showshape(axes, reference, s.symboltype);
+            draw_reference(axes, reference, s);
             break;
         case 4:
             draw_grid(axes, g, 0, rows, 0, cols, s);
@@ -244,7 +263,7 @@ Matrix draw_deformation(Platform& ui, const Matrix& reference, const Matrix& tar
             white_dot(axes);
             refxy = vertxy(reference);
             draw_vectors(axes, refxy, target, s.linespec, s);
-            showshape(axes, reference, s.symboltype);
+            draw_reference(axes, reference, s);
             break;
         case 6:
             quiver(axes, g.xw, g.yw, g.xv, Matrix::Zero(g.xv.rows(), g.xv.cols()));

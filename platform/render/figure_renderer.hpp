@@ -24,6 +24,10 @@ struct FigureLayout {
     Rect plot_box;                 // canvas points
     fig::Limits visible{};         // data range the box shows: the limits, padded when "equal"
     std::optional<Rect> colorbar;  // the colour bar's box, when a filled contour shows one
+    bool frame = true;             // box, ticks and tick labels are drawn
+    std::vector<std::string> caption_lines;  // the caption, wrapped to the picture's width
+    double caption_top = 0;                  // canvas y of the caption's first line
+    std::vector<Point> legend_at;            // where each legend entry's sample starts (middle)
     Point to_canvas(double x, double y) const {
         return {plot_box.x + (x - visible[0]) / (visible[1] - visible[0]) * plot_box.w,
                 plot_box.bottom() - (y - visible[2]) / (visible[3] - visible[2]) * plot_box.h};
@@ -41,12 +45,15 @@ void render_figure(const fig::Figure& f, Canvas& canvas, double width_pt, double
 // On-screen drawing into `target` (logical pixels, taken as points).
 void paint_figure(const fig::Figure& f, QPainter& painter, const QRectF& target);
 
+// Writes the figure at its export size (Figure::export_size; a PNG at its resolution).
+void save_figure(const fig::Figure& f, const std::string& path);
+
 // Writes the figure to a file whose type follows the extension (case-insensitive): .svg, .png
-// (2 pixels per point), .pdf or .eps. The file is written under a temporary name in the same
+// (`dpi` dots per inch), .pdf or .eps. The file is written under a temporary name in the same
 // folder and renamed when complete, so a failed export leaves any earlier file as it was.
 // Errors: an unknown extension, or a file that cannot be written; both name the path.
-void save_figure(const fig::Figure& f, const std::string& path, double width_pt = 560,
-                 double height_pt = 420);
+void save_figure(const fig::Figure& f, const std::string& path, double width_pt, double height_pt,
+                 double dpi = 144);
 
 // The same pictures in memory, for the clipboard.
 QByteArray figure_svg(const fig::Figure& f, double width_pt = 560, double height_pt = 420);
