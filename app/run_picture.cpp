@@ -25,8 +25,12 @@ std::string run_picture(AppContext& ctx, HeadlessPlatform& ui, const RunOptions&
     const size_t messages = ui.messages().size();
     const size_t lines = ui.console_lines().size();
     const bool ran = run_action(ctx, "ShowAxis");
-    if (ui.messages().size() > messages)
-        return ui.messages().back();
+    // A message means that nothing was drawn, except the one a picture on a template shows
+    // after drawing, which only reports the rotation it used.
+    for (size_t i = messages; i < ui.messages().size(); ++i) {
+        if (ui.messages()[i].rfind("The rotation used was ", 0) != 0)
+            return ui.messages()[i];
+    }
     for (size_t i = lines; i < ui.console_lines().size(); ++i) {
         const std::string& l = ui.console_lines()[i];
         if (l.rfind("Error: ", 0) == 0)

@@ -121,15 +121,16 @@ void draw_vectors(fig::Axes& axes, const Matrix& refxy, const Matrix& to,
 
 // Landmarks are filled in their colour with a white rim, so that they stand out from the grid
 // and the vectors drawn beneath them.
-void emphasise(fig::Line& l) {
+// Many landmarks get smaller markers, so that neighbours stay apart.
+void emphasise(fig::Line& l, Index landmarks) {
     l.marker_face = fig::ColorSpec::automatic();
     l.marker_edge = fig::ColorSpec::color({1, 1, 1});
-    l.marker_size = std::max(l.marker_size, 5.0);
+    l.marker_size = landmarks > 30 ? 3.5 : 5.0;
     l.line_width = 0.5;
 }
 
 void draw_markers(fig::Axes& axes, const Matrix& refxy, const DeformationStyle& s) {
-    emphasise(axes.plot(values(refxy.row(0)), values(refxy.row(1)), s.symboltype));
+    emphasise(axes.plot(values(refxy.row(0)), values(refxy.row(1)), s.symboltype), refxy.cols());
 }
 
 // The reference's landmarks, as showshape draws them, emphasised.
@@ -137,9 +138,10 @@ void draw_reference(fig::Axes& axes, const Matrix& reference, const DeformationS
     const std::size_t before = axes.drawing_order().size();
     showshape(axes, reference, s.symboltype);
     const auto& drawn = axes.drawing_order();
+    const Index k = (reference.cols() - 1) / 2;
     for (std::size_t i = before; i < drawn.size(); ++i)
         if (auto* l = dynamic_cast<fig::Line*>(drawn[i].get()))
-            emphasise(*l);
+            emphasise(*l, k);
 }
 
 void white_dot(fig::Axes& axes) {

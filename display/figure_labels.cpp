@@ -198,10 +198,10 @@ void label_picture(AppContext& ctx, const PictureFacts& f) {
         two_series(ctx, axes, k, f, g1, g2 + rev);
     }
     if (f.on_template && f.deftype >= 1 && f.deftype <= 9) {
-        axes.legend.push_back({"Template outline, warped", kWarpedOutline, "-", "none"});
+        axes.legend.push_back({"Template outline, warped", kWarpedOutline, "-", "none", false});
         const Control* grey = ctx.ui.find_control("OutlineButton");
         if (grey && grey->value() != 0)
-            axes.legend.push_back({"Template outline", kUndeformedOutline, "-", "none"});
+            axes.legend.push_back({"Template outline", kUndeformedOutline, "-", "none", false});
     }
     if (!loadings) {
         for (const auto& o : axes.drawing_order()) {

@@ -61,8 +61,9 @@ void showbootangles(fig::Axes& axes, const BootAngles& b) {
     axes.xlabel = "Angle between the axes of two resamples (degrees)";
     axes.yticks = {{1, 2}, {b.name2, b.name1}};
     const std::string a = cformat("%g", b.alpha);
-    axes.legend = {fig::legend_entry(b.name1, "bo"), fig::legend_entry(b.name2, "rs"),
-                   fig::legend_entry("bound at alpha = " + a, "k--"),
+    fig::LegendEntry g1 = fig::legend_entry(b.name1, "bo"), g2 = fig::legend_entry(b.name2, "rs");
+    g1.filled = g2.filled = true;  // as the strips
+    axes.legend = {g1, g2, fig::legend_entry("bound at alpha = " + a, "k--"),
                    fig::legend_entry("observed angle between the groups", "k-")};
 }
 

@@ -83,7 +83,7 @@ Style parse_style(const std::string& text) {
 
 LegendEntry legend_entry(const std::string& label, const std::string& style) {
     const Style s = parse_style(style);
-    return {label, s.color, s.line_style, s.marker};
+    return {label, s.color, s.line_style, s.marker, false};
 }
 
 ExportSize parse_export_size(const std::string& text, double dpi) {

@@ -114,6 +114,7 @@ struct LegendEntry {
     Rgb color;
     std::string line_style = "none";  // as Line::line_style
     std::string marker = "none";      // as Line::marker
+    bool filled = false;              // the marker filled in the series' colour
     friend bool operator==(const LegendEntry&, const LegendEntry&) = default;
 };
 // The legend entry of a series drawn with a style string such as "bo" or "r-".

@@ -507,9 +507,8 @@ void draw_legend(Canvas& canvas, const FigureLayout& lay, const fig::Axes& axes)
         }
         if (e.marker != "none") {
             const Pen edge{e.color, kAxisWidth * 2, {}, true};
-            const bool solid = e.marker == "o" || e.marker == "s" || e.marker == "d";
-            draw_marker(canvas, {at.x + kSampleWidth / 2, at.y}, e.marker, 5,
-                        solid ? std::optional<fig::Rgb>(e.color) : std::nullopt, edge);
+            draw_marker(canvas, {at.x + kSampleWidth / 2, at.y}, e.marker, 6,
+                        e.filled ? std::optional<fig::Rgb>(e.color) : std::nullopt, edge);
         }
         canvas.draw_text({at.x + kSampleWidth + kLegendGap, at.y}, e.label, kFontSize, kBlack,
                          HAlign::Left, VAlign::Middle);
@@ -581,7 +580,7 @@ void draw_colorbar(Canvas& canvas, const Rect& bar, const fig::FilledContour& c)
 
 // Label widths before there is a canvas to measure them on, from the advances of a sans
 // face (figures 0.64 em, point and space 0.32 em, minus 0.84 em, capitals 0.72 em, small
-// letters 0.6 em), with a little to spare.
+// letters 0.56 em), with a little to spare.
 double estimated_width(const std::string& s, double size = kFontSize) {
     double em = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -595,7 +594,7 @@ double estimated_width(const std::string& s, double size = kFontSize) {
         else if (std::isupper(c))
             em += 0.72;
         else if (std::isalpha(c))
-            em += 0.6;
+            em += 0.56;
         else
             em += 0.64;
     }

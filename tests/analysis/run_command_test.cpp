@@ -128,6 +128,17 @@ TEST_F(RunTest, PicturesTakeTheSizeAndNamesAndRefuseNullAxes) {
     ASSERT_EQ(labels.legend.size(), 2u);
     EXPECT_EQ(labels.legend[1].label.rfind("Teyah (r = ", 0), 0u);
 
+    // On a template: drawn (the rotation message is no failure), with the outline warped.
+    o.show = 3;
+    o.templates = {block_file("template.txt", g1.b1.topRows(1))};
+    o.clists = {write("clist.txt", "1 1\n2 2\n").string()};
+    ASSERT_EQ(run_analysis(o, out, err, keep), 0) << err.str();
+    ASSERT_FALSE(labels.legend.empty());
+    EXPECT_EQ(labels.legend.back().label, "Template outline, warped");
+    o.clists.push_back(o.clists[0]);
+    o.clists.push_back(o.clists[0]);  // three lists for two groups
+    EXPECT_EQ(run_analysis(o, out, err, keep), 1);
+
     o.names = "Jord";
     EXPECT_EQ(run_analysis(o, out, err, keep), 1);
     EXPECT_NE(err.str().find("give two names separated by a comma"), std::string::npos);

@@ -139,7 +139,9 @@ TEST_F(FigureMenuTest, SaveFigureWritesTheTypeOfTheExtensionEpsWhateverTheNameOr
     EXPECT_EQ(read_all(dir.path() / "shape.png").substr(1, 3), "PNG");
     // Both saves are steps of the recorded session; the failed one is not.
     const std::string text = ui().recorder().script((dir.path() / "s.tvs").string());
-    EXPECT_NE(text.find("\nsavefig shape.svg\nsavefig shape.png\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nsavefig shape.svg 85x85mm 300\nsavefig shape.png 85x85mm 300\n"),
+              std::string::npos)
+        << text;
     ASSERT_NE(entry("CopyImageEPS"), nullptr);
     entry("CopyImageEPS")->trigger();
     EXPECT_EQ(read_all(dir.path() / "picture").substr(0, 4), "%!PS");
