@@ -207,6 +207,13 @@ void BootSVD2Angle(AppContext& ctx) {
         lowest_alpha_message(ctx, nboots);
     ctx.ui.console(cformat("rangepoint = %.0f", idx.rangepoint));
 
+    // The replicates stay for the bootstrap's picture: angles per replicate (rows) and axis.
+    v.set("bangle1", tables->set1.angle1);
+    v.set("bangle2", tables->set1.angle2);
+    v.set("bangle1g", tables->set2.angle1);
+    v.set("bangle2g", tables->set2.angle2);
+    v.set("balpha", idx.alpha);
+
     const std::string text = bootstrap_report(report, *tables);
     ctx.ui.console(observed_correlation_line(1, scor2));
     ctx.ui.console(observed_correlation_line(2, scor2g));

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/error.hpp"
+
 namespace tesvane {
 
 std::string version_text() {
@@ -118,18 +120,72 @@ std::unique_ptr<CommandLine> make_command_line() {
             ->check(CLI::Range(1, std::numeric_limits<int>::max()));
     c->show_option = r->add_option("--show", c->show, "Draw plot type N of Show after the analysis")
                          ->type_name("N")
-                         ->check(CLI::Range(1, 25));
+                         ->check(CLI::Range(1, 27));
     r->add_option("--axis", run.axis, "Axis number of the picture")->capture_default_str();
     r->add_option("--deformat", run.deformat, "Deformation type of the picture (1-9)")
         ->check(CLI::Range(1, 9))
         ->capture_default_str();
     r->add_option("--exaggeration", run.exaggeration, "Factor applied to the axis")
         ->capture_default_str();
+    r->add_option("--magnitude", run.magnitude,
+                  "Where the target lies along the axis: factor:E (E times the unit axis, as "
+                  "--exaggeration), sd:K (K SD of the scores) or range (the largest score)")
+        ->type_name("M")
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                try {
+                    parse_magnitude(text);
+                } catch (const Error& e) {
+                    return std::string(e.what());
+                }
+                return std::string();
+            },
+            "M"));
     r->add_option("--range", run.range, "Widening factor of the plotted range")
         ->capture_default_str();
     r->add_option("--out", run.figure, "Write the picture to FIG (.svg .png .pdf .eps)")
         ->check(file_name())
         ->type_name("FIG");
+    r->add_option("--size", run.size,
+                  "Size of the written picture, WIDTHxHEIGHT in mm, in or px (default 85x85mm)")
+        ->type_name("SIZE")
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                try {
+                    fig::parse_export_size(text, 300);
+                } catch (const Error& e) {
+                    return std::string(e.what());
+                }
+                return std::string();
+            },
+            "SIZE"));
+    r->add_option("--dpi", run.dpi, "Resolution of a PNG picture and of a size in px")
+        ->type_name("N")
+        ->check(CLI::Range(10.0, 10000.0))
+        ->capture_default_str();
+    r->add_option("--template", run.templates,
+                  "Template outline: once for both groups or once per group")
+        ->type_name("FILE")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    r->add_option("--clist", run.clists,
+                  "Correspondence list of the template: once for both groups or once per group")
+        ->type_name("FILE")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    r->add_option("--names", run.names,
+                  "The groups' names in figures, NAME1,NAME2 (default: the block-1 files' names)")
+        ->type_name("NAMES")
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                try {
+                    split_group_names(text);
+                } catch (const Error& e) {
+                    return std::string(e.what());
+                }
+                return std::string();
+            },
+            "NAMES"));
     c->run = r;
 
     CLI::App* s = app.add_subcommand("script", "Replay a recorded session from a script file");

@@ -1,5 +1,7 @@
 #include "app/load_actions.hpp"
 
+#include "platform/group_names.hpp"
+
 #include "display/showshape.hpp"
 #include "display/templateorient.hpp"
 #include "geometry/getconsensus.hpp"
@@ -141,6 +143,7 @@ void load_block1(AppContext& ctx, int group) {
     ctx.vars.set("referencetype1", 0.0);
     // Moved, not copied: a large block is held once.
     ctx.vars.set(names.data1, std::move(c.superimposed));
+    ctx.vars.set(kBlockFileVariables[g1 ? 0 : 1][0], f->name);
     store_ids(ctx.vars, names.ids1, *f);
     // Group 2's own consensus is only shown; the block-1 reference stays group 1's.
     if (g1)
@@ -165,6 +168,7 @@ void load_block2(AppContext& ctx, int group) {
         box.set_string(block2_landmark_summary(f->name, f->data));
         ctx.vars.set("referencetype2", 0.0);
         ctx.vars.set(names.data2, c.superimposed);
+        ctx.vars.set(kBlockFileVariables[g1 ? 0 : 1][1], f->name);
         store_ids(ctx.vars, names.ids2, *f);
         ctx.vars.set(names.reference2, c.reference);
         plot_block(ctx, c.superimposed, g1 ? "bo" : "ro", c.reference);
@@ -172,6 +176,7 @@ void load_block2(AppContext& ctx, int group) {
     }
 
     ctx.vars.set(names.data2, f->data);
+    ctx.vars.set(kBlockFileVariables[g1 ? 0 : 1][1], f->name);
     store_ids(ctx.vars, names.ids2, *f);
     box.set_string(block2_variable_summary(f->name, f->data));
     fig::Axes& axes = ctx.ui.figure().axes();

@@ -1,5 +1,6 @@
 #include "app/run_command.hpp"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -117,12 +118,46 @@ std::string absolute(const std::string& path) {
 
 }  // namespace
 
+std::pair<int, std::string> parse_magnitude(const std::string& text) {
+    if (text == "range")
+        return {3, "1"};
+    const std::size_t colon = text.find(':');
+    const std::string kind = text.substr(0, colon);
+    if (colon != std::string::npos && (kind == "factor" || kind == "sd")) {
+        const std::string number = text.substr(colon + 1);
+        std::size_t used = 0;
+        double v = 0;
+        try {
+            v = std::stod(number, &used);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        if (used > 0 && used == number.size() && std::isfinite(v))
+            return {kind == "sd" ? 2 : 1, number};
+    }
+    throw Error("magnitude \"" + text + "\": give factor:E, sd:K or range");
+}
+
+std::pair<std::string, std::string> split_group_names(const std::string& text) {
+    const std::size_t comma = text.find(',');
+    auto blank = [](const std::string& s) {
+        return s.find_first_not_of(" \t") == std::string::npos;
+    };
+    if (comma == std::string::npos || text.find(',', comma + 1) != std::string::npos ||
+        blank(text.substr(0, comma)) || blank(text.substr(comma + 1)))
+        throw Error("group names \"" + text + "\": give two names separated by a comma");
+    return {text.substr(0, comma), text.substr(comma + 1)};
+}
+
 int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
                  const FigureSaver& save_figure) {
     // Paths are taken from the folder the run starts in, before the first dialog leaves it.
     RunOptions o = given;
     for (std::string* p : {&o.g1b1, &o.g1b2, &o.g2b1, &o.g2b2, &o.json, &o.figure})
         *p = absolute(*p);
+    for (auto* list : {&o.templates, &o.clists})
+        for (std::string& p : *list)
+            p = absolute(p);
     const FolderScope folder;
     BatchPlatform ui(err, o.show_progress);
     add_window_controls(ui);
@@ -130,6 +165,16 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
     register_functions(ctx);
     Tesvane6i_start(ctx);
     ui.control("Morph2").set_value(o.block2_landmarks ? 1 : 0);
+    if (!o.names.empty()) {
+        try {
+            const auto [first, second] = split_group_names(o.names);
+            ui.control("GroupName1").set_string(first);
+            ui.control("GroupName2").set_string(second);
+        } catch (const Error& e) {
+            err << "tesvane: " << e.what() << '\n';
+            return 1;
+        }
+    }
     ui.control("HomologyButton").set_value(o.homology ? 1 : 0);
     ctx.resampling = {o.seed, o.threads};
 
@@ -148,6 +193,27 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
         const size_t lines = ui.console_lines().size();
         if (!run_action(ctx, action) || ui.queued() > 0)
             return fail(action, messages, lines);
+    }
+
+    // The templates go through the same action as the button: each group's template, then its
+    // correspondence lists for block 1 and block 2.
+    if (!o.templates.empty() || !o.clists.empty()) {
+        if (o.templates.empty() || o.clists.empty() || o.templates.size() > 2 ||
+            o.clists.size() > 2) {
+            err << "tesvane: give --template and --clist once for both groups or once per group\n";
+            return 1;
+        }
+        for (std::size_t g = 0; g < 2; ++g) {
+            const std::string& t = o.templates[std::min(g, o.templates.size() - 1)];
+            const std::string& c = o.clists[std::min(g, o.clists.size() - 1)];
+            for (const std::string* f : {&t, &c, &c})
+                ui.queue(DialogAnswer::file(*f));
+        }
+        const size_t messages = ui.messages().size();
+        const size_t lines = ui.console_lines().size();
+        if (!run_action(ctx, "LoadTemplate") || ui.messages().size() > messages || ui.queued() > 0)
+            return fail("LoadTemplate", messages, lines);
+        ui.control("TemplateButton").set_value(1);
     }
 
     // A report is what the results window holds after the action; a step that ends without

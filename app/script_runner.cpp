@@ -118,6 +118,8 @@ class ScriptRunner {
             if (!target_.save_figure)
                 throw ScriptError("figures cannot be saved in this build");
             const std::string p = path(w[1]);
+            if (w.size() > 2)
+                ctx.ui.figure().export_size = export_size(w);
             return writes(failed, [&] { target_.save_figure(ctx.ui.figure(), p); });
         } else if (cmd == "session") {
             need(w, 2);
@@ -148,6 +150,24 @@ class ScriptRunner {
         if (Control* c = target_.ctx.ui.find_control(tag))
             return *c;
         throw ScriptError("there is no control with the Tag \"" + tag + "\"");
+    }
+
+    // `savefig PATH SIZE [DPI]`: the size ("85x85mm") at DPI dots per inch (default 300).
+    static fig::ExportSize export_size(const std::vector<std::string>& w) {
+        if (w.size() > 4)
+            throw ScriptError("savefig takes a path, a size and a resolution");
+        double dpi = 300;
+        if (w.size() > 3) {
+            const std::vector<double> v = parse_numbers(w[3]);
+            if (v.size() != 1)
+                throw ScriptError("savefig: the resolution \"" + w[3] + "\" is not a number");
+            dpi = v[0];
+        }
+        try {
+            return fig::parse_export_size(w[2], dpi);
+        } catch (const Error& e) {
+            throw ScriptError(std::string("savefig: ") + e.what());
+        }
     }
 
     void need(const std::vector<std::string>& w, size_t n) const {

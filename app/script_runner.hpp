@@ -13,7 +13,8 @@
 //   call NAME [ARG ...]                 call a registered function; an ARG is a number, a
 //                                       "quoted text" or $variable (a session variable)
 //   print TAG                           write a control's String to standard output
-//   savefig PATH                        save the current figure (.svg .png .pdf .eps)
+//   savefig PATH [SIZE [DPI]]           save the current figure (.svg .png .pdf .eps), at
+//                                       SIZE ("85x85mm", "3x2in", "1200x900px") and DPI
 //   session PATH                        write the session variables to a JSON file
 #pragma once
 

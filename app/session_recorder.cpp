@@ -132,9 +132,12 @@ std::string SessionRecorder::script(const std::string& script_path) {
     return text;
 }
 
-void SessionRecorder::note_saved_figure(const std::string& path) {
+void SessionRecorder::note_saved_figure(const std::string& path, const fig::ExportSize& size) {
     note_control_changes();
-    lines_.push_back({{"savefig"}, {fs::absolute(path).string(), true}});
+    lines_.push_back({{"savefig"},
+                      {fs::absolute(path).string(), true},
+                      {fig::export_size_text(size)},
+                      {number_text(size.dpi)}});
 }
 
 void SessionRecorder::save(const std::string& script_path) {

@@ -2,6 +2,8 @@
 // such scripts replayed into a running session.
 #pragma once
 
+#include "platform/figure/figure_model.hpp"
+
 #include <deque>
 #include <iosfwd>
 #include <map>
@@ -39,8 +41,9 @@ class SessionRecorder : public Platform {
     std::string script(const std::string& script_path);
     // Writes script(script_path) there; an Error naming the file when it cannot be written.
     void save(const std::string& script_path);
-    // A figure the user saved outside any step, as a `savefig` line.
-    void note_saved_figure(const std::string& path);
+    // A figure the user saved outside any step, as a `savefig` line with its export size and
+    // resolution, so that a replay writes the same picture.
+    void note_saved_figure(const std::string& path, const fig::ExportSize& size);
 
     // Replays the script with `ctx` (whose platform must be this one), its steps recorded as the
     // user's. Returns as run_script does; failures are named on `err`, printed Strings go to

@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "platform/qt/export_dialog.hpp"
 #include "platform/qt/plot_widget.hpp"
 #include "platform/qt/qt_controls.hpp"
 #include "platform/qt/qt_platform.hpp"
@@ -315,7 +316,7 @@ QGroupBox* MainWindow::show_step() {
     v->addLayout(axis_row);
 
     auto* form = new QFormLayout;
-    for (const char* tag : {"ReqAxisBox", "DeFormat"}) {
+    for (const char* tag : {"ReqAxisBox", "DeFormat", "ScaleBox"}) {
         QLabel* label = label_for(tag);
         if (QWidget* w = take(tag))
             form->addRow(label, w);
@@ -339,7 +340,8 @@ QGroupBox* MainWindow::show_step() {
 
     auto* checks = new QGridLayout;
     n = 0;
-    for (const char* tag : {"TemplateButton", "RotateRequest", "NumberButton", "GridButton"}) {
+    for (const char* tag :
+         {"TemplateButton", "RotateRequest", "NumberButton", "GridButton", "OutlineButton"}) {
         if (QWidget* w = take(tag)) {
             checks->addWidget(w, n / 2, n % 2);
             ++n;
@@ -425,6 +427,7 @@ void MainWindow::build_menus() {
     QAction* save =
         figure_menu_->addAction(tr("&Save figure as…"), [this] { platform_.save_figure_as(); });
     save->setShortcut(QKeySequence::Save);
+    figure_menu_->addAction(tr("&Export…"), [this] { export_figure(platform_, this); });
     figure_menu_->addAction(tr("&Copy figure"), [this] {
         try {
             platform_.copy_figure_to_clipboard();

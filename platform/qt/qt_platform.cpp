@@ -317,37 +317,28 @@ void QtPlatform::end_progress() {
     progress_ = nullptr;
 }
 
-std::pair<double, double> QtPlatform::figure_size() const {
-    if (main_) {
-        const QSize s = main_->plot().size();
-        if (s.width() >= 100 && s.height() >= 100)
-            return {s.width(), s.height()};
-    }
-    return {560, 420};
-}
-
 void QtPlatform::copy_figure_to_clipboard() {
-    const auto [w, h] = figure_size();
+    // The picture pasted into a document is the exported one, at the export size.
+    const fig::ExportSize& s = figure_.export_size;
     auto mime = std::make_unique<QMimeData>();
-    mime->setData("image/svg+xml", render::figure_svg(figure_, w, h));
-    mime->setImageData(render::figure_image(figure_, w, h));
+    mime->setData("image/svg+xml", render::figure_svg(figure_, s.width_pt, s.height_pt));
+    mime->setImageData(render::figure_image(figure_, s.width_pt, s.height_pt, s.dpi / 72));
     QGuiApplication::clipboard()->setMimeData(mime.release());
 }
 
 void QtPlatform::save_figure_file(const std::string& path, const std::string& format) {
-    const auto [w, h] = figure_size();
     std::filesystem::path target(path);
     std::string ext = target.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (ext == "." + format) {
-        render::save_figure(figure_, path, w, h);
+        render::save_figure(figure_, path);
         return;
     }
     // The renderer picks the type by the extension: write under a unique temporary name that
     // has it, then rename, so the file the user named is never left half written.
     write_file_atomically_by(path, "." + format, [&](const std::string& temp) {
-        render::save_figure(figure_, temp, w, h);
+        render::save_figure(figure_, temp);
     });
 }
 
@@ -356,10 +347,9 @@ bool QtPlatform::save_figure_to(const std::string& path) {
     if (!p.has_extension())
         p += ".png";
     try {
-        const auto [w, h] = figure_size();
-        render::save_figure(figure_, p.string(), w, h);
+        render::save_figure(figure_, p.string());
         console("Figure saved to " + p.string());
-        recorder_.note_saved_figure(p.string());
+        recorder_.note_saved_figure(p.string(), figure_.export_size);
         return true;
     } catch (const std::exception& e) {
         const std::string msg = std::string("The figure was not saved: ") + e.what();

@@ -82,8 +82,6 @@ class QtPlatform : public Platform {
     std::optional<FileChoice> file_dialog(FileDialogKind kind, const std::string& title,
                                           const std::string& filter);
     void end_progress();
-    // The size the figure is saved and copied at: the plot area's, so files look like the screen.
-    std::pair<double, double> figure_size() const;
 
     fig::Figure figure_;
     AppContext* ctx_ = nullptr;

@@ -25,7 +25,7 @@ void save_figure_by_extension(QtPlatform& ui, const std::string& path) {
     if (ext.size() < 2)
         throw Error("savefig " + path + ": the name needs an extension (.svg .png .pdf .eps)");
     ui.save_figure_file(path, ext.substr(1));
-    ui.recorder().note_saved_figure(path);
+    ui.recorder().note_saved_figure(path, ui.figure().export_size);
 }
 
 }  // namespace
