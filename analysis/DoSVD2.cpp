@@ -4,6 +4,7 @@
 
 #include "analysis/two_block_pls.hpp"
 #include "app/AuxBox.hpp"
+#include "app/plain_words.hpp"
 #include "geometry/getconsensus.hpp"
 #include "geometry/getpsup.hpp"
 #include "geometry/getpw_arbit.hpp"
@@ -53,9 +54,19 @@ void store_group(AppContext& ctx, bool g1, const BlockPls& r, const Matrix& vm1,
     v.set("scor2" + g, Matrix(r.scor));
 }
 
-bool sizes_match(AppContext& ctx, bool landmarks2, Index m1, Index m2) {
+// Says which group's blocks disagree, in the user's terms, beside the box.
+void tell_sizes(AppContext& ctx, int group, Index m1, Index m2) {
+    ctx.ui.message(
+        cformat("%s's block 2 has %i specimens but its block 1 has %i: both blocks "
+                "of a group need the same specimens in the same order",
+                sentence_start(group_name(ctx, group)).c_str(), static_cast<int>(m2),
+                static_cast<int>(m1)));
+}
+
+bool sizes_match(AppContext& ctx, int group, bool landmarks2, Index m1, Index m2) {
     if (m1 == m2)
         return true;
+    tell_sizes(ctx, group, m1, m2);
     if (landmarks2) {
         ctx.ui.message_box("The samples sizes do not match, shape and shape");
         ctx.ui.console(cformat("[m1 m2] = [%i %i]", static_cast<int>(m1), static_cast<int>(m2)));
@@ -142,6 +153,14 @@ void DoSVD2(AppContext& ctx) {
     const Matrix data2 = v.require("data2");
     const Matrix data2g = v.require("data2g");
 
+    // A block 2 of the wrong file cannot be pooled with the other group's; the specimen counts
+    // then tell the user what is wrong better than the pooling would.
+    if (landmarks2 && homology2 && data2.cols() != data2g.cols()) {
+        if (!sizes_match(ctx, 1, true, data1.rows(), data2.rows()) ||
+            !sizes_match(ctx, 2, true, data1g.rows(), data2g.rows()))
+            return;
+    }
+
     Matrix reference2, reference2g, sup2, sup2g, pw2, pw2g;
     if (landmarks2) {
         if (homology2) {
@@ -191,13 +210,13 @@ void DoSVD2(AppContext& ctx) {
     BlockPls r1;
     Matrix vm1c, vm2c;
     if (!landmarks2) {
-        if (!sizes_match(ctx, false, pw1.rows(), data2.rows()))
+        if (!sizes_match(ctx, 1, false, pw1.rows(), data2.rows()))
             return;
         const Matrix D2 = centre_columns(data2);
         r1 = block_pls(pw1.leftCols(q1), D2, static_cast<double>(pw1.rows()), P1, D2);
         vm2c = principal_axes(data2);
     } else {
-        if (!sizes_match(ctx, true, pw1.rows(), pw2.rows()))
+        if (!sizes_match(ctx, 1, true, pw1.rows(), pw2.rows()))
             return;
         const Matrix P2 = centre_columns(pw2).leftCols(pw2.cols() - 1);
         r1 = block_pls(P1, P2, 1.0, P1, P2);
@@ -213,13 +232,13 @@ void DoSVD2(AppContext& ctx) {
     BlockPls r2;
     Matrix vm1g, vm2g;
     if (!landmarks2) {
-        if (!sizes_match(ctx, false, pw1g.rows(), data2g.rows()))
+        if (!sizes_match(ctx, 2, false, pw1g.rows(), data2g.rows()))
             return;
         const Matrix D2g = centre_columns(data2g);
         r2 = block_pls(S1g, D2g, static_cast<double>(pw1g.rows()), S1g, D2g);
         vm2g = principal_axes(data2g);
     } else {
-        if (!sizes_match(ctx, true, pw1g.rows(), pw2g.rows()))
+        if (!sizes_match(ctx, 2, true, pw1g.rows(), pw2g.rows()))
             return;
         const Index q2g = pw2g.cols() - 1;
         const Matrix S2g = pw2g.leftCols(q2g);

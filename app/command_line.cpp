@@ -1,6 +1,10 @@
 #include "app/command_line.hpp"
 
+#include <cmath>
 #include <limits>
+
+#include "app/controls.hpp"
+#include "io/number_parse.hpp"
 
 namespace tesvane {
 
@@ -8,6 +12,7 @@ std::string version_text() {
     return "tesvane " TESVANE_VERSION
            "\n"
            "Copyright (C) 2026 the Tesvane developers.\n"
+           "Released under the MIT licence: you may use, copy, change and pass it on freely.\n"
            "There is NO WARRANTY, to the extent permitted by law.";
 }
 
@@ -16,6 +21,45 @@ std::string help_footer() {
            ".pdf or .eps, after the file name's extension.\n"
            "Exit status: 0 on success; 1 when a step of the analysis or an action fails\n"
            "(the reason is on standard error); 2 when a script or the command line is wrong.";
+}
+
+namespace {
+
+// One plain decimal number, as the windows' boxes read it; `ok` says whether it may be taken.
+CLI::Validator number_check(const std::string& what, bool (*ok)(double)) {
+    return CLI::Validator(
+        [ok, what](std::string& text) -> std::string {
+            std::vector<double> v;
+            try {
+                v = parse_numbers(text);
+            } catch (const std::exception&) {
+            }
+            if (v.size() != 1 || !std::isfinite(v[0]))
+                return "\"" + text + "\" is not a number";
+            if (!ok(v[0]))
+                return "\"" + text + "\" is not " + what;
+            return {};
+        },
+        what);
+}
+
+bool any_number(double) {
+    return true;
+}
+bool positive(double v) {
+    return v > 0;
+}
+bool open_unit(double v) {
+    return v > 0 && v < 1;
+}
+bool axis_number(double v) {
+    return v >= 1 && v == std::floor(v) && v <= 1e6;
+}
+
+}  // namespace
+
+std::string run_help_footer() {
+    return "\n" + plot_types_text();
 }
 
 RunOptions CommandLine::run_options() const {
@@ -31,6 +75,19 @@ RunOptions CommandLine::run_options() const {
     return o;
 }
 
+namespace {
+
+// --quiet and --verbose, which exclude each other.
+void add_output_flags(CLI::App& sub, bool& quiet, bool& verbose) {
+    CLI::Option* q = sub.add_flag("-q,--quiet", quiet,
+                                  "Nothing on standard error but errors: no progress, no messages");
+    CLI::Option* v = sub.add_flag("-v,--verbose", verbose,
+                                  "Diagnostic lines of every step on standard error as well");
+    q->excludes(v);
+}
+
+}  // namespace
+
 std::unique_ptr<CommandLine> make_command_line() {
     auto c = std::make_unique<CommandLine>();
     CLI::App& app = c->app;
@@ -45,6 +102,7 @@ std::unique_ptr<CommandLine> make_command_line() {
     CLI::App* r = app.add_subcommand("run", "Run a whole analysis from four data files");
     r->set_help_all_flag();
     r->set_help_flag("-h,--help", "Print this help and exit");
+    r->footer(run_help_footer());
     r->add_option("--g1b1", run.g1b1, "Block 1 (landmarks) of group 1")
         ->type_name("FILE")
         ->required();
@@ -62,8 +120,8 @@ std::unique_ptr<CommandLine> make_command_line() {
     c->boot_option = r->add_option("--boot", c->boot, "Bootstrap with N replicates per group")
                          ->type_name("N")
                          ->check(CLI::Range(1, std::numeric_limits<int>::max()));
-    r->add_option("--alpha", run.alpha, "Alpha level of the angle bounds")
-        ->check(CLI::Number)
+    r->add_option("--alpha", run.alpha, "Alpha level of the angle bounds, between 0 and 1")
+        ->check(number_check("between 0 and 1", open_unit))
         ->capture_default_str();
     r->add_option("--seed", run.seed, "Seed of the bootstrap's random streams")
         ->capture_default_str();
@@ -78,22 +136,29 @@ std::unique_ptr<CommandLine> make_command_line() {
     c->show_option = r->add_option("--show", c->show, "Draw plot type N of Show after the analysis")
                          ->type_name("N")
                          ->check(CLI::Range(1, 25));
-    r->add_option("--axis", run.axis, "Axis number of the picture")->capture_default_str();
+    r->add_option("--axis", run.axis, "Axis number of the picture (1, 2, ...)")
+        ->check(number_check("an axis number (1, 2, ...)", axis_number))
+        ->capture_default_str();
     r->add_option("--deformat", run.deformat, "Deformation type of the picture (1-9)")
         ->check(CLI::Range(1, 9))
         ->capture_default_str();
     r->add_option("--exaggeration", run.exaggeration, "Factor applied to the axis")
+        ->check(number_check("a number", any_number))
         ->capture_default_str();
-    r->add_option("--range", run.range, "Widening factor of the plotted range")
+    r->add_option("--range", run.range, "Widening factor of the plotted range (above 0)")
+        ->check(number_check("a number above 0", positive))
         ->capture_default_str();
-    r->add_option("--out", run.figure, "Write the picture to FIG (.svg .png .pdf .eps)")
-        ->type_name("FIG");
+    r->add_option("--out", run.figure, "Write the picture of --show to FIG (.svg .png .pdf .eps)")
+        ->type_name("FIG")
+        ->needs(c->show_option);
+    add_output_flags(*r, c->run_values.quiet, c->run_values.verbose);
     c->run = r;
 
     CLI::App* s = app.add_subcommand("script", "Replay a recorded session from a script file");
     s->set_help_all_flag();
     s->set_help_flag("-h,--help", "Print this help and exit");
     s->add_option("FILE", c->script_file, "The script (see the README)")->type_name("")->required();
+    add_output_flags(*s, c->script_quiet, c->script_verbose);
     c->script = s;
     return c;
 }

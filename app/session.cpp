@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/plain_words.hpp"
 #include "platform/error.hpp"
 
 namespace tesvane {
@@ -12,9 +13,9 @@ const Matrix& empty_matrix() {
     return m;
 }
 
+// In the user's terms first; the variable's name last, for scripts and bug reports.
 Error empty_error(const std::string& name) {
-    return Error("The session variable " + name +
-                 " is empty: load the data and run the analysis first");
+    return Error(empty_variable_message(name) + " (session variable " + name + ")");
 }
 
 }  // namespace

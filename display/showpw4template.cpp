@@ -62,8 +62,14 @@ DeformationResult showpw4template(Platform& ui, const Matrix& templ, const Matri
     const DeformationStyle style{npts,       plottype,  lineweight,     linespec,
                                  symboltype, aheadspec, rangeexpansion, trimreq};
     out.bigrefdef = draw_deformation(ui, o.sref, o.starget, style);
-    if (plottype != 98 && plottype != 99)
-        ui.message_box(message);
+    if (plottype != 98 && plottype != 99) {
+        // A box after every picture is in the way; after turning by hand the user wants it.
+        const Control* rotate = ui.find_control("RotateRequest");
+        if (rotate && rotate->value() != 0)
+            ui.message_box(message);
+        else
+            ui.message(message);
+    }
     return out;
 }
 

@@ -161,7 +161,9 @@ TEST_F(ShowAxisTest, ScorePlotAndAxesOutsideTheAnalysisOrAMissingTemplateAreErro
     EXPECT_EQ(ctx.vars.scalar("gridtrim"), 1);  // the settings were refreshed
     EXPECT_EQ(ctx.vars.scalar("homology2"), 0);
     EXPECT_FALSE(show(3, 99));
-    EXPECT_NE(last_console().find("Axis 99 is not a column of ubee2"), std::string::npos);
+    EXPECT_NE(last_console().find(
+                  "Axis 99 is not one of the PLS axes of block 1, group 1: choose 1 ... "),
+              std::string::npos);
     EXPECT_FALSE(show(13, 0));  // principal component 0 would be one past the last column
     EXPECT_FALSE(show(25, 99));
     EXPECT_EQ(last_console(), "Error: Group 1 has no scores on PLS axis 99 (1 ... 8)");
