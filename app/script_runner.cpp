@@ -82,6 +82,8 @@ class ScriptRunner {
     bool run(const std::vector<std::string>& w) {
         AppContext& ctx = target_.ctx;
         const std::string& cmd = w[0];
+        if (writes(w) && !target_.write_files)
+            return true;
         if (cmd == "set") {
             need(w, 4);
             Control& c = ctx.ui.control(w[1]);
@@ -108,8 +110,6 @@ class ScriptRunner {
         } else if (cmd == "print") {
             need(w, 2);
             out_ << ctx.ui.control(w[1]).string() << '\n';
-        } else if (writes(w) && !target_.write_files) {
-            return true;
         } else if (cmd == "savefig") {
             need(w, 2);
             if (!target_.save_figure)

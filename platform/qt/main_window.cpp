@@ -534,9 +534,8 @@ bool MainWindow::confirm(const std::string& action) {
 }
 
 void MainWindow::after(const std::string& action, bool ok) {
+    refresh_block2_captions();
     if (action == "Clear&reset" && ok) {
-        for (auto& [load, caption] : block2_kind_)
-            caption->clear();
         // Nothing of the forgotten analysis stays on screen.
         platform_.figure().clear();
         platform_.figure().changed();
@@ -544,12 +543,6 @@ void MainWindow::after(const std::string& action, bool ok) {
         picture_shown_ = false;
     } else if (action == "LoadTemplate") {
         report_templates();
-    } else if (block2_kind_.count(action) && ok) {
-        // Only once a block is there: a cancelled dialog leaves the box as it was.
-        Control* box = control(action == "LoadG1B2" ? "FileBox2" : "FileBox4");
-        if (box && box->string() != " ")
-            block2_kind_[action]->setText(ctx_.vars.flag("activem2") ? tr("Block 2: landmarks")
-                                                                     : tr("Block 2: variables"));
     } else if (action == "ShowAxis") {
         picture_shown_ = ok;
     } else if (action == "DoSVD2" && ok) {
@@ -557,6 +550,20 @@ void MainWindow::after(const std::string& action, bool ok) {
     } else if ((action == "AxisUp" || action == "AxisDown") && ok && picture_shown_) {
         // The new axis number is worth seeing at once.
         press("ShowAxis", "Show");
+    }
+}
+
+void MainWindow::refresh_block2_captions() {
+    // Told from the summary the load wrote, so each group's block 2 keeps its own kind.
+    for (auto& [load, caption] : block2_kind_) {
+        const Control* box = control(load == "LoadG1B2" ? "FileBox2" : "FileBox4");
+        const std::string summary = box ? box->string() : std::string();
+        if (summary.rfind("Block2-Not LM", 0) == 0)
+            caption->setText(tr("Block 2: variables"));
+        else if (summary.rfind("Block2-LM", 0) == 0)
+            caption->setText(tr("Block 2: landmarks"));
+        else
+            caption->clear();
     }
 }
 

@@ -61,6 +61,8 @@ class MainWindow : public QMainWindow {
     QDockWidget* results_dock() { return results_dock_; }
     // Puts a session file first in File > Recent sessions.
     void note_recent_session(const std::string& path);
+    // The plain captions under the block-2 summaries, after what they show.
+    void refresh_block2_captions();
     // Loads a data file dropped on a summary box through that box's load action.
     void load_dropped_file(const std::string& action, const std::string& path);
 

@@ -146,6 +146,7 @@ int replay_session(QtPlatform& ui, AppContext& ctx, const std::string& path, Rep
             QObject::tr("Still busy with the current step; the session was not replayed."), 5000);
         return -1;
     }
+    ui.main_window().refresh_block2_captions();
     std::istringstream printed(out.str());
     for (std::string line; std::getline(printed, line);)
         ui.message(line);

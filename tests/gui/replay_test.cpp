@@ -21,7 +21,7 @@ class ReplayTest : public GuiTest {
         GuiTest::SetUp();
         start();
     }
-    // A session that loads, analyses and then writes four files.
+    // A session that loads, analyses and then writes five files.
     fs::path writing_session() {
         const fs::path script = dir.path() / "writes.tvs";
         std::ofstream s(script);
@@ -35,7 +35,8 @@ class ReplayTest : public GuiTest {
              "answer file ref1.txt\naction SaveRef1\n"
              "answer file report.txt\ncall AuxBoxsw\n"
              "savefig picture.svg\n"
-             "session vars.json\n";
+             "session vars.json\n"
+             "call writecsv table.csv $data1\n";
         return script;
     }
     // Answers the question about the files when it shows, with `press` (Enter: the default).
@@ -49,7 +50,7 @@ class ReplayTest : public GuiTest {
     }
     std::vector<fs::path> written() const {
         return {dir.path() / "ref1.txt", dir.path() / "report.txt", dir.path() / "picture.svg",
-                dir.path() / "vars.json"};
+                dir.path() / "vars.json", dir.path() / "table.csv"};
     }
 
     const fs::path data = source_dir() / "examples" / "data";
