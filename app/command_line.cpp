@@ -1,9 +1,12 @@
 #include "app/command_line.hpp"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
+#include "app/controls.hpp"
+#include "io/number_parse.hpp"
 #include "platform/error.hpp"
 
 namespace tesvane {
@@ -12,6 +15,7 @@ std::string version_text() {
     return "tesvane " TESVANE_VERSION
            "\n"
            "Copyright (C) 2026 the Tesvane developers.\n"
+           "Released under the MIT licence: you may use, copy, change and pass it on freely.\n"
            "There is NO WARRANTY, to the extent permitted by law.";
 }
 
@@ -49,7 +53,42 @@ CLI::Validator file_name() {
         "");
 }
 
+// One plain decimal number, as the windows' boxes read it; `ok` says whether it may be taken.
+CLI::Validator number_check(const std::string& what, bool (*ok)(double)) {
+    return CLI::Validator(
+        [ok, what](std::string& text) -> std::string {
+            std::vector<double> v;
+            try {
+                v = parse_numbers(text);
+            } catch (const std::exception&) {
+            }
+            if (v.size() != 1 || !std::isfinite(v[0]))
+                return "\"" + text + "\" is not a number";
+            if (!ok(v[0]))
+                return "\"" + text + "\" is not " + what;
+            return {};
+        },
+        what);
+}
+
+bool any_number(double) {
+    return true;
+}
+bool positive(double v) {
+    return v > 0;
+}
+bool open_unit(double v) {
+    return v > 0 && v < 1;
+}
+bool axis_number(double v) {
+    return v >= 1 && v == std::floor(v) && v <= 1e6;
+}
+
 }  // namespace
+
+std::string run_help_footer() {
+    return "\n" + plot_types_text();
+}
 
 RunOptions CommandLine::run_options() const {
     RunOptions o = run_values;
@@ -63,6 +102,19 @@ RunOptions CommandLine::run_options() const {
         o.show = show;
     return o;
 }
+
+namespace {
+
+// --quiet and --verbose, which exclude each other.
+void add_output_flags(CLI::App& sub, bool& quiet, bool& verbose) {
+    CLI::Option* q = sub.add_flag("-q,--quiet", quiet,
+                                  "Nothing on standard error but errors: no progress, no messages");
+    CLI::Option* v = sub.add_flag("-v,--verbose", verbose,
+                                  "Diagnostic lines of every step on standard error as well");
+    q->excludes(v);
+}
+
+}  // namespace
 
 std::unique_ptr<CommandLine> make_command_line() {
     auto c = std::make_unique<CommandLine>();
@@ -78,6 +130,7 @@ std::unique_ptr<CommandLine> make_command_line() {
     CLI::App* r = app.add_subcommand("run", "Run a whole analysis from four data files");
     r->set_help_all_flag();
     r->set_help_flag("-h,--help", "Print this help and exit");
+    r->footer(run_help_footer());
     r->add_option("--g1b1", run.g1b1, "Block 1 (landmarks) of group 1")
         ->check(file_name())
         ->type_name("FILE")
@@ -103,8 +156,8 @@ std::unique_ptr<CommandLine> make_command_line() {
     c->boot_option = r->add_option("--boot", c->boot, "Bootstrap with N replicates per group")
                          ->type_name("N")
                          ->check(CLI::Range(1, std::numeric_limits<int>::max()));
-    r->add_option("--alpha", run.alpha, "Alpha level of the angle bounds")
-        ->check(CLI::Number)
+    r->add_option("--alpha", run.alpha, "Alpha level of the angle bounds, between 0 and 1")
+        ->check(number_check("between 0 and 1", open_unit))
         ->capture_default_str();
     r->add_option("--seed", run.seed, "Seed of the bootstrap's random streams")
         ->check(whole_number_up_to_max())
@@ -121,11 +174,14 @@ std::unique_ptr<CommandLine> make_command_line() {
     c->show_option = r->add_option("--show", c->show, "Draw plot type N of Show after the analysis")
                          ->type_name("N")
                          ->check(CLI::Range(1, 27));
-    r->add_option("--axis", run.axis, "Axis number of the picture")->capture_default_str();
+    r->add_option("--axis", run.axis, "Axis number of the picture (1, 2, ...)")
+        ->check(number_check("an axis number (1, 2, ...)", axis_number))
+        ->capture_default_str();
     r->add_option("--deformat", run.deformat, "Deformation type of the picture (1-9)")
         ->check(CLI::Range(1, 9))
         ->capture_default_str();
     r->add_option("--exaggeration", run.exaggeration, "Factor applied to the axis")
+        ->check(number_check("a number", any_number))
         ->capture_default_str();
     r->add_option("--magnitude", run.magnitude,
                   "Where the target lies along the axis: factor:E (E times the unit axis, as "
@@ -141,11 +197,13 @@ std::unique_ptr<CommandLine> make_command_line() {
                 return std::string();
             },
             "M"));
-    r->add_option("--range", run.range, "Widening factor of the plotted range")
+    r->add_option("--range", run.range, "Widening factor of the plotted range (above 0)")
+        ->check(number_check("a number above 0", positive))
         ->capture_default_str();
-    r->add_option("--out", run.figure, "Write the picture to FIG (.svg .png .pdf .eps)")
+    r->add_option("--out", run.figure, "Write the picture of --show to FIG (.svg .png .pdf .eps)")
         ->check(file_name())
-        ->type_name("FIG");
+        ->type_name("FIG")
+        ->needs(c->show_option);
     r->add_option("--size", run.size,
                   "Size of the written picture, WIDTHxHEIGHT in mm, in or px (default 85x85mm)")
         ->type_name("SIZE")
@@ -186,6 +244,7 @@ std::unique_ptr<CommandLine> make_command_line() {
                 return std::string();
             },
             "NAMES"));
+    add_output_flags(*r, c->run_values.quiet, c->run_values.verbose);
     c->run = r;
 
     CLI::App* s = app.add_subcommand("script", "Replay a recorded session from a script file");
@@ -195,6 +254,7 @@ std::unique_ptr<CommandLine> make_command_line() {
         ->type_name("")
         ->check(file_name())
         ->required();
+    add_output_flags(*s, c->script_quiet, c->script_verbose);
     c->script = s;
     return c;
 }

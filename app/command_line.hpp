@@ -20,6 +20,8 @@ inline constexpr const char* kProgramSummary =
 std::string version_text();
 // What --help adds after the options (no arguments, exit status).
 std::string help_footer();
+// What `run --help` adds: the numbered plot and deformation types.
+std::string run_help_footer();
 
 struct CommandLine {
     CLI::App app{std::string("Tesvane: ") + kProgramSummary, "tesvane"};
@@ -37,6 +39,8 @@ struct CommandLine {
     CLI::Option* permute_option = nullptr;
     CLI::Option* show_option = nullptr;
     std::string script_file;
+    bool script_quiet = false;
+    bool script_verbose = false;
 
     RunOptions run_options() const;
 };

@@ -1,7 +1,6 @@
 #include "app/run_command.hpp"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <ostream>
@@ -9,6 +8,7 @@
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "app/Tesvane6i.hpp"
+#include "app/batch_platform.hpp"
 #include "app/results_json.hpp"
 #include "app/run_picture.hpp"
 #include "app/script_runner.hpp"
@@ -19,73 +19,6 @@
 
 namespace tesvane {
 namespace {
-
-// What the platform echoes is collected here and written to `err` in pieces: standard error is
-// unbuffered, and a bootstrap echoes thousands of diagnostic lines.
-struct EchoBuffer {
-    std::ostringstream echo;
-};
-
-// The headless platform with its echo buffered and, when asked, a progress line on `err`. The
-// line is cleared before echoed text is written, so that the two never run into each other.
-class BatchPlatform : private EchoBuffer, public HeadlessPlatform {
-  public:
-    BatchPlatform(std::ostream& err, bool show_progress)
-        : HeadlessPlatform(&echo), err_(err), show_(show_progress) {}
-    ~BatchPlatform() override { flush(); }
-
-    void console(const std::string& line) override {
-        HeadlessPlatform::console(line);
-        if (echo.tellp() > 16384)
-            flush();
-    }
-    void show_message(const std::string& text) override {
-        HeadlessPlatform::show_message(text);
-        flush();
-    }
-    bool progress(double fraction, const std::string& what) override {
-        if (!show_)
-            return true;
-        if (fraction >= 1) {
-            flush();
-            clear_line();
-            return true;
-        }
-        const auto now = std::chrono::steady_clock::now();
-        const int percent = static_cast<int>(std::floor(100 * fraction));
-        if (shown_ && percent == percent_ && now - last_ < std::chrono::milliseconds(200))
-            return true;
-        flush();
-        err_ << '\r' << what << ": " << percent << "%" << std::flush;
-        shown_ = true;
-        percent_ = percent;
-        last_ = now;
-        return true;
-    }
-
-    // Writes out what was echoed so far.
-    void flush() {
-        if (echo.tellp() > 0) {
-            clear_line();
-            err_ << echo.str();
-            echo.str("");
-        }
-        err_.flush();
-    }
-
-  private:
-    void clear_line() {
-        if (shown_)
-            err_ << "\r\033[K";
-        shown_ = false;
-    }
-
-    std::ostream& err_;
-    bool show_;
-    bool shown_ = false;
-    int percent_ = -1;
-    std::chrono::steady_clock::time_point last_;
-};
 
 // What went wrong in a failed step: its last message box, else its last error line.
 std::string failure_reason(const HeadlessPlatform& ui, size_t messages, size_t lines) {
@@ -159,7 +92,8 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
         for (std::string& p : *list)
             p = absolute(p);
     const FolderScope folder;
-    BatchPlatform ui(err, o.show_progress);
+    // A failed step's error is in its closing line, so error lines are not echoed as well.
+    BatchPlatform ui(err, {o.quiet, o.verbose, o.show_progress, false});
     add_window_controls(ui);
     AppContext ctx(ui);
     register_functions(ctx);

@@ -24,6 +24,8 @@ struct RunOptions {
     unsigned threads = 0;             // bootstrap threads; 0: one per core
     std::string json;                 // file for the session variables, when not empty
     bool show_progress = false;       // bootstrap progress on `err` (meant for a terminal)
+    bool quiet = false;               // nothing on `err` but errors
+    bool verbose = false;             // diagnostic lines on `err` as well
     std::optional<int> permutations;  // permutation tests per group with this many permutations
 
     // A picture after the analysis: plot type `show` of ShowAxis with these control texts,

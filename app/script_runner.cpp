@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/Tesvane6i.hpp"
+#include "app/batch_platform.hpp"
 #include "app/controls.hpp"
 #include "io/atomic_file.hpp"
 #include "io/number_parse.hpp"
@@ -85,6 +86,8 @@ class ScriptRunner {
              const std::function<void(const std::string& why)>& failed) {
         AppContext& ctx = target_.ctx;
         const std::string& cmd = w[0];
+        if (writes_file(w) && !target_.write_files)
+            return true;
         if (cmd == "set") {
             need(w, 4);
             Control& c = control(w[1]);
@@ -170,6 +173,12 @@ class ScriptRunner {
         }
     }
 
+    // Whether the command writes a file.
+    static bool writes_file(const std::vector<std::string>& w) {
+        return w[0] == "savefig" || w[0] == "session" ||
+               (w[0] == "call" && w.size() > 1 && (w[1] == "writetps" || w[1] == "writecsv"));
+    }
+
     void need(const std::vector<std::string>& w, size_t n) const {
         if (w.size() < n)
             throw ScriptError(w[0] + " needs " + std::to_string(n - 1) + " words");
@@ -243,6 +252,43 @@ void add_window_controls(HeadlessPlatform& ui) {
         ui.add_control(c.tag, c.initial_string, c.initial_value);
 }
 
+std::vector<std::string> script_writes(const std::string& path) {
+    std::ifstream in(path);
+    const fs::path folder = fs::absolute(path).parent_path();
+    const auto full = [&folder](const std::string& p) {
+        const fs::path given = p;
+        return (given.is_absolute() ? given : folder / given).lexically_normal().string();
+    };
+    std::vector<std::string> files, answered;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> w;
+        try {
+            w = split_words(line);
+        } catch (const std::exception&) {
+            continue;
+        }
+        if (w.size() < 2 || w[0][0] == '#')
+            continue;
+        if (w[0] == "answer") {
+            if (w[1] == "file" && w.size() > 2)
+                answered.push_back(full(w[2]));
+            continue;
+        }
+        if (w[0] == "savefig" || w[0] == "session") {
+            files.push_back(full(w[1]));
+        } else if (w[0] == "call" && (w[1] == "writetps" || w[1] == "writecsv") && w.size() > 2) {
+            files.push_back(full(w[2]));
+        } else if ((w[0] == "action" || w[0] == "call") && w[1].rfind("Load", 0) != 0) {
+            // The files a step other than a load is given are the ones it saves to.
+            files.insert(files.end(), answered.begin(), answered.end());
+        }
+        if (w[0] == "action" || w[0] == "call")
+            answered.clear();
+    }
+    return files;
+}
+
 namespace {
 
 // The script's text, read once (a pipe works too), or nothing after saying on `err` why it
@@ -303,11 +349,11 @@ int replay_script(const std::string& path, ScriptTarget& target, std::ostream& o
 }
 
 int run_script(const std::string& path, std::ostream& out, std::ostream& err,
-               const FigureSaver& save_figure) {
+               const FigureSaver& save_figure, ScriptOutput output) {
     const std::optional<std::string> text = read_script(path, err);
     if (!text)
         return 2;
-    HeadlessPlatform ui(&err);
+    BatchPlatform ui(err, {output.quiet, output.verbose, output.progress, true});
     AppContext ctx(ui);
     add_window_controls(ui);
     register_functions(ctx);
@@ -319,8 +365,16 @@ int run_script(const std::string& path, std::ostream& out, std::ostream& err,
             });
     }
     Tesvane6i_start(ctx);
-    ScriptTarget target{ctx, [&ui](DialogAnswer a) { ui.queue(std::move(a)); }, {}, save_figure};
-    return replay_script_text(path, *text, target, out, err);
+    // What a step said is written out before the script names the step as failed.
+    const auto call = [&ctx, &ui](const std::string& function, const Values& in) {
+        const bool ok = Tesvane6i_callback(ctx, function, in);
+        ui.flush();
+        return ok;
+    };
+    ScriptTarget target{ctx, [&ui](DialogAnswer a) { ui.queue(std::move(a)); }, call, save_figure};
+    const int code = replay_script_text(path, *text, target, out, err);
+    ui.flush();
+    return code;
 }
 
 }  // namespace tesvane

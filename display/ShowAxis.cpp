@@ -8,6 +8,7 @@
 #include "platform/group_names.hpp"
 #include "display/figure_labels.hpp"
 #include "display/showbootangles.hpp"
+#include "platform/plain_words.hpp"
 #include "display/showplsscores.hpp"
 #include "display/showpw4template.hpp"
 #include "display/showpw5.hpp"
@@ -76,8 +77,8 @@ ShowSettings read_settings(AppContext& ctx) {
 Matrix axis_column(const Session& vars, const char* name, double col) {
     const Matrix& m = vars.require(name);
     if (col != std::floor(col) || col < 1 || col > static_cast<double>(m.cols()))
-        throw Error(cformat("Axis %g is not a column of %s (1 ... %i)", col, name,
-                            static_cast<int>(m.cols())));
+        throw Error(cformat("Axis %g is not one of %s: choose 1 ... %i in the Axis box", col,
+                            variable_description(name).c_str(), static_cast<int>(m.cols())));
     return m.col(static_cast<Index>(col) - 1);
 }
 

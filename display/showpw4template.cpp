@@ -74,8 +74,14 @@ DeformationResult showpw4template(Platform& ui, const Matrix& templ, const Matri
         draw_outline(ui.figure().axes(), t, warp_outline(o.sref, o.starget, t),
                      grey && grey->value() != 0, lineweight);
     }
-    if (plottype != 98 && plottype != 99)
-        ui.notice(message);
+    if (plottype != 98 && plottype != 99) {
+        // A box after every picture is in the way; after turning by hand the user wants it.
+        const Control* rotate = ui.find_control("RotateRequest");
+        if (rotate && rotate->value() != 0)
+            ui.notice(message);
+        else
+            ui.message(message);
+    }
     return out;
 }
 

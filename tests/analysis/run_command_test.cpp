@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
@@ -86,8 +87,32 @@ TEST_F(RunTest, PrintsExactlyTheWindowsReportsEachWithALineBreak) {
                   !homology);
         EXPECT_NE(r[1].find("25 bootstraps at alpha = 0.10000"), std::string::npos);
     }
-    // Diagnostics go to the error stream, never among the reports.
+    // Diagnostics go to the error stream only when asked for, never among the reports.
+    EXPECT_EQ(err.str().find("ubee2 (10 x 10):"), std::string::npos) << err.str();
+    o.verbose = true;
+    ASSERT_EQ(run(o), 0) << err.str();
     EXPECT_NE(err.str().find("ubee2 (10 x 10):"), std::string::npos);
+}
+
+TEST_F(RunTest, QuietSaysNothingButErrorsAndProgressIsOneUpdatingLine) {
+    RunOptions o = files(g1, g2);
+    o.boot = 1;  // one replicate gives no bound: a message box, then the failure
+    o.show_progress = true;
+    o.quiet = true;
+    EXPECT_EQ(run(o), 1);
+    EXPECT_EQ(err.str().find("[message]"), std::string::npos) << err.str();
+    EXPECT_EQ(err.str().find('%'), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("tesvane: BootSVD2Angle failed"), std::string::npos) << err.str();
+
+    o.boot = 40;
+    ASSERT_EQ(run(o), 0) << err.str();
+    EXPECT_EQ(err.str(), "");
+    o.quiet = false;
+    ASSERT_EQ(run(o), 0) << err.str();
+    // The progress line is rewritten in place: carriage returns, never a line per replicate.
+    const std::string progress = err.str();
+    EXPECT_NE(progress.find('%'), std::string::npos) << progress;
+    EXPECT_EQ(std::count(progress.begin(), progress.end(), '\n'), 0) << progress;
 }
 
 TEST_F(RunTest, FailuresExitNonZeroWithTheMessage) {

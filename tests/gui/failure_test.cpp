@@ -9,6 +9,7 @@
 #include <set>
 
 #include "app/controls.hpp"
+#include "platform/plain_words.hpp"
 #include "gui_fixture.hpp"
 
 namespace tesvane::test {
@@ -54,7 +55,7 @@ std::string says(char a, const std::string& var) {
     return a == 'c'   ? ""
            : a == 'e' ? "empty.txt"
            : a == 'w' ? "words.txt, line 1"
-           : a == 'k' ? "The session variable " + var + " is empty"
+           : a == 'k' ? empty_variable_message(var)
                       : "Nothing to save: " + var + " is empty";
 }
 
