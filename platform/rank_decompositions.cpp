@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cassert>
 
+#include <Eigen/QR>
+
 #include "platform/stats.hpp"
 
 namespace tesvane {
