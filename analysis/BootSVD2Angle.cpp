@@ -198,6 +198,7 @@ void BootSVD2Angle(AppContext& ctx) {
     if (homology2)
         ctx.ui.console("\n\nBlock2");
     show_report(ctx, text);
+    ctx.record.bootstrap = BootstrapRecord{report, std::move(*tables), bootstrap_settings()};
     if (homology2)
         ctx.ui.console("Active homology 2");
 }

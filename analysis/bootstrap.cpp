@@ -48,7 +48,18 @@ bool column_defined(const Matrix& t, Index k) {
 
 // The bound of each column: its rangepoint-th smallest value, or not-a-number when any replicate
 // left the axis undefined.
-RowVector bounds(const Matrix& table, Index axes, Index row) {
+std::string angle_field(double v) {
+    return std::isnan(v) ? std::string("not defined") : cformat("%2.3f", v);
+}
+
+std::string angle_line(Index k, double observed, double g1, double g2) {
+    return cformat("\n%i      %s       %s      %s", static_cast<int>(k + 1),
+                   angle_field(observed).c_str(), angle_field(g1).c_str(), angle_field(g2).c_str());
+}
+
+}  // namespace
+
+RowVector angle_bounds(const Matrix& table, Index axes, Index row) {
     RowVector b(axes);
     for (Index k = 0; k < axes; ++k) {
         if (!column_defined(table, k)) {
@@ -60,26 +71,11 @@ RowVector bounds(const Matrix& table, Index axes, Index row) {
     return b;
 }
 
-std::string angle_field(double v) {
-    return std::isnan(v) ? std::string("not defined") : cformat("%2.3f", v);
-}
-
-std::string angle_line(Index k, double observed, double g1, double g2) {
-    return cformat("\n%i      %s       %s      %s", static_cast<int>(k + 1),
-                   angle_field(observed).c_str(), angle_field(g1).c_str(), angle_field(g2).c_str());
-}
-
-struct Range {
-    double low, high, se;
-};
-
-Range correlation_range(RowVector v, const BootIndices& idx) {
+BootRange correlation_range(RowVector v, const BootIndices& idx) {
     const double se = std_dev(v.transpose())(0);
     sort_nan_last(v);
     return {v(idx.low - 1), v(idx.high - 1), se};
 }
-
-}  // namespace
 
 ResampleSizes resample_sizes(Index own, Index other) {
     const Index maxspec = std::max(own, other);
@@ -284,8 +280,8 @@ std::string bootstrap_report(const BootReportInput& in, const BootstrapTables& t
         (in.homology2 && in.obsangle2.size() < numsvd)) {
         throw Error("the two groups' analyses have different numbers of axes; run DoSVD2 again");
     }
-    const RowVector b1 = bounds(t.set1.angle1, numsvd, row);
-    const RowVector b1g = bounds(t.set2.angle1, numsvd, row);
+    const RowVector b1 = angle_bounds(t.set1.angle1, numsvd, row);
+    const RowVector b1g = angle_bounds(t.set2.angle1, numsvd, row);
 
     std::string s = cformat("The Angle ranges over %i bootstraps at alpha = %2.5f were", in.nboots,
                             in.idx.alpha);
@@ -294,20 +290,20 @@ std::string bootstrap_report(const BootReportInput& in, const BootstrapTables& t
     for (Index k = 0; k < numsvd; ++k)
         s += angle_line(k, in.obsangle1(k), b1(k), b1g(k));
     if (in.homology2) {
-        const RowVector b2 = bounds(t.set1.angle2, numsvd, row);
-        const RowVector b2g = bounds(t.set2.angle2, numsvd, row);
+        const RowVector b2 = angle_bounds(t.set1.angle2, numsvd, row);
+        const RowVector b2g = angle_bounds(t.set2.angle2, numsvd, row);
         s += "\n\nBlock2";
         for (Index k = 0; k < numsvd; ++k)
             s += angle_line(k, in.obsangle2(k), b2(k), b2g(k));
     }
 
-    const Range g1 = correlation_range(t.set1.corr, in.idx);
+    const BootRange g1 = correlation_range(t.set1.corr, in.idx);
     s += "\n\nRange of correlation values for SVD axes 1 Group 1";
     s += observed_correlation_line(1, in.scor2);
     s += cformat("\nWith a 95 percent range of %2.5f to %2.5f", g1.low, g1.high);
     s += cformat("\nWith a Standard Error of %2.5f", g1.se);
 
-    const Range g2 = correlation_range(t.set2.corr, in.idx);
+    const BootRange g2 = correlation_range(t.set2.corr, in.idx);
     s += "\n\nRange of correlation values for SVD axes 1 Group2";
     s += observed_correlation_line(2, in.scor2g);
     s += cformat("\nWith a 95 percent range of %2.5f to %2.5f", g2.low, g2.high);
@@ -319,7 +315,7 @@ std::string bootstrap_report(const BootReportInput& in, const BootstrapTables& t
         lo = std::fmin(lo, v);
         hi = std::fmax(hi, v);
     }
-    const Range d = correlation_range(dif, in.idx);
+    const BootRange d = correlation_range(dif, in.idx);
     s += "\n\nRange of the difference in correlation values (g1-g2)";
     s += cformat("\nThe 95 percent range is %2.5f to %2.5f", d.low, d.high);
     s += cformat("\nThe min and max obs. diff are %2.5f and %2.5f", lo, hi);

@@ -90,6 +90,17 @@ struct BootIndices {
 };
 BootIndices boot_indices(int nboots, double alpha);
 
+// The bound of each of the first `axes` columns of an unsorted angle table: its `row`-th
+// smallest value (0-based), not-a-number for a column with an undefined replicate angle.
+RowVector angle_bounds(const Matrix& table, Index axes, Index row);
+
+// The 95 percent range (rows idx.low and idx.high of the sorted values) and the standard error
+// (divisor nboots - 1) of a vector of replicate values.
+struct BootRange {
+    double low, high, se;
+};
+BootRange correlation_range(RowVector v, const BootIndices& idx);
+
 // The report of the results window, from the unsorted tables; an observed angle that is
 // not-a-number (a null axis of the analysis) and a bound of a column with an undefined replicate
 // angle read "not defined". Needs idx.rangepoint >= 1.

@@ -100,6 +100,9 @@ struct ProgressDone {
 }  // namespace
 
 void analysis_then_permutations(AppContext& ctx) {
+    // Earlier resampling results belong to the earlier analysis.
+    ctx.record.bootstrap.reset();
+    ctx.record.permutations.reset();
     DoSVD2(ctx);
     if (permutations_asked(ctx) && analysis_complete(ctx.vars))
         permutation_tests(ctx);
@@ -152,6 +155,7 @@ void permutation_tests(AppContext& ctx) {
     const Control* box = ctx.ui.find_control("AuxResults");
     const std::string angles = box ? box->string() : std::string();
     show_report(ctx, angles + "\n\n" + permutation_report(report, *tables));
+    ctx.record.permutations = PermutationRecord{report, std::move(*tables), settings};
 }
 
 }  // namespace tesvane

@@ -6,7 +6,9 @@
 #include "analysis/DoSVD2.hpp"
 #include "analysis/permutation_test_action.hpp"
 #include "app/load_actions.hpp"
+#include "app/report_export.hpp"
 #include "app/save_actions.hpp"
+#include "app/scores_csv.hpp"
 #include "display/ShowAxis.hpp"
 #include "io/number_parse.hpp"
 #include "platform/error.hpp"
@@ -57,6 +59,8 @@ std::vector<std::pair<std::string, Action>> build_table() {
     };
     for (const SaveAction& a : save_actions())
         t.emplace_back(a.action, [&a](AppContext& c) { run_save_action(c, a); });
+    t.emplace_back("SaveScores", save_scores);
+    t.emplace_back("ExportReport", export_report);
     t.emplace_back("Clear&reset", clear_and_reset);
     return t;
 }
@@ -90,6 +94,9 @@ void clear_and_reset(AppContext& ctx) {
     };
     for (const char* name : cleared)
         ctx.vars.clear(name);
+    ctx.record.inputs = {};
+    ctx.record.bootstrap.reset();
+    ctx.record.permutations.reset();
     for (const char* box : {"FileBox1", "FileBox2", "FileBox3", "FileBox4"})
         ctx.ui.control(box).set_string(" ");
     Control& homology = ctx.ui.control("HomologyButton");

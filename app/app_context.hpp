@@ -1,6 +1,7 @@
 // What every action works with: the platform, the session variables and the callable table.
 #pragma once
 
+#include "analysis/analysis_record.hpp"
 #include "app/registry.hpp"
 #include "app/session.hpp"
 #include "platform/platform.hpp"
@@ -12,6 +13,7 @@ struct AppContext {
     Platform& ui;
     Session vars;
     Registry functions;
+    AnalysisRecord record;
 };
 
 }  // namespace tesvane

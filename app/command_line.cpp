@@ -11,6 +11,22 @@ std::string version_text() {
            "There is NO WARRANTY, to the extent permitted by law.";
 }
 
+std::string shell_words(int argc, const char* const* argv) {
+    std::string s;
+    for (int i = 0; i < argc; ++i) {
+        const std::string w = argv[i];
+        const bool plain = !w.empty() && w.find_first_not_of(
+                                             "abcdefghijklmnopqrstuvwxyz"
+                                             "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                             "0123456789_./=:,+-") == std::string::npos;
+        std::string q = "'";
+        for (char c : w)
+            q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        s += (i ? " " : "") + (plain ? w : q + "'");
+    }
+    return s;
+}
+
 std::string help_footer() {
     return "\nWith no arguments tesvane opens its windows. Figures are written as .svg, .png,\n"
            ".pdf or .eps, after the file name's extension.\n"
@@ -88,6 +104,10 @@ std::unique_ptr<CommandLine> make_command_line() {
         ->capture_default_str();
     r->add_option("--out", run.figure, "Write the picture to FIG (.svg .png .pdf .eps)")
         ->type_name("FIG");
+    r->add_option("--report", run.report, "Write the report (self-contained HTML) to FILE")
+        ->type_name("FILE");
+    r->add_option("--scores", run.scores, "Write every specimen's PLS scores to FILE (CSV)")
+        ->type_name("FILE");
     c->run = r;
 
     CLI::App* s = app.add_subcommand("script", "Replay a recorded session from a script file");

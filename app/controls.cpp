@@ -120,6 +120,7 @@ const std::vector<ActionButton>& action_buttons() {
         {"SaveRef1", "Reference, block 1", "save"},
         {"SaveRef2", "Reference, block 2, group 1", "save"},
         {"SaveRef2g", "Reference, block 2, group 2", "save"},
+        {"SaveScores", "PLS scores (all axes, both blocks)", "save"},
     };
     return buttons;
 }

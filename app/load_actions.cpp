@@ -4,6 +4,7 @@
 #include "geometry/getconsensus.hpp"
 #include "io/landmark_file_common.hpp"
 #include "io/mfload.hpp"
+#include "io/sha256.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
 
@@ -61,6 +62,19 @@ void store_ids(Session& vars, const std::string& name, const LoadedFile& f) {
         vars.clear(name);
     else
         vars.set(name, join_ids(f.ids));
+}
+
+// The file's record for the report: what was read, with its digest.
+InputFile input_file(const LoadedFile& f) {
+    InputFile in{f.path, f.name, 0, ""};
+    try {
+        const FileDigest d = file_digest(f.path);
+        in.size = d.size;
+        in.sha256 = d.sha256;
+    } catch (const Error&) {
+        // Read a moment ago; a file gone since keeps no digest, which the report says.
+    }
+    return in;
 }
 
 // A landmark block must hold x, y pairs and a centroid size: 2k+1 numbers a line.
@@ -137,6 +151,7 @@ void load_block1(AppContext& ctx, int group) {
     ctx.vars.set("referencetype1", 0.0);
     ctx.vars.set(g1 ? "data1" : "data1g", c.superimposed);
     store_ids(ctx.vars, g1 ? "ids1" : "ids1g", *f);
+    ctx.record.inputs[g1 ? 0 : 2] = input_file(*f);
     // Group 2's own consensus is only shown; the block-1 reference stays group 1's.
     if (g1)
         ctx.vars.set("reference1", c.reference);
@@ -161,6 +176,7 @@ void load_block2(AppContext& ctx, int group) {
         ctx.vars.set("referencetype2", 0.0);
         ctx.vars.set(data_name, c.superimposed);
         store_ids(ctx.vars, g1 ? "ids2" : "ids2g", *f);
+        ctx.record.inputs[g1 ? 1 : 3] = input_file(*f);
         ctx.vars.set(g1 ? "reference2" : "reference2g", c.reference);
         plot_block(ctx, c.superimposed, g1 ? "bo" : "ro", c.reference);
         return;
@@ -168,6 +184,7 @@ void load_block2(AppContext& ctx, int group) {
 
     ctx.vars.set(data_name, f->data);
     store_ids(ctx.vars, g1 ? "ids2" : "ids2g", *f);
+    ctx.record.inputs[g1 ? 1 : 3] = input_file(*f);
     box.set_string(block2_variable_summary(f->name, f->data));
     fig::Axes& axes = ctx.ui.figure().axes();
     axes.cla();

@@ -8,6 +8,9 @@
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "app/Tesvane6i.hpp"
+#include "app/provenance.hpp"
+#include "app/results_fields.hpp"
+#include "app/results_summary.hpp"
 #include "app/run_picture.hpp"
 #include "app/script_runner.hpp"
 #include "io/atomic_file.hpp"
@@ -149,25 +152,44 @@ std::string absolute(const std::string& path) {
     return path.empty() ? path : std::filesystem::absolute(path).string();
 }
 
+// The structured results of the run, as the text of a JSON object.
+std::string results_text(AppContext& ctx) {
+    const ResultsSummary summary = summarise_results(ctx.vars, ctx.record);
+    const BootstrapSettings& settings = bootstrap_settings();
+    const Provenance p = collect_provenance(summary, ctx.record, settings.seed, settings.threads);
+    return results_fields_json(p, summary).dump(2);
+}
+
 }  // namespace
 
-std::string analysis_json(const Session& vars, std::uint64_t seed) {
+std::string analysis_json(const Session& vars, std::uint64_t seed, const std::string& results) {
     std::string s = "{";
     for (const char* name : kJsonVariables)
         s += cformat("\n  \"%s\": ", name) + json_matrix(vars.matrix(name)) + ",";
-    return s + cformat("\n  \"seed\": %llu\n}\n", static_cast<unsigned long long>(seed));
+    s += cformat("\n  \"seed\": %llu", static_cast<unsigned long long>(seed));
+    if (!results.empty())
+        s += ",\n  \"results\": " + results;
+    return s + "\n}\n";
 }
 
 int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
                  const FigureSaver& save_figure) {
     // Paths are taken from the folder the run starts in, before the first dialog leaves it.
     RunOptions o = given;
-    for (std::string* p : {&o.g1b1, &o.g1b2, &o.g2b1, &o.g2b2, &o.json, &o.figure})
+    for (std::string* p :
+         {&o.g1b1, &o.g1b2, &o.g2b1, &o.g2b2, &o.json, &o.figure, &o.report, &o.scores})
         *p = absolute(*p);
     const FolderScope folder;
     BatchPlatform ui(err, o.show_progress);
     add_window_controls(ui);
     AppContext ctx(ui);
+    if (!o.command_line.empty())
+        ctx.record.origin = "Command line: " + o.command_line;
+    if (save_figure) {
+        // The report's figures are written through the platform, like a script's.
+        ui.on_save_figure_file([&save_figure](const fig::Figure& f, const std::string& path,
+                                              const std::string&) { save_figure(f, path); });
+    }
     register_functions(ctx);
     Tesvane6i_start(ctx);
     ui.control("Morph2").set_value(o.block2_landmarks ? 1 : 0);
@@ -230,9 +252,22 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
         }
     }
 
+    // The scores and the report are written by the actions of their button and menu entry.
+    const std::pair<const char*, const std::string*> exports[] = {{"SaveScores", &o.scores},
+                                                                  {"ExportReport", &o.report}};
+    for (const auto& [action, file] : exports) {
+        if (file->empty())
+            continue;
+        ui.queue(DialogAnswer::file(*file));
+        const size_t messages = ui.messages().size();
+        const size_t lines = ui.console_lines().size();
+        if (!run_action(ctx, action) || ui.messages().size() > messages || ui.queued() > 0)
+            return fail(action, messages, lines);
+    }
+
     if (!o.json.empty()) {
         try {
-            write_file_atomically(o.json, analysis_json(ctx.vars, o.seed));
+            write_file_atomically(o.json, analysis_json(ctx.vars, o.seed, results_text(ctx)));
         } catch (const Error& e) {
             ui.flush();
             err << "tesvane: " << e.what() << '\n';

@@ -32,6 +32,10 @@ struct RunOptions {
     std::string exaggeration = "1";  // ExagerationBox
     std::string range = "1";         // RangeBox
     std::string figure;
+
+    std::string report;        // the HTML report, when not empty
+    std::string scores;        // the per-specimen scores (CSV), when not empty
+    std::string command_line;  // as typed, for the record of how the results were made
 };
 
 // Runs LoadG1B1 ... LoadG2B2 and DoSVD2, then BootSVD2Angle when asked, as the buttons would,
@@ -42,7 +46,8 @@ int run_analysis(const RunOptions& options, std::ostream& out, std::ostream& err
                  const FigureSaver& save_figure = {});
 
 // The session variables of an analysis as one JSON object: every value an array of rows at full
-// precision (an empty variable as []), then "seed".
-std::string analysis_json(const Session& vars, std::uint64_t seed);
+// precision (an empty variable as []), then "seed", then "results" when `results` (a JSON
+// object's text) is not empty.
+std::string analysis_json(const Session& vars, std::uint64_t seed, const std::string& results = "");
 
 }  // namespace tesvane

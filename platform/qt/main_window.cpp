@@ -372,6 +372,7 @@ QGroupBox* MainWindow::save_step() {
         {"SaveSVDB2G1", "SaveSVDB2G2"},
         {"SaveRef1"},
         {"SaveRef2", "SaveRef2g"},
+        {"SaveScores"},
     };
     auto* grid = new QGridLayout;
     int r = 0;
@@ -417,6 +418,8 @@ void MainWindow::build_menus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
     file->addAction(tr("&Open session…"), [this] { open_session(platform_, ctx_); });
     file->addAction(tr("Save &session…"), [this] { save_session(platform_); });
+    file->addSeparator();
+    file->addAction(tr("&Export report…"), [this] { press("ExportReport", "Export report"); });
     file->addSeparator();
     QAction* quit = file->addAction(tr("&Quit"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);

@@ -122,7 +122,7 @@ TEST_F(RunTest, JsonHoldsTheSessionVariablesAtFullPrecisionAndPathsStartFromTheS
     ASSERT_EQ(run(rel), 0) << err.str();
     EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), dir));
     const nlohmann::json j = nlohmann::json::parse(read(o.json));
-    EXPECT_EQ(j.size(), 32u);  // the session's variables and the seed
+    EXPECT_EQ(j.size(), 33u);  // the session's variables, the seed and the results
     EXPECT_EQ(j["seed"], 4242);
     ASSERT_EQ(j["sval2"].size(), 1u);  // a 1 x n vector is one row
     EXPECT_EQ(j["sval2"][0].size(), 6u);
