@@ -25,10 +25,16 @@ std::string possessive(const std::string& name) {
     return name + (!name.empty() && name.back() == 's' ? "'" : "'s");
 }
 
+bool numeric(const std::string& c) {
+    return !c.empty() && c.find_first_not_of("0123456789.-+e") == std::string::npos;
+}
+
+// Numbers are set right-aligned, so that their digits line up.
 std::string row(const std::vector<std::string>& cells, const char* tag = "td") {
     std::string s = "<tr>";
     for (const std::string& c : cells)
-        s += cformat("<%s>", tag) + c + cformat("</%s>", tag);
+        s += cformat(numeric(c) && tag[1] == 'd' ? "<%s class=\"n\">" : "<%s>", tag) + c +
+             cformat("</%s>", tag);
     return s + "</tr>\n";
 }
 
@@ -106,7 +112,7 @@ std::string provenance_section(const Provenance& p, const ResultsSummary& s) {
                   f.path.empty()
                       ? "<span class=\"null\">not recorded</span>"
                       : esc(f.name) + "<br><code class=\"hash\">" + esc(f.path) + "</code>",
-                  "<span>" + std::to_string(f.size) + "</span>", hash});
+                  std::to_string(f.size), hash});
     }
     h += "</tbody>\n</table>\n<h3>Settings</h3>\n<table>\n<tbody>\n" + setting_rows(p) +
          "</tbody>\n</table>\n";

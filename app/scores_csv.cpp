@@ -21,11 +21,11 @@ std::string quoted(const std::string& text) {
     return s + "\"";
 }
 
-Index axes_of(const GroupScores& g) {
+Index axes_of(const SpecimenScores& g) {
     return static_cast<Index>(g.null_axis.size());
 }
 
-std::string cell(const Matrix& m, Index row, Index axis, const GroupScores& g) {
+std::string cell(const Matrix& m, Index row, Index axis, const SpecimenScores& g) {
     if (axis >= axes_of(g) || g.null_axis[static_cast<size_t>(axis)] || axis >= m.cols())
         return "NA";
     return cformat("%.10g", m(row, axis));
@@ -47,14 +47,14 @@ std::vector<std::string> specimen_ids(const Session& v, const std::string& g, In
 
 }  // namespace
 
-std::string scores_csv(const std::array<GroupScores, 2>& groups) {
+std::string scores_csv(const std::array<SpecimenScores, 2>& groups) {
     const Index axes = std::max(axes_of(groups[0]), axes_of(groups[1]));
     std::string s = "\"group\",\"specimen\"";
     for (int block = 1; block <= 2; ++block)
         for (Index k = 1; k <= axes; ++k)
             s += cformat(",\"block%i_axis%i\"", block, static_cast<int>(k));
     s += "\n";
-    for (const GroupScores& g : groups) {
+    for (const SpecimenScores& g : groups) {
         for (Index i = 0; i < g.block1.rows(); ++i) {
             s += quoted(g.name) + "," + quoted(g.ids[static_cast<size_t>(i)]);
             for (const Matrix* m : {&g.block1, &g.block2})
@@ -66,14 +66,14 @@ std::string scores_csv(const std::array<GroupScores, 2>& groups) {
     return s;
 }
 
-std::array<GroupScores, 2> session_scores(const Session& v, const AnalysisRecord& record) {
+std::array<SpecimenScores, 2> session_scores(const Session& v, const AnalysisRecord& record) {
     for (const char* name : {"sbee2", "sbee2g", "swc1", "swc2", "swc1g", "swc2g"}) {
         if (v.empty(name))
             throw Error(std::string("Nothing to save: ") + name +
                         " is empty (load the data and run the analysis first)");
     }
     const std::array<std::string, 2> names = group_names(record);
-    std::array<GroupScores, 2> out;
+    std::array<SpecimenScores, 2> out;
     for (int gi = 0; gi < 2; ++gi) {
         const std::string g = gi == 0 ? "" : "g";
         const Matrix& s = v.require("sbee2" + g);
@@ -81,7 +81,7 @@ std::array<GroupScores, 2> session_scores(const Session& v, const AnalysisRecord
         const Matrix& b2 = v.require("swc2" + g);
         if (b1.rows() != b2.rows())
             throw Error("Nothing to save: the block scores of the last analysis do not match");
-        GroupScores& o = out[static_cast<size_t>(gi)];
+        SpecimenScores& o = out[static_cast<size_t>(gi)];
         o.name = names[static_cast<size_t>(gi)];
         const Index axes = std::min({s.rows(), s.cols(), b1.cols(), b2.cols()});
         o.block1 = centre_columns(b1.leftCols(axes));

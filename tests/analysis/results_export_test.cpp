@@ -53,12 +53,12 @@ TEST(Sha256, PublishedDigests) {
 }
 
 TEST(ScoresCsv, QuotedTextsNullAxesAndShorterGroups) {
-    GroupScores a{"Jo\"rd",
-                  {"a,1", "b"},
-                  Matrix{{1.5, 2}, {-1.5, -2}},
-                  Matrix{{0.25, 9}, {-0.25, -9}},
-                  {false, true}};
-    GroupScores b{"Teyah", {"x"}, Matrix{{1e-12}}, Matrix{{-3}}, {false}};
+    SpecimenScores a{"Jo\"rd",
+                     {"a,1", "b"},
+                     Matrix{{1.5, 2}, {-1.5, -2}},
+                     Matrix{{0.25, 9}, {-0.25, -9}},
+                     {false, true}};
+    SpecimenScores b{"Teyah", {"x"}, Matrix{{1e-12}}, Matrix{{-3}}, {false}};
     EXPECT_EQ(scores_csv({a, b}),
               "\"group\",\"specimen\",\"block1_axis1\",\"block1_axis2\",\"block2_axis1\","
               "\"block2_axis2\"\n"
@@ -242,6 +242,33 @@ TEST_F(ResultsExportTest, RunWritesReportScoresAndResultsThatAgreeWithTheWindow)
     EXPECT_NE(html.find("Command line: tesvane run --boot 20"), std::string::npos);
     for (const char* outside : {"http:", "https:", "<script", "src=", "@import", "<link"})
         EXPECT_EQ(html.find(outside), std::string::npos) << outside;
+}
+
+TEST_F(ResultsExportTest, NullAxesAreMarkedEverywhere) {
+    // Six specimens: the cross-covariance has rank 5 at most, so axis 6 has no direction.
+    g1 = synthetic_group(7, 5, 6, 5u);
+    g2 = synthetic_group(7, 5, 6, 6u);
+    RunOptions o = options();
+    o.boot.reset();
+    o.permutations.reset();
+    std::ostringstream out, err;
+    ASSERT_EQ(run_analysis(o, out, err), 0) << err.str();
+    const nlohmann::json r = nlohmann::json::parse(read(o.json))["results"];
+    const nlohmann::json& axis6 = r["angles"]["block1"][5];
+    EXPECT_TRUE(axis6["null_axis"].get<bool>());
+    EXPECT_TRUE(axis6["degrees"].is_null());
+    EXPECT_FALSE(r["angles"]["block1"][0]["null_axis"].get<bool>());
+    EXPECT_TRUE(r["groups"][0]["null_axes"][5].get<bool>());
+    EXPECT_TRUE(r["bootstrap"].is_null());
+    EXPECT_TRUE(r["groups"][0]["permutation_tests"].is_null());
+    const auto rows = csv_rows(read(o.scores));
+    ASSERT_EQ(rows.size(), 13u);
+    EXPECT_EQ(rows[0][7], "\"block1_axis6\"");
+    EXPECT_EQ(rows[1][7], "NA");
+    EXPECT_NE(rows[1][6], "NA");
+    const std::string html = read(o.report);
+    EXPECT_NE(html.find("not defined (null axis)"), std::string::npos);
+    EXPECT_EQ(html.find("id=\"bootstrap\""), std::string::npos);  // no section without data
 }
 
 TEST_F(ResultsExportTest, FiguresAreDrawnWrittenAndTheControlsPutBack) {
