@@ -1,5 +1,7 @@
 #include "app/load_actions.hpp"
 
+#include <filesystem>
+
 #include "display/showshape.hpp"
 #include "geometry/getconsensus.hpp"
 #include "io/landmark_file_common.hpp"
@@ -66,7 +68,9 @@ void store_ids(Session& vars, const std::string& name, const LoadedFile& f) {
 
 // The file's record for the report: what was read, with its digest.
 InputFile input_file(const LoadedFile& f) {
-    InputFile in{f.path, f.name, 0, ""};
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(f.path, ec).lexically_normal();
+    InputFile in{ec ? f.path : full.string(), f.name, 0, ""};
     try {
         const FileDigest d = file_digest(f.path);
         in.size = d.size;

@@ -21,6 +21,17 @@ std::string pval(double p) {
     return std::isnan(p) ? std::string("not defined") : cformat("%.4g", p);
 }
 
+// 1st, 2nd, 3rd, 4th, ..., 11th, 12th, 13th, ..., 21st, ...
+std::string ordinal(Index n) {
+    const Index tens = n % 100, units = n % 10;
+    const char* suffix = tens >= 11 && tens <= 13 ? "th"
+                         : units == 1             ? "st"
+                         : units == 2             ? "nd"
+                         : units == 3             ? "rd"
+                                                  : "th";
+    return std::to_string(n) + suffix;
+}
+
 std::string possessive(const std::string& name) {
     return name + (!name.empty() && name.back() == 's' ? "'" : "'s");
 }
@@ -227,15 +238,15 @@ std::string bootstrap_section(const ResultsSummary& s) {
     if (!s.bootstrap)
         return "";
     const BootstrapSummary& b = *s.bootstrap;
-    const double pct = 100.0 * (1.0 - b.alpha);
+    const double pct = 100.0 * static_cast<double>(b.rangepoint) / b.nboots;
     std::string h = "<h2 id=\"bootstrap\">Bootstrap of the angles and correlations</h2>\n";
     h += cformat(
         "<p>Each group was resampled %i times; each replicate draws two resamples of the same "
         "group (with replacement, specimens keeping both blocks) and measures the angle between "
-        "their PLS axes. The bound of a group is the %i-th smallest of its %i replicate angles "
+        "their PLS axes. The bound of a group is the %s smallest of its %i replicate angles "
         "(alpha = %g): an observed angle between the groups above both bounds is larger than "
         "resampling one group alone gives.</p>\n",
-        b.nboots, static_cast<int>(b.rangepoint), b.nboots, b.alpha);
+        b.nboots, ordinal(b.rangepoint).c_str(), b.nboots, b.alpha);
     if (b.alpha_raised)
         h += cformat("<p>The alpha level asked for was below 1 / %i and was raised to %g.</p>\n",
                      b.nboots, b.alpha);
@@ -262,10 +273,11 @@ std::string bootstrap_section(const ResultsSummary& s) {
                      ? esc(cformat("%s bound on axis 1 is not defined (a replicate had a null "
                                    "axis). ",
                                    possessive(s.groups[static_cast<size_t>(g)].name).c_str()))
-                     : esc(cformat("%.4g %% of %s resampled angles on axis 1 were at or below "
-                                   "%.3f degrees. ",
-                                   pct, possessive(s.groups[static_cast<size_t>(g)].name).c_str(),
-                                   v));
+                     : esc(cformat("%i of %s %i resampled angles on axis 1 (%.4g %%) were at "
+                                   "or below %.3f degrees. ",
+                                   static_cast<int>(b.rangepoint),
+                                   possessive(s.groups[static_cast<size_t>(g)].name).c_str(),
+                                   b.nboots, pct, v));
         }
         h += "</p>\n";
     }

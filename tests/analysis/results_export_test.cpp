@@ -237,7 +237,7 @@ TEST_F(ResultsExportTest, RunWritesReportScoresAndResultsThatAgreeWithTheWindow)
                   std::string::npos);
     EXPECT_NE(html.find("Angle between Jord&#39;s and Teyah&#39;s PLS axis s, block 1 (degrees)"),
               std::string::npos);
-    EXPECT_NE(html.find("95 % of Jord&#39;s resampled angles on axis 1 were at or below"),
+    EXPECT_NE(html.find("19 of Jord&#39;s 20 resampled angles on axis 1 (95 %) were at or below"),
               std::string::npos);
     EXPECT_NE(html.find("Command line: tesvane run --boot 20"), std::string::npos);
     for (const char* outside : {"http:", "https:", "<script", "src=", "@import", "<link"})
