@@ -19,6 +19,22 @@ std::string version_text() {
            "There is NO WARRANTY, to the extent permitted by law.";
 }
 
+std::string shell_words(int argc, const char* const* argv) {
+    std::string s;
+    for (int i = 0; i < argc; ++i) {
+        const std::string w = argv[i];
+        const bool plain = !w.empty() && w.find_first_not_of(
+                                             "abcdefghijklmnopqrstuvwxyz"
+                                             "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                             "0123456789_./=:,+-") == std::string::npos;
+        std::string q = "'";
+        for (char c : w)
+            q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        s += (i ? " " : "") + (plain ? w : q + "'");
+    }
+    return s;
+}
+
 std::string help_footer() {
     return "\nWith no arguments tesvane opens its windows. Figures are written as .svg, .png,\n"
            ".pdf or .eps, after the file name's extension.\n"
@@ -244,6 +260,12 @@ std::unique_ptr<CommandLine> make_command_line() {
                 return std::string();
             },
             "NAMES"));
+    r->add_option("--report", run.report, "Write the report (self-contained HTML) to FILE")
+        ->check(file_name())
+        ->type_name("FILE");
+    r->add_option("--scores", run.scores, "Write every specimen's PLS scores to FILE (CSV)")
+        ->check(file_name())
+        ->type_name("FILE");
     add_output_flags(*r, c->run_values.quiet, c->run_values.verbose);
     c->run = r;
 

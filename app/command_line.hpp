@@ -18,6 +18,11 @@ inline constexpr const char* kProgramSummary =
 
 // Printed by --version: the program line, then copyright and warranty.
 std::string version_text();
+
+// The command line as one text a POSIX shell reads back as the same words: a word with
+// anything but letters, digits and _ . / = : , + - in single quotes.
+std::string shell_words(int argc, const char* const* argv);
+
 // What --help adds after the options (no arguments, exit status).
 std::string help_footer();
 // What `run --help` adds: the numbered plot and deformation types.

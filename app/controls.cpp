@@ -222,6 +222,9 @@ const std::vector<ActionButton>& action_buttons() {
          "Writes the reference form of block 2, group 1 to a text file."},
         {"SaveRef2g", "Reference, block 2, group 2", "save",
          "Writes the reference form of block 2, group 2 to a text file."},
+        {"SaveScores", "PLS scores (all axes, both blocks)", "save",
+         "Writes every specimen's block-1 and block-2 scores on every PLS axis of both groups to "
+         "one CSV file."},
     };
     return buttons;
 }

@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
     if (*cli->run) {
         tesvane::RunOptions run = cli->run_options();
         run.show_progress = isatty(STDERR_FILENO) != 0;
+        run.command_line = tesvane::shell_words(argc, argv);
         return tesvane::run_analysis(run, std::cout, std::cerr, save_figure_headless);
     }
     if (*cli->script)

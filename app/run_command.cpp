@@ -7,9 +7,12 @@
 #include <sstream>
 
 #include "analysis/BootSVD2Angle.hpp"
+#include "analysis/analysis_record.hpp"
 #include "app/Tesvane6i.hpp"
 #include "app/batch_platform.hpp"
-#include "app/results_json.hpp"
+#include "app/provenance.hpp"
+#include "app/results_fields.hpp"
+#include "app/results_summary.hpp"
 #include "app/run_picture.hpp"
 #include "app/script_runner.hpp"
 #include "io/atomic_file.hpp"
@@ -49,6 +52,15 @@ std::string absolute(const std::string& path) {
     return path.empty() ? path : std::filesystem::absolute(path).string();
 }
 
+// The structured results of the run, as the text of a JSON object.
+std::string results_text(AppContext& ctx) {
+    const AnalysisRecord& record = analysis_record(ctx);
+    const ResultsSummary summary = summarise_results(ctx, record);
+    const Provenance p =
+        collect_provenance(summary, record, ctx.resampling.seed, ctx.resampling.threads);
+    return results_fields_json(p, summary).dump(2);
+}
+
 }  // namespace
 
 std::pair<int, std::string> parse_magnitude(const std::string& text) {
@@ -86,7 +98,8 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
                  const FigureSaver& save_figure) {
     // Paths are taken from the folder the run starts in, before the first dialog leaves it.
     RunOptions o = given;
-    for (std::string* p : {&o.g1b1, &o.g1b2, &o.g2b1, &o.g2b2, &o.json, &o.figure})
+    for (std::string* p :
+         {&o.g1b1, &o.g1b2, &o.g2b1, &o.g2b2, &o.json, &o.figure, &o.report, &o.scores})
         *p = absolute(*p);
     for (auto* list : {&o.templates, &o.clists})
         for (std::string& p : *list)
@@ -96,6 +109,13 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
     BatchPlatform ui(err, {o.quiet, o.verbose, o.show_progress, false});
     add_window_controls(ui);
     AppContext ctx(ui);
+    if (!o.command_line.empty())
+        analysis_record(ctx).origin = "Command line: " + o.command_line;
+    if (save_figure) {
+        // The report's figures are written through the platform, like a script's.
+        ui.on_save_figure_file([&save_figure](const fig::Figure& f, const std::string& path,
+                                              const std::string&) { save_figure(f, path); });
+    }
     register_functions(ctx);
     Tesvane6i_start(ctx);
     ui.control("Morph2").set_value(o.block2_landmarks ? 1 : 0);
@@ -189,10 +209,23 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
         }
     }
 
+    // The scores and the report are written by the actions of their button and menu entry.
+    const std::pair<const char*, const std::string*> exports[] = {{"SaveScores", &o.scores},
+                                                                  {"ExportReport", &o.report}};
+    for (const auto& [action, file] : exports) {
+        if (file->empty())
+            continue;
+        ui.queue(DialogAnswer::file(*file));
+        const size_t messages = ui.messages().size();
+        const size_t lines = ui.console_lines().size();
+        if (!run_action(ctx, action) || ui.messages().size() > messages || ui.queued() > 0)
+            return fail(action, messages, lines);
+    }
+
     if (!o.json.empty()) {
         try {
             write_file_atomically(o.json, session_json(ctx.vars, JsonScope::results, o.seed,
-                                                       results_json(ctx.vars).dump()));
+                                                       results_text(ctx)));
         } catch (const std::exception& e) {
             ui.flush();
             err << "tesvane: " << user_message(e) << '\n';

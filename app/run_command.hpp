@@ -48,6 +48,10 @@ struct RunOptions {
     // Templates and correspondence lists: one of each for both groups, or one per group (group
     // 1 first). Given, the pictures of plot types 3 and 4 are drawn on the templates.
     std::vector<std::string> templates, clists;
+
+    std::string report;        // the HTML report, when not empty
+    std::string scores;        // the per-specimen scores (CSV), when not empty
+    std::string command_line;  // as typed, for the record of how the results were made
 };
 
 // The ScaleBox entry (1 ... 3) and the ExagerationBox text of a --magnitude value; Error unless

@@ -1,5 +1,7 @@
 #include "io/landmark_file.hpp"
 
+#include "io/sha256.hpp"
+
 #include <optional>
 #include <sstream>
 #include <string_view>
@@ -51,7 +53,10 @@ DataFileContents read_data_file(const std::string& path, bool landmarks, const T
     if (!text)
         return {Matrix::Constant(1, 1, -1.0), {}};
     note_input_file(path);
-    return read_detected(*text, path, landmarks, tps);
+    DataFileContents c = read_detected(*text, path, landmarks, tps);
+    c.size = text->size();
+    c.sha256 = sha256_hex(*text);
+    return c;
 }
 
 }  // namespace tesvane

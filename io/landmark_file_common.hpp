@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ namespace tesvane {
 struct DataFileContents {
     Matrix data;
     std::vector<std::string> ids;
+    // The bytes read (read_data_file): how many, and their SHA-256, for the report's record.
+    std::uintmax_t size = 0;
+    std::string sha256;
 };
 
 // Configuration rows x1 y1 ... xk yk cs from n x 2k coordinates: cs is the centroid size of

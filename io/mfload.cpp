@@ -37,6 +37,8 @@ std::optional<LoadedFile> mfload_block(Platform& ui, bool landmarks, const TpsOp
         DataFileContents c = read_data_file(f->path, landmarks, tps);
         f->data = std::move(c.data);
         f->ids = std::move(c.ids);
+        f->size = c.size;
+        f->sha256 = std::move(c.sha256);
     }
     return f;
 }

@@ -16,6 +16,8 @@ struct LoadedFile {
     std::string name;              // the file name without its folder
     std::string path;              // folder and name joined
     std::vector<std::string> ids;  // specimen IDs when the file's format names its specimens
+    std::uintmax_t size = 0;       // bytes read, and their SHA-256 (mfload_block)
+    std::string sha256;
 };
 
 // Shows an open-file dialog (filter "*.*", the given title), makes the chosen folder the current

@@ -385,6 +385,7 @@ QGroupBox* MainWindow::save_step() {
         {"SaveSVDB2G1", "SaveSVDB2G2"},
         {"SaveRef1"},
         {"SaveRef2", "SaveRef2g"},
+        {"SaveScores"},
     };
     auto* grid = new QGridLayout;
     int r = 0;
@@ -434,6 +435,7 @@ void MainWindow::build_menus() {
     file->addSeparator();
     recent_folders_ = file->addMenu(tr("Recent data &folders"));
     connect(file, &QMenu::aboutToShow, this, &MainWindow::fill_recent_menus);
+    file->addAction(tr("&Export report…"), [this] { press("ExportReport", "Export report"); });
     file->addSeparator();
     QAction* quit = file->addAction(tr("&Quit"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);

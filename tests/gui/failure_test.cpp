@@ -48,7 +48,8 @@ const Row kRows[] = {{"LoadG1B1", "cew", ""},
                      {"SaveSVDB2G2", "fc", "vbee2g"},
                      {"SaveRef1", "fc", "reference1"},
                      {"SaveRef2", "fc", "reference2"},
-                     {"SaveRef2g", "fc", "reference2g"}};
+                     {"SaveRef2g", "fc", "reference2g"},
+                     {"SaveScores", "n", "sbee2"}};
 
 // What the user is told; empty: nothing at all.
 std::string says(char a, const std::string& var) {

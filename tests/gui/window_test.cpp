@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <sstream>
@@ -207,6 +208,30 @@ class SessionTest : public GuiTest {
     const fs::path data = source_dir() / "examples" / "data";
     TempDir dir;
 };
+
+TEST_F(SessionTest, ReportAndScoresFromTheWindows) {
+    files = {data / "groupA_b1.txt", data / "groupA_b2.txt", data / "groupB_b1.txt",
+             data / "groupB_b2.txt"};
+    for (const char* action : {"LoadG1B1", "LoadG1B2", "LoadG2B1", "LoadG2B2"})
+        main().button(action)->click();
+    main().button("DoSVD2")->click();
+    main().findChild<QComboBox*>("ReqAxisBox")->setCurrentIndex(8);
+    files = {dir.path() / "scores.csv", dir.path() / "report.html"};
+    main().button("SaveScores")->click();
+    ASSERT_NE(action_named("&Export report…"), nullptr);
+    action_named("&Export report…")->trigger();
+    EXPECT_TRUE(messages().empty()) << messages()[0];
+    const std::string html = read_all(dir.path() / "report.html");
+    size_t figures = 0;
+    for (size_t at = html.find("<svg"); at != std::string::npos; at = html.find("<svg", at + 1))
+        ++figures;
+    EXPECT_EQ(figures, 5u);
+    EXPECT_NE(html.find("Recorded session"), std::string::npos);
+    EXPECT_NE(html.find("action DoSVD2"), std::string::npos);
+    EXPECT_EQ(ui().control("ReqAxisBox").value(), 9);  // the user's plot type is kept
+    const std::string csv = read_all(dir.path() / "scores.csv");
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 30 + 25);
+}
 
 TEST_F(SessionTest, SavedSessionReplaysHeadlessToTheSameReport) {
     main().findChild<QCheckBox*>("HomologyButton")->click();  // ticked at start: now not
