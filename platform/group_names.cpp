@@ -37,16 +37,13 @@ std::string name_from_file(const std::string& file_name) {
     return trimmed(stem);
 }
 
-std::string group_name(AppContext& ctx, int group) {
-    const int g = group == 2 ? 1 : 0;
-    if (const Control* c = ctx.ui.find_control(g == 0 ? "GroupName1" : "GroupName2")) {
-        const std::string typed = trimmed(c->string());
-        if (!typed.empty())
-            return typed;
-    }
+namespace {
+
+// The name a group's files give it (block 1's, else block 2's); empty when they give none.
+std::string name_from_files(const Session& vars, int g) {
     for (const char* variable : kBlockFileVariables[g]) {
-        const auto it = ctx.vars.all().find(variable);
-        if (it == ctx.vars.all().end())
+        const auto it = vars.all().find(variable);
+        if (it == vars.all().end())
             continue;
         if (const std::string* file = std::get_if<std::string>(&it->second)) {
             const std::string name = name_from_file(*file);
@@ -54,6 +51,22 @@ std::string group_name(AppContext& ctx, int group) {
                 return name;
         }
     }
+    return "";
+}
+
+}  // namespace
+
+std::string group_name(AppContext& ctx, int group) {
+    const int g = group == 2 ? 1 : 0;
+    if (const Control* c = ctx.ui.find_control(g == 0 ? "GroupName1" : "GroupName2")) {
+        const std::string typed = trimmed(c->string());
+        if (!typed.empty())
+            return typed;
+    }
+    // Two groups loaded from files of one name would be told apart by nothing.
+    const std::string own = name_from_files(ctx.vars, g);
+    if (!own.empty() && own != name_from_files(ctx.vars, 1 - g))
+        return own;
     return g == 0 ? "Group 1" : "Group 2";
 }
 

@@ -17,8 +17,8 @@ inline constexpr const char* kBlockFileVariables[2][2] = {{"blockfile1", "blockf
                                                           {"blockfile1g", "blockfile2g"}};
 
 // The name of group 1 or 2: the text of the control GroupName1 or GroupName2 when it is not
-// blank; else name_from_file of the group's block-1 file (else its block-2 file); else
-// "Group 1" or "Group 2".
+// blank; else name_from_file of the group's block-1 file (else its block-2 file), unless the
+// other group's files give the same name; else "Group 1" or "Group 2".
 std::string group_name(AppContext& ctx, int group);
 
 }  // namespace tesvane

@@ -88,24 +88,6 @@ TEST(CommandLineRecord, WordsReadBackByAShell) {
     EXPECT_EQ(shell_words(6, argv), "tesvane run --g1b1 '/a b/c.txt' 'it'\\''s' --alpha=0.05");
 }
 
-TEST(GroupNames, FromTheBlockOneFiles) {
-    const struct {
-        std::string a, b, name1, name2;
-    } rows[] = {
-        {"Jord_b1.txt", "Teyah_b1.txt", "Jord", "Teyah"},
-        {"groupA-block1.tps", "groupB-block1.tps", "groupA", "groupB"},
-        {"same.txt", "same.txt", "Group 1", "Group 2"},
-        {"", "", "Group 1", "Group 2"},
-        {"b1.txt", "b1.txt", "Group 1", "Group 2"},
-    };
-    for (const auto& r : rows) {
-        AnalysisRecord rec;
-        rec.inputs[0].name = r.a;
-        rec.inputs[2].name = r.b;
-        EXPECT_EQ(group_names(rec), (std::array<std::string, 2>{r.name1, r.name2})) << r.a;
-    }
-}
-
 // A whole run with every output, compared with the results window's reports of the same steps.
 class ResultsExportTest : public AnalysisTest {
   protected:
@@ -134,7 +116,7 @@ class ResultsExportTest : public AnalysisTest {
             ASSERT_TRUE(load(name, file));
         ui.control("PermuteButton").set_value(1);
         ui.control("PermBox").set_string("9");
-        bootstrap_settings() = {o.seed, 1};
+        ctx.resampling = {o.seed, 1};
         ASSERT_TRUE(action("DoSVD2"));
     }
     Group g1 = synthetic_group(7, 5, 18, 3u), g2 = synthetic_group(7, 5, 14, 4u);
@@ -314,11 +296,11 @@ TEST_F(ResultsExportTest, ResamplingResultsDoNotOutliveTheirAnalysis) {
     analyse_with(o);
     ui.control("BootBox").set_string("5");
     ASSERT_TRUE(action("BootSVD2Angle"));
-    EXPECT_TRUE(summarise_results(ctx.vars, ctx.record).bootstrap.has_value());
+    EXPECT_TRUE(summarise_results(ctx, analysis_record(ctx)).bootstrap.has_value());
     ui.control("PermuteButton").set_value(0);
     ASSERT_TRUE(action("DoSVD2"));
-    EXPECT_FALSE(summarise_results(ctx.vars, ctx.record).bootstrap.has_value());
-    EXPECT_FALSE(summarise_results(ctx.vars, ctx.record).permutations.has_value());
+    EXPECT_FALSE(summarise_results(ctx, analysis_record(ctx)).bootstrap.has_value());
+    EXPECT_FALSE(summarise_results(ctx, analysis_record(ctx)).permutations.has_value());
 }
 
 }  // namespace

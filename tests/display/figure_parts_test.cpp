@@ -11,6 +11,7 @@
 #include "display_test_util.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
+#include "platform/headless/headless_platform.hpp"
 
 namespace tesvane::test {
 namespace {
@@ -29,6 +30,29 @@ TEST(GroupNames, FromTheFileNameWithoutFolderExtensionAndBlockMark) {
     };
     for (const auto& [file, name] : cases)
         EXPECT_EQ(name_from_file(file), name) << file;
+}
+
+TEST(GroupNames, TypedThenFromTheFilesThenNumbered) {
+    const struct {
+        const char *typed1, *file1, *file2, *name1, *name2;
+    } cases[] = {
+        {"", "Jord_b1.txt", "Teyah_b1.txt", "Jord", "Teyah"},
+        {"Desmognathus", "Jord_b1.txt", "Teyah_b1.txt", "Desmognathus", "Teyah"},
+        {"", "same_b1.txt", "same_b1.txt", "Group 1", "Group 2"},  // nothing would tell them apart
+        {"", "", "", "Group 1", "Group 2"},
+    };
+    for (const auto& c : cases) {
+        HeadlessPlatform ui(nullptr);
+        AppContext ctx(ui);
+        ui.add_control("GroupName1", c.typed1, 0);
+        ui.add_control("GroupName2", "", 0);
+        if (*c.file1)
+            ctx.vars.set(kBlockFileVariables[0][0], std::string(c.file1));
+        if (*c.file2)
+            ctx.vars.set(kBlockFileVariables[1][0], std::string(c.file2));
+        EXPECT_EQ(group_name(ctx, 1), c.name1) << c.file1;
+        EXPECT_EQ(group_name(ctx, 2), c.name2) << c.file2;
+    }
 }
 
 TEST(RunValues, GroupNamesAndMagnitudesAreCheckedWhole) {
