@@ -17,6 +17,7 @@
 
 #include "analysis/DoSVD2.hpp"
 #include "app/Tesvane6i.hpp"
+#include "app/script_runner.hpp"
 #include "io/landmark_file.hpp"
 #include "platform/headless/headless_platform.hpp"
 

@@ -40,7 +40,10 @@ TEST_F(DispatcherTest, ClearResetForgetsResultsButKeepsAxesTemplatesAndSettings)
         "ubee2",      "vbee2",       "sbee2",          "sval2",    "scor2",      "ubee2g",
         "vbee2g",     "sbee2g",      "sval2g",         "scor2g",   "reference1", "referencetype1",
         "reference2", "reference2g", "referencetype2", "activem2", "homology2",  "ids1",
-        "ids2",       "ids1g",       "ids2g"};
+        "ids2",       "ids1g",       "ids2g",
+        // the permutation tests of the forgotten analysis
+        "permcount", "permaxes", "permaxesg", "permstats", "permstatsg", "permeffect",
+        "permcompare"};
     for (const SessionVariable& v : session_variables())
         ctx.vars.set(std::string(v.name), 2.0);
     ctx.vars.set("vlineformat1", std::string("k-"));

@@ -183,7 +183,7 @@ TEST(FormatDetect, OnlyWhatThePlainReaderRejectsGoesElsewhere) {
     EXPECT_THROW(read_data_stream(tps, "f", false), DataFileError);  // TPS is never variables
 }
 
-TEST(Writers, TpsAndCsvTextsReadBackExactly) {
+TEST(FormatWriters, TpsAndCsvTextsReadBackExactly) {
     Matrix m(2, 5);
     m << 0.1, -2, 3, 1e-20, 7, 1.0 / 3, 5, 6, 7, 8;
     EXPECT_EQ(tps_text(m.topRows(1), {"a b"}),
