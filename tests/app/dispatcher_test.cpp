@@ -43,7 +43,10 @@ TEST_F(DispatcherTest, ClearResetForgetsResultsButKeepsAxesTemplatesAndSettings)
         "ids2",       "ids1g",       "ids2g",
         // the permutation tests of the forgotten analysis
         "permcount", "permaxes", "permaxesg", "permstats", "permstatsg", "permeffect",
-        "permcompare"};
+        "permcompare",
+        // the bootstrap's angles and the names of the files loaded
+        "bangle1", "bangle2", "bangle1g", "bangle2g", "balpha", "blockfile1", "blockfile2",
+        "blockfile1g", "blockfile2g"};
     for (const SessionVariable& v : session_variables())
         ctx.vars.set(std::string(v.name), 2.0);
     ctx.vars.set("vlineformat1", std::string("k-"));
