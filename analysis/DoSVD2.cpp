@@ -97,10 +97,11 @@ void store_group(AppContext& ctx, int group, const GroupPls& g, bool negated) {
 
 void size_message(AppContext& ctx, bool landmarks2, const SizeMismatch& m) {
     // Which group's blocks disagree, in the user's terms, beside the box.
-    ctx.ui.message(cformat("%s's block 2 has %i specimens but its block 1 has %i: both blocks "
-                           "of a group need the same specimens in the same order",
-                           sentence_start(group_name(ctx, m.group)).c_str(),
-                           static_cast<int>(m.m2), static_cast<int>(m.m1)));
+    ctx.ui.message(
+        cformat("%s's block 2 has %i specimens but its block 1 has %i: both blocks "
+                "of a group need the same specimens in the same order",
+                sentence_start(group_name(ctx, m.group)).c_str(), static_cast<int>(m.m2),
+                static_cast<int>(m.m1)));
     if (landmarks2) {
         ctx.ui.message_box("The samples sizes do not match, shape and shape");
         ctx.ui.console(

@@ -8,8 +8,8 @@
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "analysis/DoSVD2.hpp"
-#include "analysis/permutation_report.hpp"
 #include "analysis/analysis_record.hpp"
+#include "analysis/permutation_report.hpp"
 #include "analysis/permutation_results_store.hpp"
 #include "analysis/permutation_summary.hpp"
 #include "analysis/permutation_test.hpp"

@@ -57,8 +57,8 @@ GroupPls second_group(const TwoGroupResult& r, const TwoGroupInput& in) {
         g.vm2 = principal_axes(in.data2g);
     } else {
         const Matrix S2g = shape_columns(r.pw2g);
-        g.pls = block_pls(shape_columns(centre_columns(r.pw1g)), S2g, 1.0, S1g, S2g, kAllAxes, false,
-                          1.0);
+        g.pls = block_pls(shape_columns(centre_columns(r.pw1g)), S2g, 1.0, S1g, S2g, kAllAxes,
+                          false, 1.0);
         g.vm2 = principal_axes(S2g);
     }
     g.vm1 = principal_axes(S1g);

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "analysis/BootSVD2Angle.hpp"
-#include "analysis/analysis_record.hpp"
 #include "analysis/DoSVD2.hpp"
+#include "analysis/analysis_record.hpp"
 #include "analysis/permutation_test_action.hpp"
 #include "app/load_actions.hpp"
 #include "app/report_export.hpp"

@@ -76,7 +76,7 @@ InputFile input_file(const LoadedFile& f) {
     const std::filesystem::path full = std::filesystem::absolute(f.path, ec).lexically_normal();
     // The digest of the bytes the block was read from: the file is not read a second time
     // (a pipe could not be).
-    return InputFile{ec ? f.path : full.string(), f.name, f.size, f.sha256};
+    return InputFile{ec ? f.path : full.string(), f.name, f.digest.size, f.digest.sha256};
 }
 
 // A landmark block must hold x, y pairs and a centroid size: 2k+1 numbers a line.

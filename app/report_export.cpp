@@ -159,8 +159,7 @@ std::vector<ReportFigure> report_figures(AppContext& ctx) {
 std::string session_report(AppContext& ctx, const std::string& report_path) {
     const AnalysisRecord& record = analysis_record(ctx);
     const ResultsSummary summary = summarise_results(ctx, record);
-    Provenance p =
-        collect_provenance(summary, record, ctx.resampling.seed, ctx.resampling.threads);
+    Provenance p = collect_provenance(summary, record, ctx.resampling.seed, ctx.resampling.threads);
     // In the windows the session so far is the record of how the results were made.
     if (auto* recorder = dynamic_cast<SessionRecorder*>(&ctx.ui)) {
         try {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/app_context.hpp"
 #include "app/report_html.hpp"
+#include "platform/app_context.hpp"
 
 namespace tesvane {
 

@@ -246,9 +246,10 @@ std::string association_section(const ResultsSummary& s) {
             esc(s.groups[1].name).c_str(), effect(p.group2.effect).c_str());
         h += std::isnan(p.comparison.z12)
                  ? std::string("their difference is not defined.")
-                 : cformat("their difference z12 = |d1 − d2| / √(s1² + s2²) = %.3f, p (two-sided, "
-                           "standard normal) = %s.",
-                           p.comparison.z12, pval(p.comparison.p).c_str());
+                 : cformat(
+                       "their difference z12 = |d1 − d2| / √(s1² + s2²) = %.3f, p (two-sided, "
+                       "standard normal) = %s.",
+                       p.comparison.z12, pval(p.comparison.p).c_str());
         h += "</p>\n";
     }
     return h;

@@ -224,8 +224,8 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
 
     if (!o.json.empty()) {
         try {
-            write_file_atomically(o.json, session_json(ctx.vars, JsonScope::results, o.seed,
-                                                       results_text(ctx)));
+            write_file_atomically(
+                o.json, session_json(ctx.vars, JsonScope::results, o.seed, results_text(ctx)));
         } catch (const std::exception& e) {
             ui.flush();
             err << "tesvane: " << user_message(e) << '\n';

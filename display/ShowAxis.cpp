@@ -5,10 +5,8 @@
 
 #include "analysis/block_references.hpp"
 #include "analysis/two_block_pls.hpp"
-#include "platform/group_names.hpp"
 #include "display/figure_labels.hpp"
 #include "display/showbootangles.hpp"
-#include "platform/plain_words.hpp"
 #include "display/showplsscores.hpp"
 #include "display/showpw4template.hpp"
 #include "display/showpw5.hpp"
@@ -18,6 +16,8 @@
 #include "platform/cformat.hpp"
 #include "platform/checked_int.hpp"
 #include "platform/error.hpp"
+#include "platform/group_names.hpp"
+#include "platform/plain_words.hpp"
 #include "platform/session_variables.hpp"
 
 namespace tesvane {

@@ -1,8 +1,8 @@
 #include "display/figure_labels.hpp"
 
-#include "platform/group_names.hpp"
 #include "display/template_outline.hpp"
 #include "platform/cformat.hpp"
+#include "platform/group_names.hpp"
 
 namespace tesvane {
 namespace {

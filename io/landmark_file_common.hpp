@@ -2,8 +2,8 @@
 // size, and the specimen IDs that some formats carry.
 #pragma once
 
-#include <optional>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,9 +16,6 @@ namespace tesvane {
 struct DataFileContents {
     Matrix data;
     std::vector<std::string> ids;
-    // The bytes read (read_data_file): how many, and their SHA-256, for the report's record.
-    std::uintmax_t size = 0;
-    std::string sha256;
 };
 
 // Configuration rows x1 y1 ... xk yk cs from n x 2k coordinates: cs is the centroid size of

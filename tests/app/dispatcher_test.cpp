@@ -35,12 +35,10 @@ TEST_F(DispatcherTest, ClearResetForgetsResultsButKeepsAxesTemplatesAndSettings)
     ui.control("FileBox1").set_string("File: a.txt");
     // The loaded data and the analysis results, with the specimen names of the blocks.
     const std::set<std::string> forgotten = {
-        "data1",      "pw1",         "swc1",           "data2",    "pw2",        "swc2",
-        "data1g",     "pw1g",        "swc1g",          "data2g",   "pw2g",       "swc2g",
-        "ubee2",      "vbee2",       "sbee2",          "sval2",    "scor2",      "ubee2g",
-        "vbee2g",     "sbee2g",      "sval2g",         "scor2g",   "reference1", "referencetype1",
-        "reference2", "reference2g", "referencetype2", "activem2", "homology2",  "ids1",
-        "ids2",       "ids1g",       "ids2g",
+        "data1", "pw1", "swc1", "data2", "pw2", "swc2", "data1g", "pw1g", "swc1g", "data2g", "pw2g",
+        "swc2g", "ubee2", "vbee2", "sbee2", "sval2", "scor2", "ubee2g", "vbee2g", "sbee2g",
+        "sval2g", "scor2g", "reference1", "referencetype1", "reference2", "reference2g",
+        "referencetype2", "activem2", "homology2", "ids1", "ids2", "ids1g", "ids2g",
         // the permutation tests of the forgotten analysis
         "permcount", "permaxes", "permaxesg", "permstats", "permstatsg", "permeffect",
         "permcompare",

@@ -7,9 +7,9 @@
 #include <fstream>
 
 #include "app/controls.hpp"
-#include "platform/plain_words.hpp"
 #include "app/script_runner.hpp"
 #include "app_fixture.hpp"
+#include "platform/plain_words.hpp"
 
 namespace tesvane::test {
 namespace {

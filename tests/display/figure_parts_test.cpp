@@ -4,13 +4,13 @@
 #include "analysis/BootSVD2Angle.hpp"
 #include "analysis/two_block_pls.hpp"
 #include "app/app_fixture.hpp"
-#include "platform/group_names.hpp"
 #include "app/run_command.hpp"
 #include "display/showbootangles.hpp"
 #include "display/template_outline.hpp"
 #include "display_test_util.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
+#include "platform/group_names.hpp"
 #include "platform/headless/headless_platform.hpp"
 
 namespace tesvane::test {

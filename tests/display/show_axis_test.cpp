@@ -169,7 +169,9 @@ TEST_F(ShowAxisTest, ScorePlotAndAxesOutsideTheAnalysisOrAMissingTemplateAreErro
     EXPECT_EQ(ctx.vars.scalar("gridtrim"), 1);  // the settings were refreshed
     EXPECT_EQ(ctx.vars.scalar("homology2"), 0);
     EXPECT_FALSE(show(9, 99));  // principal component 99 of 12 would be column -86
-    EXPECT_NE(last_console().find("Axis -86 is not one of the principal axes of block 1, group 1: choose 1 ... 12"), std::string::npos)
+    EXPECT_NE(last_console().find(
+                  "Axis -86 is not one of the principal axes of block 1, group 1: choose 1 ... 12"),
+              std::string::npos)
         << last_console();
     EXPECT_FALSE(show(3, 99));
     EXPECT_NE(last_console().find(

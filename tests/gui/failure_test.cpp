@@ -9,8 +9,8 @@
 #include <set>
 
 #include "app/controls.hpp"
-#include "platform/plain_words.hpp"
 #include "gui_fixture.hpp"
+#include "platform/plain_words.hpp"
 
 namespace tesvane::test {
 namespace {
