@@ -64,9 +64,8 @@ PlotKind kind_of(int t) {
 }
 
 std::string style_of(AppContext& ctx, const char* variable, const char* fallback) {
-    const auto it = ctx.vars.all().find(variable);
-    if (it != ctx.vars.all().end())
-        if (const std::string* s = std::get_if<std::string>(&it->second))
+    if (const SessionValue* value = ctx.vars.find(variable))
+        if (const std::string* s = std::get_if<std::string>(value))
             return *s;
     return fallback;
 }

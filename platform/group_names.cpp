@@ -42,10 +42,10 @@ namespace {
 // The name a group's files give it (block 1's, else block 2's); empty when they give none.
 std::string name_from_files(const Session& vars, int g) {
     for (const char* variable : kBlockFileVariables[g]) {
-        const auto it = vars.all().find(variable);
-        if (it == vars.all().end())
+        const SessionValue* value = vars.find(variable);
+        if (!value)
             continue;
-        if (const std::string* file = std::get_if<std::string>(&it->second)) {
+        if (const std::string* file = std::get_if<std::string>(value)) {
             const std::string name = name_from_file(*file);
             if (!name.empty())
                 return name;
