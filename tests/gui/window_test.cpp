@@ -24,6 +24,7 @@
 #include "platform/qt/plot_widget.hpp"
 #include "platform/qt/results_window.hpp"
 #include "platform/qt/session_files.hpp"
+#include "platform/render/figure_export.hpp"
 #include "platform/render/figure_renderer.hpp"
 #include "test_paths.hpp"
 
