@@ -55,6 +55,8 @@ ShowSettings read_settings(AppContext& ctx) {
     ctx.vars.set("gridtrim", ui.control("GridButton").value());
     s.exaggeration = box_number(ui, "ExagerationBox");
     s.axis = box_number(ui, "ShowBox");
+    // Refused before any check compares it with the axes: no integer holds it.
+    checked_int(s.axis, INT_MIN, INT_MAX, "The axis number (ShowBox)");
     s.deftype =
         checked_int(ui.control("DeFormat").value(), 1, 9, "The deformation type (DeFormat)");
     s.rangeexpansion = box_number(ui, "RangeBox");

@@ -242,7 +242,8 @@ TEST_F(ResultsExportTest, NullAxesAreMarkedEverywhere) {
     EXPECT_FALSE(r["angles"]["block1"][0]["null_axis"].get<bool>());
     EXPECT_TRUE(r["groups"][0]["null_axes"][5].get<bool>());
     EXPECT_TRUE(r["bootstrap"].is_null());
-    EXPECT_TRUE(r["groups"][0]["permutation_tests"].is_null());
+    EXPECT_TRUE(r["permutation_tests"].is_null());
+    EXPECT_TRUE(r["integration_comparison"].is_null());
     const auto rows = csv_rows(read(o.scores));
     ASSERT_EQ(rows.size(), 13u);
     EXPECT_EQ(rows[0][7], "\"block1_axis6\"");
@@ -284,7 +285,7 @@ TEST_F(ResultsExportTest, FiguresAreDrawnWrittenAndTheControlsPutBack) {
 TEST_F(ResultsExportTest, NothingIsAskedNorWrittenBeforeAnAnalysis) {
     ui.queue(DialogAnswer::file((dir / "x").string()));
     for (const char* a : {"SaveScores", "ExportReport"}) {
-        EXPECT_TRUE(action(a));
+        EXPECT_FALSE(action(a));  // refused with a message
         EXPECT_NE(last_message().find("run the analysis first"), std::string::npos) << a;
     }
     EXPECT_EQ(ui.queued(), 1u);

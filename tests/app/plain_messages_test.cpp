@@ -99,8 +99,8 @@ TEST_F(PlainMessagesTest, AGroupsBlocksOfDifferentSizesAreNamedWithTheirSpecimen
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0], "The samples sizes do not match, shape and shape");
     ASSERT_FALSE(ui.notes().empty());
-    EXPECT_EQ(ui.notes().back().rfind("Group 1's block 2 has 5 specimens but its block 1 has 7", 0),
-              0u)
+    // Group 1 is named after its block-1 file.
+    EXPECT_EQ(ui.notes().back().rfind("A1's block 2 has 5 specimens but its block 1 has 7", 0), 0u)
         << ui.notes().back();
 }
 
