@@ -371,9 +371,8 @@ void QtPlatform::save_figure_file(const std::string& path, const std::string& fo
     }
     // The renderer picks the type by the extension: write under a unique temporary name that
     // has it, then rename, so the file the user named is never left half written.
-    write_file_atomically_by(path, "." + format, [&](const std::string& temp) {
-        render::save_figure(figure_, temp);
-    });
+    write_file_atomically_by(path, "." + format,
+                             [&](const std::string& temp) { render::save_figure(figure_, temp); });
 }
 
 bool QtPlatform::save_figure_to(const std::string& path) {

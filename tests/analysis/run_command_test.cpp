@@ -210,7 +210,7 @@ TEST_F(RunTest, JsonHoldsTheSessionVariablesAtFullPrecisionAndPathsStartFromTheS
     EXPECT_EQ(j.size(), 33u);  // the session's variables, "results" and the seed
     EXPECT_EQ(j["seed"], 4242);
     EXPECT_TRUE(j["results"]["permutation_tests"].is_null());  // none asked
-    ASSERT_EQ(j["sval2"].size(), 1u);  // a 1 x n vector is one row
+    ASSERT_EQ(j["sval2"].size(), 1u);                          // a 1 x n vector is one row
     EXPECT_EQ(j["sval2"][0].size(), 6u);
 
     // Every value read back is the double the analysis stored.
