@@ -58,10 +58,27 @@ DeformationGrid deformation_grid(const Matrix& refxy, const Matrix& weight,
     xmin -= e * rangex;
     ymin -= 0.75 * e * rangey;
     ymax += 0.75 * e * rangey;
+    // The plot range sets the grid's size: one that is empty, turned inside out or far taller
+    // than wide (a near-vertical form, an extreme range expansion, the limits plot type 5 finds)
+    // would ask for no grid, a negative one or billions of nodes.
+    if (!(xmax > xmin) || !(ymax >= ymin) || !std::isfinite(xmax - xmin) ||
+        !std::isfinite(ymax - ymin)) {
+        throw Error(
+            cformat("the deformation grid cannot span the plot range x %g to %g, y %g to "
+                    "%g (range expansion %g)",
+                    xmin, xmax, ymin, ymax, rangeexpansion));
+    }
     DeformationGrid g;
     g.xstep = (xmax - xmin) / npts;
-    const Index rows = npts + 6;
-    const auto cols = static_cast<Index>(std::ceil((ymax - ymin) / g.xstep)) + 3;
+    const Index rows = static_cast<Index>(npts) + 6;
+    const double columns = std::ceil((ymax - ymin) / g.xstep) + 3;
+    if (!(g.xstep > 0) || !(columns * static_cast<double>(rows) <= kMaxGridNodes)) {
+        throw Error(
+            cformat("the deformation grid would need %ld × %.0f nodes (the plot range "
+                    "is %g wide and %g high), more than the %.0f that can be drawn",
+                    static_cast<long>(rows), columns, xmax - xmin, ymax - ymin, kMaxGridNodes));
+    }
+    const auto cols = static_cast<Index>(columns);
     for (Matrix* m : {&g.xw, &g.yw, &g.xp, &g.yp, &g.xv, &g.yv})
         m->resize(rows, cols);
     for (Index i = 0; i < rows; ++i) {

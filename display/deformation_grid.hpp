@@ -22,12 +22,17 @@ struct DeformationGrid {
 // inv(L) times the displacements stacked over three zero rows.
 Matrix fit_spline(const Matrix& refxy, const Matrix& targetxy);
 
+// The most nodes a grid may have: a plot range far taller than wide is refused with an Error
+// rather than filled with millions of square cells.
+inline constexpr double kMaxGridNodes = 1e6;
+
 // The grid over limits [xmin, xmax, ymin, ymax] widened by e = rangeexpansion - 1 (x limits by
 // e times the x range, y limits by 0.75 e times the y range), with square cells of
 // xstep = (xmax - xmin)/npts and npts_y = ceil((ymax - ymin)/xstep) + 3 columns. Node (i, j),
 // from 0, lies at (xmin + (i - 2) xstep, ymin + (j - 1) xstep): two steps left of xmin to
 // npts + 3 steps right of it, one step below ymin upwards. The images are those of the spline
-// `weight` on the landmarks refxy.
+// `weight` on the landmarks refxy. Error when the widened range is empty, inside out or not
+// finite, or when the grid would have more than kMaxGridNodes nodes.
 DeformationGrid deformation_grid(const Matrix& refxy, const Matrix& weight,
                                  const fig::Limits& limits, int npts, double rangeexpansion);
 

@@ -2,6 +2,8 @@
 // hold, rotation cases, superimposition types, landmark numbers, trimming and the message; and
 // the arrow field with its automatic scale.
 #include <algorithm>
+#include <limits>
+#include <vector>
 
 #include "display/aheadw.hpp"
 #include "display/deformation_grid.hpp"
@@ -32,6 +34,35 @@ TEST(DeformationGrid, SpansTheLimitsWithFixedMarginsAndSquareCells) {
     EXPECT_EQ(row({w.xstep, w.xw(0, 0), w.yw(0, 0), static_cast<double>(w.xw.cols())}),
               row({1, -6, -2.5, 10}));
     EXPECT_THROW(deformation_grid(refxy, Matrix::Zero(8, 2), {0, 8, 0, 4}, 0, 1), Error);
+}
+
+TEST(DeformationGrid, TallRangesKeepSquareCellsUpToTheNodeLimit) {
+    const Matrix refxy = vertxy(box_reference());
+    // x step 1/16: 100 high needs 1600 + 3 columns of 22 nodes.
+    const DeformationGrid g = deformation_grid(refxy, Matrix::Zero(8, 2), {0, 1, 0, 100}, 16, 1);
+    EXPECT_EQ(row({static_cast<double>(g.xw.rows()), static_cast<double>(g.xw.cols())}),
+              row({22, 1603}));
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        fig::Limits limits;
+        int npts;
+        double rangeexpansion;
+    };
+    // Each would ask for billions of nodes, a negative or an undefined count.
+    for (const Case& c : std::vector<Case>{
+             {{0, 1e-9, 0, 1}, 20, 1},        // far taller than wide
+             {{0, 1, 0, 1e6}, 500, 1},        // 506 × 500 million
+             {{0, 1, 0, 1}, 20, 0.4},         // e = -0.6: the x range turns inside out
+             {{0, 1, 0, 1}, 20, 1e308},       // widened beyond the doubles
+             {{0, 1, 0, 1}, 20, nan},         // no range expansion
+             {{0, inf, 0, 1}, 20, 1},         // limits not finite
+             {{-1e308, 1e308, 0, 1}, 20, 1},  // a range that overflows
+         }) {
+        EXPECT_THROW(
+            deformation_grid(refxy, Matrix::Zero(8, 2), c.limits, c.npts, c.rangeexpansion), Error)
+            << c.limits[0] << ' ' << c.limits[1] << ' ' << c.limits[3] << ' ' << c.rangeexpansion;
+    }
 }
 
 class Display : public ::testing::Test {
