@@ -1,8 +1,11 @@
 // Fuzz target of the template path: a template file and a correspondence list, loaded with the
 // LoadTemplate action after an analysis of the example data and drawn by ShowAxis on the
 // template. The input is the template's text, a NUL byte, the list's text, a NUL byte and one
-// byte choosing the plot (group, deformation type, rotation). Any files must load or be refused
-// with a message, and the picture must be drawn or refused, never read outside the lists.
+// byte choosing the plot (group, deformation type, rotation); a second byte, when present, first
+// draws another plot under it (plot type 5 takes its range from the picture it finds). Any
+// files must load or be refused with a message, and the picture must be drawn or refused, never
+// read outside the lists. Every input starts from the same session and an empty picture, so that
+// what it finds replays alone.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -44,7 +47,10 @@ struct Analysed {
         }
         if (!tesvane::run_action(ctx, "DoSVD2"))
             std::abort();
+        analysed = ctx.vars;
     }
+
+    tesvane::Session analysed;  // the variables after DoSVD2
 };
 
 // Puts the caller's folder back on every way out: loading the example data in the first call
@@ -56,6 +62,16 @@ struct KeepFolder {
         fs::current_path(start, ec);
     }
 };
+
+// ShowAxis of the loaded template; `choice` picks group, deformation type, rotation and axis.
+void show(Analysed& a, unsigned choice) {
+    a.ui.control("TemplateButton").set_value(1);
+    a.ui.control("ReqAxisBox").set_value(3 + (choice & 1));
+    a.ui.control("DeFormat").set_value(1 + (choice >> 1) % 9);
+    a.ui.control("RotateRequest").set_value((choice >> 5) & 1);
+    a.ui.control("ShowBox").set_string(std::to_string(1 + ((choice >> 6) & 1)));
+    tesvane::run_action(a.ctx, "ShowAxis");
+}
 
 void write(const fs::path& p, std::string_view text) {
     std::ofstream(p, std::ios::binary)
@@ -74,29 +90,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view rest = bytes.substr(cut + 1);
     const std::size_t cut2 = rest.find('\0');
     const std::string_view list = rest.substr(0, cut2);
-    const unsigned choice = cut2 != std::string_view::npos && cut2 + 1 < rest.size()
-                                ? static_cast<unsigned char>(rest[cut2 + 1])
-                                : 0;
+    const std::string_view choices =
+        cut2 != std::string_view::npos ? rest.substr(cut2 + 1) : std::string_view();
+    auto byte = [&](std::size_t i) {
+        return i < choices.size() ? static_cast<unsigned char>(choices[i]) : 0u;
+    };
 
     const fs::path templ = a.folder / "template.txt";
     const fs::path clist = a.folder / "clist.txt";
     write(templ, bytes.substr(0, cut));
     write(clist, list);
-    a.ctx.vars.clear("templatea");
-    a.ctx.vars.clear("templateb");
-    a.ctx.vars.clear("clist2");
-    a.ctx.vars.clear("clist4");
+    a.ctx.vars = a.analysed;
+    tesvane::fig::Axes& axes = a.ui.figure().axes();
+    axes.cla();
+    axes.set_auto_limits();
+    axes.set_hold(false);
+    for (const char* v : {"templatea", "templateb", "clist2", "clist2b", "clist4", "clist4b"})
+        a.ctx.vars.clear(v);
     for (const fs::path& p : {templ, clist, clist, templ, clist, clist})
         a.ui.queue(DialogAnswer::file(p.string()));
     tesvane::run_action(a.ctx, "LoadTemplate");
     while (a.ui.queued() > 0)  // answers a refused load left unused
         a.ui.open_file_dialog("", "");
 
-    a.ui.control("TemplateButton").set_value(1);
-    a.ui.control("ReqAxisBox").set_value(3 + (choice & 1));
-    a.ui.control("DeFormat").set_value(1 + (choice >> 1) % 9);
-    a.ui.control("RotateRequest").set_value((choice >> 5) & 1);
-    a.ui.control("ShowBox").set_string(std::to_string(1 + ((choice >> 6) & 1)));
-    tesvane::run_action(a.ctx, "ShowAxis");
+    if (choices.size() > 1)
+        show(a, byte(1));
+    show(a, byte(0));
     return 0;
 }
