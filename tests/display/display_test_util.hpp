@@ -11,22 +11,9 @@
 #include "platform/figure/figure_model.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/matrix.hpp"
+#include "test_util.hpp"
 
 namespace tesvane::test {
-
-inline Matrix row(std::initializer_list<double> v) {
-    Matrix m(1, static_cast<Index>(v.size()));
-    Index i = 0;
-    for (double d : v)
-        m(i++) = d;
-    return m;
-}
-
-inline double max_diff(const Matrix& a, const Matrix& b) {
-    if (a.rows() != b.rows() || a.cols() != b.cols())
-        return INFINITY;
-    return a.size() == 0 ? 0.0 : (a - b).cwiseAbs().maxCoeff();
-}
 
 // Five landmarks whose automatic limits are [0 8 0 4], cs 1.
 inline Matrix box_reference() {

@@ -131,11 +131,7 @@ class PictureTest : public AppTest {
   protected:
     void analyse() {
         start();
-        const std::filesystem::path d = source_dir() / "examples" / "data";
-        ASSERT_TRUE(load("LoadG1B1", d / "groupA_b1.txt"));
-        ASSERT_TRUE(load("LoadG1B2", d / "groupA_b2.txt"));
-        ASSERT_TRUE(load("LoadG2B1", d / "groupB_b1.txt"));
-        ASSERT_TRUE(load("LoadG2B2", d / "groupB_b2.txt"));
+        load_groups(examples_dir(), "groupA", "groupB");
         ASSERT_TRUE(run_action(ctx, "DoSVD2"));
     }
     bool show(int plot, int axis = 1) {

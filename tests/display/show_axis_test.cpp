@@ -17,12 +17,7 @@ class ShowAxisTest : public AppTest {
     void analyse(bool landmarks2) {
         start();
         ui.control("Morph2").set_value(landmarks2 ? 1 : 0);
-        const std::filesystem::path d = source_dir() / "examples" / "data";
-        const char* b2 = landmarks2 ? "_b2.txt" : "_vars.txt";
-        ASSERT_TRUE(load("LoadG1B1", d / "groupA_b1.txt"));
-        ASSERT_TRUE(load("LoadG1B2", d / (std::string("groupA") + b2)));
-        ASSERT_TRUE(load("LoadG2B1", d / "groupB_b1.txt"));
-        ASSERT_TRUE(load("LoadG2B2", d / (std::string("groupB") + b2)));
+        load_groups(examples_dir(), "groupA", "groupB", landmarks2 ? "_b2.txt" : "_vars.txt");
         ASSERT_TRUE(run_action(ctx, "DoSVD2"));
         ui.control("ExagerationBox").set_string("0.1");
     }

@@ -29,12 +29,6 @@ class ComfortTest : public GuiTest {
         GuiTest::SetUp();
         start();
     }
-    void load_all() {
-        files = {data / "groupA_b1.txt", data / "groupA_b2.txt", data / "groupB_b1.txt",
-                 data / "groupB_b2.txt"};
-        for (const char* action : {"LoadG1B1", "LoadG1B2", "LoadG2B1", "LoadG2B2"})
-            main().button(action)->click();
-    }
     // Drops `file` on the widget as a file manager would.
     void drop(QWidget& target, const fs::path& file) {
         QMimeData mime;
@@ -45,7 +39,7 @@ class ComfortTest : public GuiTest {
         QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&target, &dropped);
     }
-    const fs::path data = source_dir() / "examples" / "data";
+    const fs::path data = examples_dir();
 };
 
 TEST_F(ComfortTest, EveryControlAndButtonShowsItsTooltipFromTheTable) {
@@ -65,7 +59,7 @@ TEST_F(ComfortTest, MessagesShowWhatTheStepsSayAndDiagnosticsWaitInTheirHiddenVi
     // Nothing is said at start-up: the angle file is optional.
     EXPECT_TRUE(main().console_pane().toPlainText().isEmpty())
         << main().console_pane().toPlainText().toStdString();
-    load_all();
+    load_examples();
     main().button("DoSVD2")->click();
     main().button("ShowAxis")->click();
     const QString messages = main().console_pane().toPlainText();
@@ -79,7 +73,7 @@ TEST_F(ComfortTest, MessagesShowWhatTheStepsSayAndDiagnosticsWaitInTheirHiddenVi
 }
 
 TEST_F(ComfortTest, ClearAndResetAsksFirstThenClearsThePlotAndTheResults) {
-    load_all();
+    load_examples();
     main().button("DoSVD2")->click();
     main().button("ShowAxis")->click();
     ASSERT_FALSE(string_of("AuxResults").empty());
@@ -105,7 +99,7 @@ TEST_F(ComfortTest, ClearAndResetAsksFirstThenClearsThePlotAndTheResults) {
 }
 
 TEST_F(ComfortTest, AxisUpAndDownRedrawThePictureShown) {
-    load_all();
+    load_examples();
     main().button("DoSVD2")->click();
     ui().figure().clear();
     main().button("AxisUp")->click();  // nothing shown yet: nothing is drawn
