@@ -1,6 +1,6 @@
-// The windows for a working researcher: tooltips from the control table, messages apart from
-// diagnostics, Clear and reset asking first, Axis up/down redrawing, data files dropped on the
-// summary boxes, the status bar after a cancel, and the Help menu.
+// The windows for a working researcher: messages apart from diagnostics, Clear and reset asking
+// first, Axis up/down redrawing, data files dropped on the summary boxes, the status bar after a
+// cancel, and the Help menu.
 #include <QDockWidget>
 #include <QLabel>
 #include <QMessageBox>
@@ -41,18 +41,6 @@ class ComfortTest : public GuiTest {
     }
     const fs::path data = examples_dir();
 };
-
-TEST_F(ComfortTest, EveryControlAndButtonShowsItsTooltipFromTheTable) {
-    for (const ControlSpec& c : control_table()) {
-        if (c.window != "main")
-            continue;
-        auto* w = main().findChild<QWidget*>(QString::fromStdString(c.tag));
-        ASSERT_NE(w, nullptr) << c.tag;
-        EXPECT_EQ(w->toolTip().toStdString(), c.tooltip) << c.tag;
-    }
-    for (const ActionButton& b : action_buttons())
-        EXPECT_EQ(main().button(b.action)->toolTip().toStdString(), b.tooltip) << b.action;
-}
 
 TEST_F(ComfortTest, MessagesShowWhatTheStepsSayAndDiagnosticsWaitInTheirHiddenView) {
     EXPECT_FALSE(main().diagnostics_view().isVisible());

@@ -33,13 +33,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST_F(GuiTest, EveryTagAndActionIsPlacedInTheMainWindowWithItsInitialValue) {
+TEST_F(GuiTest, EveryTagAndActionIsPlacedInTheMainWindowWithItsInitialValueAndTooltip) {
     for (const ControlSpec& row : control_table()) {
         if (row.window != "main")
             continue;
         Control* c = ui().find_control(row.tag);
         ASSERT_NE(c, nullptr) << row.tag;
-        EXPECT_NE(main().findChild<QWidget*>(QString::fromStdString(row.tag)), nullptr) << row.tag;
+        auto* w = main().findChild<QWidget*>(QString::fromStdString(row.tag));
+        ASSERT_NE(w, nullptr) << row.tag;
+        EXPECT_EQ(w->toolTip().toStdString(), row.tooltip) << row.tag;
         EXPECT_EQ(c->enable(), "on") << row.tag;
         if (row.kind == ControlKind::Check || row.kind == ControlKind::Popup)
             EXPECT_EQ(c->value(), row.initial_value) << row.tag;
@@ -51,6 +53,7 @@ TEST_F(GuiTest, EveryTagAndActionIsPlacedInTheMainWindowWithItsInitialValue) {
         QPushButton* b = main().button(a.action);
         ASSERT_NE(b, nullptr) << a.action;
         EXPECT_EQ(b->window(), &main()) << a.action << " is not placed in the window";
+        EXPECT_EQ(b->toolTip().toStdString(), a.tooltip) << a.action;
     }
 }
 
@@ -96,20 +99,6 @@ TEST_F(GuiTest, ClosedResultsWindowComesBackWhenAReportArrivesAndSavesByAppendin
     ui().results_window().save_button().click();
     ui().results_window().save_button().click();
     EXPECT_EQ(read_file(dir.path() / "report.txt"), "line 1\nline 2 \nline 1\nline 2 \n");
-}
-
-TEST_F(GuiTest, LoadButtonSummarisesAndPlotsARealFile) {
-    const std::filesystem::path data = dataset("plethodon");
-    if (data.empty())
-        GTEST_SKIP() << "the plethodon dataset is not here";
-    start();
-    files = {data / "Jord_b1.txt"};
-    main().button("LoadG1B1")->click();
-    EXPECT_EQ(string_of("FileBox1"), "File: Jord_b1.txt \n  20 Specimens \n   7 Landmarks");
-    EXPECT_FALSE(ui().figure().axes().children().empty());
-    EXPECT_EQ(dialogs, std::vector{gui::FileDialogKind::Open});
-    // The file's folder is where the next dialog starts.
-    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(data));
 }
 
 class FigureMenuTest : public GuiTest {
@@ -211,7 +200,12 @@ class SessionTest : public GuiTest {
 };
 
 TEST_F(SessionTest, ReportAndScoresFromTheWindows) {
-    load_examples();
+    load_examples();  // each button summarises and plots its file; the folder is the next start
+    EXPECT_EQ(string_of("FileBox4"),
+              "Block2-LM \nFile: groupB_b2.txt \n  25 Specimens \n   6 Landmarks");
+    EXPECT_FALSE(ui().figure().axes().children().empty());
+    EXPECT_EQ(dialogs, std::vector<gui::FileDialogKind>(4, gui::FileDialogKind::Open));
+    EXPECT_EQ(fs::current_path(), fs::canonical(data));
     main().button("DoSVD2")->click();
     main().findChild<QComboBox*>("ReqAxisBox")->setCurrentIndex(8);
     files = {dir.path() / "scores.csv", dir.path() / "report.html"};
