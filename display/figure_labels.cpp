@@ -111,7 +111,7 @@ std::string picture_caption(AppContext& ctx, const PictureFacts& f) {
                    f.axis, f.plot_type - 25) +
                g1 + " and of " + g2 +
                cformat(
-                   "; dashed: each group's bound, at or below which %g %% of its angles lie; "
+                   "; dashed: each group's bound (%g %% of its angles at or below it); "
                    "solid: the angle between the groups",
                    100 * (1 - f.alpha));
     }

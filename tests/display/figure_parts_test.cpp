@@ -230,7 +230,7 @@ TEST_F(PictureTest, TheBootstrapCaptionSaysWhatTheBoundMeans) {
     ui.control("AlphaBox").set_string("0.1");
     ASSERT_TRUE(run_action(ctx, "BootSVD2Angle"));
     ASSERT_TRUE(show(26));
-    EXPECT_NE(ui.figure().axes().caption.find("at or below which 90 % of its angles lie"),
+    EXPECT_NE(ui.figure().axes().caption.find("bound (90 % of its angles at or below it)"),
               std::string::npos)
         << ui.figure().axes().caption;
 }
