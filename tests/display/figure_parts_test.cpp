@@ -192,7 +192,7 @@ TEST_F(PictureTest, TheBootstrapHasAPictureOfItsAngles) {
 // Without homology each group's block 2 is superimposed on its own consensus: the caption of
 // the superimposed block 2 must not call it the pooled one.
 TEST_F(PictureTest, TheSuperimposedBlockTwoNamesTheConsensusItWasFittedTo) {
-    analyse();
+    analyse(true);
     const struct {
         int plot;
         double homology;
@@ -211,7 +211,7 @@ TEST_F(PictureTest, TheSuperimposedBlockTwoNamesTheConsensusItWasFittedTo) {
 
 // The bootstrap's caption says what a bound is, at the level the bootstrap used.
 TEST_F(PictureTest, TheBootstrapCaptionSaysWhatTheBoundMeans) {
-    analyse();
+    analyse(true);
     ui.control("BootBox").set_string("10");
     ui.control("AlphaBox").set_string("0.1");
     ASSERT_TRUE(run_action(ctx, "BootSVD2Angle"));
@@ -224,7 +224,7 @@ TEST_F(PictureTest, TheBootstrapCaptionSaysWhatTheBoundMeans) {
 // Landmark numbers keep a fixed clearance on the page from their landmark's marker, however
 // large the plotted range: a shift in points, not in data units.
 TEST_F(PictureTest, LandmarkNumbersStandClearOfTheirMarkers) {
-    analyse();
+    analyse(true);
     ui.control("NumberButton").set_value(1);
     ASSERT_TRUE(show(3));
     int numbers = 0;
