@@ -1,105 +1,87 @@
-// The entry of the browser edition: one session of the program, driven by script text in the
-// `tesvane script` format, as the desktop replays a recorded session. The page writes the
-// user's files into the module's in-memory file system, then runs the steps it recorded.
+// The entry points of the WebAssembly module. The page's worker (and node, in the tests) writes
+// the user's files into the module's in-memory folder /data, then runs the steps of the main
+// window through one WebSession. Every entry returns text that stays valid until the next call.
 #include <emscripten.h>
 
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 
-#include "app/Tesvane6i.hpp"
-#include "app/run_command.hpp"
-#include "app/script_runner.hpp"
-#include "platform/app_context.hpp"
-#include "platform/render/svg_canvas.hpp"
-#include "web/browser_platform.hpp"
+#include "web/web_session.hpp"
 
-namespace tesvane {
 namespace {
 
+// clang-format off
+EM_JS(void, post_progress, (double fraction, const char* what), {
+    if (Module["onProgress"]) Module["onProgress"](fraction, UTF8ToString(what));
+});
+// clang-format on
+
 void send_progress(double fraction, const std::string& what) {
-    // clang-format off
-    EM_ASM({ if (Module.onProgress) Module.onProgress($0, UTF8ToString($1)); },
-           fraction, what.c_str());
-    // clang-format on
+    post_progress(fraction, what.c_str());
 }
 
-// One session: what the main window and the results window hold between the page's steps.
-struct WebSession {
-    std::ostringstream echo;  // message boxes and console lines
-    BrowserPlatform ui{&echo, send_progress};
-    AppContext ctx{ui};
-    ScriptTarget target{ctx, [this](DialogAnswer a) { ui.queue(std::move(a)); }, {},
-                        save_figure_svg};
+std::unique_ptr<tesvane::WebSession> session;
+std::string answer;
 
-    WebSession() {
-        add_window_controls(ui);
-        register_functions(ctx);
-        ui.on_save_figure_file([](const fig::Figure& f, const std::string& p, const std::string&) {
-            save_figure_svg(f, p);
-        });
-        Tesvane6i_start(ctx);
-        // The browser runs the module on one thread; results do not depend on the count.
-        ctx.resampling = {kDefaultRandomSeed, 1};
-    }
-};
-
-std::unique_ptr<WebSession> session;
-std::string answer;  // the text the last call returns; valid until the next call
-
-WebSession& current() {
+tesvane::WebSession& current() {
     if (!session)
-        session = std::make_unique<WebSession>();
+        session = std::make_unique<tesvane::WebSession>("/data", send_progress);
     return *session;
 }
 
-}  // namespace
-}  // namespace tesvane
+const char* give(std::string text) {
+    answer = std::move(text);
+    return answer.c_str();
+}
 
-using tesvane::current;
+}  // namespace
 
 extern "C" {
 
 // Starts a fresh session, as a newly opened program.
-EMSCRIPTEN_KEEPALIVE void tv_reset() {
-    tesvane::session = std::make_unique<tesvane::WebSession>();
+EMSCRIPTEN_KEEPALIVE const char* tv_reset() {
+    session = std::make_unique<tesvane::WebSession>("/data", send_progress);
+    return give(session->state());
 }
 
-// Runs the script file at `path` in the session. Returns JSON: "stdout" (print lines), "stderr"
-// (message boxes, console lines, failures), "exit" (as `tesvane script`) and "report" (the text
-// of the results window).
-EMSCRIPTEN_KEEPALIVE const char* tv_run(const char* path) {
-    auto& s = current();
-    std::ostringstream out, err;
-    s.echo.str("");
-    int code = 2;
-    try {
-        code = tesvane::replay_script(path, s.target, out, err);
-    } catch (const std::exception& e) {
-        err << "tesvane: " << e.what() << '\n';
-    }
-    nlohmann::json j;
-    j["stdout"] = out.str();
-    j["stderr"] = s.echo.str() + err.str();
-    j["exit"] = code;
-    j["report"] = s.ui.control("AuxResults").string();
-    tesvane::answer = j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-    return tesvane::answer.c_str();
+EMSCRIPTEN_KEEPALIVE const char* tv_interface() {
+    return give(tesvane::WebSession::interface_json());
 }
 
-// The current figure as an SVG document.
+EMSCRIPTEN_KEEPALIVE const char* tv_step(const char* request) {
+    return give(current().step(request));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* tv_state() {
+    return give(current().state());
+}
+
 EMSCRIPTEN_KEEPALIVE const char* tv_figure_svg() {
-    tesvane::answer = tesvane::render::figure_svg_text(current().ui.figure(),
-                                                       tesvane::kFigureWidthPt,
-                                                       tesvane::kFigureHeightPt);
-    return tesvane::answer.c_str();
+    return give(current().figure_svg());
 }
 
-// The session variables as `tesvane run --json` writes them.
 EMSCRIPTEN_KEEPALIVE const char* tv_results_json() {
-    auto& s = current();
-    tesvane::answer = tesvane::analysis_json(s.ctx.vars, s.ctx.resampling.seed);
-    return tesvane::answer.c_str();
+    return give(current().results_json());
+}
+
+// {"ok": true, "script": text} or {"ok": false, "error": why}.
+EMSCRIPTEN_KEEPALIVE const char* tv_script() {
+    nlohmann::json j;
+    try {
+        j = {{"ok", true}, {"script", current().script()}};
+    } catch (const std::exception& e) {
+        j = {{"ok", false}, {"error", e.what()}};
+    }
+    return give(j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* tv_note_saved_figure(const char* name) {
+    current().note_saved_figure(name);
+    return give("");
+}
+
+EMSCRIPTEN_KEEPALIVE const char* tv_replay(const char* script_text) {
+    return give(current().replay(script_text));
 }
 }
