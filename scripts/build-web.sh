@@ -9,6 +9,9 @@ if ! command -v em++ >/dev/null || ! command -v emcmake >/dev/null; then
   echo "build-web: em++ (emscripten) is not installed; run TESVANE_WEB=ON scripts/setup.sh" >&2
   exit 3
 fi
+# Emscripten's JavaScript optimiser needs Debian's node modules (node-acorn), which a node from
+# another source does not look for by itself.
+export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
 build_dir="${1:-build-web}"
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi

@@ -1,6 +1,7 @@
 #include "web/browser_platform.hpp"
 
 #include <filesystem>
+#include <utility>
 
 #include "app/controls.hpp"
 #include "io/atomic_file.hpp"

@@ -141,7 +141,13 @@
     }
     for (const slot of $$('.slot')) {
       const c = s.controls[slot.dataset.box];
-      $('pre', slot).textContent = c ? c.String.trim() : '';
+      const summary = c ? c.String.trim() : '';
+      $('pre', slot).textContent = summary;
+      // An empty summary (a fresh session, Clear and reset) has no file loaded.
+      if (!summary) {
+        $('.file-name', slot).textContent = '';
+        $('input', slot).value = '';
+      }
     }
     report = s.report;
     $('#report').textContent = report;
@@ -368,7 +374,14 @@
     });
   }
 
+  // A file dropped beside the boxes would make the browser open it in place of the page.
+  function guardDrops() {
+    window.addEventListener('dragover', (e) => e.preventDefault());
+    window.addEventListener('drop', (e) => e.preventDefault());
+  }
+
   async function start() {
+    guardDrops();
     try {
       await startWorker();
       iface = await callJson('interface');

@@ -151,10 +151,12 @@ std::string WebSession::replay(const std::string& script_text) {
     try {
         const std::string path = (fs::path(folder_) / "replayed.tvs").string();
         write_file_atomically(path, script_text);
-        // The page draws PNG itself: only SVG figures are written here.
+        // The page draws PNG itself: only SVG figures are written here. Either way the figure
+        // stays in the recorded session, as the desktop's replay keeps it.
         const FigureSaver save = [this](const fig::Figure&, const std::string& p) {
             if (fs::path(p).extension() == ".svg")
                 ui_.save_figure_file(p, "svg");
+            recorder_.note_saved_figure(p);
         };
         code = recorder_.replay(ctx_, path, out, err, save);
     } catch (const std::exception& e) {

@@ -22,8 +22,9 @@ TEST(CharconvCompat, ReadsAsFromCharsDoes) {
         EXPECT_EQ(ra.ec, rb.ec) << t;
         EXPECT_EQ(ra.ptr, rb.ptr) << t;
         EXPECT_EQ(std::signbit(a), std::signbit(b)) << t;
-        if (ra.ec == std::errc())
+        if (ra.ec == std::errc()) {
             EXPECT_EQ(a, b) << t;
+        }
     }
 }
 

@@ -64,7 +64,17 @@ async function main() {
     const bootstrap = await run('BootSVD2Angle');
     process.stdout.write(analysis + '\n' + bootstrap + '\n');
 
-    // An axis as a deformed grid with vectors, drawn by the page.
+    // The templates (six files, one chosen twice per group), then an axis as a deformed grid
+    // with vectors on the template, drawn by the page.
+    await page.click('#templates summary');
+    const dir = path.dirname(files[0]);
+    const templates = ['template_outline.txt', 'clist_outline_block1.txt', 'clist_outline_block2.txt'];
+    const inputs = await page.$$('.template-slot input[type=file]');
+    for (let i = 0; i < 6; ++i) await inputs[i].uploadFile(path.join(dir, templates[i % 3]));
+    await page.waitForFunction(() => Array.from(document.querySelectorAll('.template-slot .file-name'))
+                                       .every((e) => e.textContent !== ''), {timeout: 60000});
+    await run('LoadTemplate');
+    await page.click('[data-tag="TemplateButton"]');
     await page.select('[data-tag="ReqAxisBox"]', '3');
     await page.select('[data-tag="DeFormat"]', '4');
     await setText('ExagerationBox', '0.15');

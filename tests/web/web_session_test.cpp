@@ -114,10 +114,12 @@ TEST_F(WebSessionTest, LoadAnswersTheFileDialogAndADialogWithoutAnswerIsCancelle
     EXPECT_NE(a["figure"].get<std::string>().find("<svg"), std::string::npos);
     EXPECT_FALSE(json::parse(session->state()).contains("figure"));
 
-    // A file that is not there fails the step with the reason, keeping the loaded block.
+    // A file that is not there is reported in a message box; the loaded block stays.
     a = step({{"action", "LoadG1B1"}, {"files", {(folder / "missing.txt").string()}}});
-    EXPECT_FALSE(a["ok"]);
-    EXPECT_FALSE(a["error"].get<std::string>().empty());
+    ASSERT_EQ(a["messages"].size(), 1u) << a.dump();
+    EXPECT_NE(a["messages"][0].get<std::string>().find("missing.txt"), std::string::npos);
+    EXPECT_NE(a["controls"]["FileBox1"]["String"].get<std::string>().find("groupA_b1.txt"),
+              std::string::npos);
 }
 
 TEST_F(WebSessionTest, StepsGiveTheReportsOfTesvaneRun) {
@@ -211,15 +213,14 @@ TEST_F(WebSessionTest, ClicksAndTheRotationDialogAreDeclined) {
         const char* declined;
     };
     const Case cases[] = {{"GridButton", "a mouse click in the plot"},
-                          {"RotateRequest", "rotation"}};
+                          {"RotateRequest", "Rotation"}};
     for (const Case& c : cases) {
-        const json a = step({{"action", "ShowAxis"},
-                             {"controls",
-                              {{"ReqAxisBox", {{"Value", 3}}},
-                               {"DeFormat", {{"Value", 1}}},
-                               {"GridButton", {{"Value", 0}}},
-                               {"RotateRequest", {{"Value", 0}}},
-                               {c.control, {{"Value", 1}}}}}});
+        json controls = {{"ReqAxisBox", {{"Value", 3}}},
+                         {"DeFormat", {{"Value", 1}}},
+                         {"GridButton", {{"Value", 0}}},
+                         {"RotateRequest", {{"Value", 0}}}};
+        controls[c.control] = {{"Value", 1}};
+        const json a = step({{"action", "ShowAxis"}, {"controls", controls}});
         EXPECT_TRUE(a["ok"]) << c.control << ": " << a.dump();
         bool found = false;
         for (const json& d : a["declined"])
