@@ -4,7 +4,9 @@
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <new>
 #include <optional>
+#include <stdexcept>
 
 #include "analysis/two_block_pls.hpp"
 #include "io/number_parse.hpp"
@@ -52,7 +54,7 @@ std::optional<int> bootstrap_count(AppContext& ctx) {
 }
 
 void lowest_alpha_message(AppContext& ctx, int nboots) {
-    ctx.ui.message_box(
+    ctx.ui.notice(
         cformat("The lowest alpha level obtainable with this number of bootstraps is %2.5f ",
                 1.0 / nboots));
 }
@@ -84,6 +86,9 @@ Index replicate_axes(const Matrix& b1, const Matrix& b2, bool landmarks2) {
     const Index q2 = landmarks2 ? b2.cols() - 5 : b2.cols();
     return std::min(q1, q2);
 }
+
+// Replicates always named on the console, before it goes over to every tenth part of the run.
+constexpr int kEchoedReplicates = 10;
 
 // Closes the progress dialog however the action ends.
 struct ProgressDone {
@@ -133,6 +138,7 @@ void BootSVD2Angle(AppContext& ctx) {
     in.landmarks2 = v.flag("activem2");
     in.homology2 = homology2;
     in.nboots = nboots;
+    in.bound_row = static_cast<Index>(idx.rangepoint) - 1;
     same_specimens(in.data1, in.data2, 1);
     same_specimens(in.data1g, in.data2g, 2);
 
@@ -164,24 +170,39 @@ void BootSVD2Angle(AppContext& ctx) {
     {
         ProgressDone done{ctx.ui};
         BootstrapMonitor monitor;
-        monitor.replicate_done = [&](int set, int r) {
-            ctx.ui.console(cformat("set %i, replicate %i", set, r));
+        // The console hears of the first replicates of each set and then of every tenth part,
+        // so that a long run neither floods it nor goes quiet.
+        const int step = std::max(1, nboots / 10);
+        monitor.replicate_done = [&, step](int set, int r) {
+            if (r <= kEchoedReplicates || r % step == 0 || r == nboots)
+                ctx.ui.console(cformat("set %i, replicate %i", set, r));
         };
         monitor.keep_going = [&](double fraction) {
             return ctx.ui.progress(fraction,
                                    cformat("Bootstrap of %i replicates per group", nboots));
         };
-        tables = run_bootstrap(in, ctx.resampling, monitor);
+        try {
+            tables = run_bootstrap(in, ctx.resampling, monitor);
+        } catch (const std::bad_alloc&) {
+            throw Error(cformat("%i bootstraps per group need more memory than there is (BootBox)",
+                                nboots));
+        } catch (const std::length_error&) {
+            throw Error(cformat("%i bootstraps per group need more memory than there is (BootBox)",
+                                nboots));
+        }
     }
     if (!tables) {
         ctx.ui.console("BootSVD2Angle cancelled; nothing reported");
         return;
     }
 
-    ctx.ui.console("Unsorted block 1 and block 2 angles of the first axis, group 1:");
-    for (int r = 0; r < nboots; ++r) {
-        ctx.ui.console(cformat("%g %g", tables->set1.angle1(r, 0), tables->set1.angle2(r, 0)));
-    }
+    const auto& first = tables->set1.first_angles();
+    ctx.ui.console(
+        cformat("Unsorted block 1 and block 2 angles of the first axis, group 1 "
+                "(first %i replicates):",
+                static_cast<int>(first.size())));
+    for (const auto& [a1, a2] : first)
+        ctx.ui.console(cformat("%g %g", a1, a2));
     if (idx.alpha_raised)
         lowest_alpha_message(ctx, nboots);
     ctx.ui.console(cformat("rangepoint = %.0f", idx.rangepoint));

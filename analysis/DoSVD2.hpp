@@ -9,10 +9,10 @@
 
 namespace tesvane {
 
-// The action "DoSVD2": superimposes the four blocks on references rounded to four decimals,
-// scores them, decomposes each group's cross-covariance, stores the results in the session and
-// shows the angle report. A block 1 and block 2 of one group with different specimen counts
-// shows a message and ends the action, keeping what was stored up to then.
+// The action "DoSVD2": reads the four blocks and the homology flag, runs two_group_pls, stores
+// its results in the session and shows the angle report. A block 1 and block 2 of one group with
+// different specimen counts shows a message and ends the action, keeping what was stored up to
+// then.
 void DoSVD2(AppContext& ctx);
 
 // The angle report for the groups' decompositions: per axis i < numsvd the block-1 angle (and
@@ -21,8 +21,5 @@ void DoSVD2(AppContext& ctx);
 std::string angle_report(const Matrix& ubee2, const Matrix& sbee2, const Matrix& vbee2,
                          const Matrix& ubee2g, const Matrix& sbee2g, const Matrix& vbee2g,
                          bool homology2);
-
-// A reference row rounded to four decimals, half away from zero.
-Matrix round4(const Matrix& reference);
 
 }  // namespace tesvane

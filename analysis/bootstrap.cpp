@@ -6,13 +6,14 @@
 #include <functional>
 #include <limits>
 
+#include "analysis/block_references.hpp"
 #include "analysis/job_pool.hpp"
 #include "analysis/two_block_pls.hpp"
 #include "analysis/warp_basis.hpp"
-#include "geometry/getconsensus.hpp"
 #include "geometry/procrustes_steps.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
+#include "platform/report_number.hpp"
 #include "platform/scalar.hpp"
 #include "platform/stats.hpp"
 
@@ -42,26 +43,8 @@ void sort_nan_last(RowVector& v) {
               [](double a, double b) { return std::isnan(b) ? !std::isnan(a) : a < b; });
 }
 
-bool column_defined(const Matrix& t, Index k) {
-    return !t.col(k).array().isNaN().any();
-}
-
-// The bound of each column: its rangepoint-th smallest value, or not-a-number when any replicate
-// left the axis undefined.
-RowVector bounds(const Matrix& table, Index axes, Index row) {
-    RowVector b(axes);
-    for (Index k = 0; k < axes; ++k) {
-        if (!column_defined(table, k)) {
-            b(k) = kNaN;
-            continue;
-        }
-        b(k) = sort_columns(table.col(k))(row, 0);
-    }
-    return b;
-}
-
 std::string angle_field(double v) {
-    return std::isnan(v) ? std::string("not defined") : cformat("%2.3f", v);
+    return report_number("%2.3f", v);
 }
 
 std::string angle_line(Index k, double observed, double g1, double g2) {
@@ -154,34 +137,31 @@ Replicate replicate_of(const BootstrapInput& in, const PreparedSet& p, int repli
     const Matrix& D2 = p.D2;
 
     // The references are not rounded here, unlike the analysis.
-    const Matrix breference1 =
-        getconsensus(stack_rows(D1(rows.bl1, Eigen::all), D1(rows.bl2, Eigen::all), "Block 1"))
-            .reference;
+    const Matrix bdata1 = D1(rows.bl1, Eigen::all);
+    const Matrix bdata1g = D1(rows.bl2, Eigen::all);
+    Matrix bdata2, bdata2g;
+    if (in.landmarks2) {
+        bdata2 = D2(rows.bl1, Eigen::all);
+        bdata2g = D2(rows.bl2, Eigen::all);
+    }
+    const BlockReferences refs = block_references(bdata1, bdata1g, bdata2, bdata2g, in.homology2);
+
     // One spline decomposition per reference serves both resamples scored on it.
-    const WarpBasis basis1 = warp_basis(breference1);
+    const WarpBasis basis1 = warp_basis(refs.reference1);
     const Matrix P1 =
-        centred_shape(warp_scores(basis1, superimposed(p.scaled1, rows.bl1, breference1)));
+        centred_shape(warp_scores(basis1, superimposed(p.scaled1, rows.bl1, refs.reference1)));
     const Matrix P1g =
-        centred_shape(warp_scores(basis1, superimposed(p.scaled1, rows.bl2, breference1)));
+        centred_shape(warp_scores(basis1, superimposed(p.scaled1, rows.bl2, refs.reference1)));
 
     Block2 b2, b2g;
     if (in.landmarks2) {
-        const Matrix bdata2 = D2(rows.bl1, Eigen::all);
-        const Matrix bdata2g = D2(rows.bl2, Eigen::all);
-        Matrix breference2, breference2g;
-        if (in.homology2) {
-            breference2 = getconsensus(stack_rows(bdata2, bdata2g, "Block 2")).reference;
-            breference2g = breference2;
-        } else {
-            breference2 = getconsensus(bdata2).reference;
-            breference2g = getconsensus(bdata2g).reference;
-        }
-        const WarpBasis basis2 = warp_basis(breference2);
-        b2 = {centred_shape(warp_scores(basis2, superimposed(p.scaled2, rows.bl1, breference2))),
-              1.0};
-        const Matrix sup2g = superimposed(p.scaled2, rows.bl2, breference2g);
+        const WarpBasis basis2 = warp_basis(refs.reference2);
+        b2 = {
+            centred_shape(warp_scores(basis2, superimposed(p.scaled2, rows.bl1, refs.reference2))),
+            1.0};
+        const Matrix sup2g = superimposed(p.scaled2, rows.bl2, refs.reference2g);
         b2g = {centred_shape(in.homology2 ? warp_scores(basis2, sup2g)
-                                          : warp_scores(warp_basis(breference2g), sup2g)),
+                                          : warp_scores(warp_basis(refs.reference2g), sup2g)),
                1.0};
     } else {
         b2 = variable_block(D2(rows.bl1, Eigen::all));
@@ -220,42 +200,92 @@ std::optional<BootstrapTables> run_bootstrap(const BootstrapInput& in,
                                              const BootstrapSettings& settings,
                                              const BootstrapMonitor& monitor) {
     const int n = in.nboots;
+    // The replicates of both sets are numbered in one int.
+    if (n > std::numeric_limits<int>::max() / 2) {
+        throw Error(cformat("%i bootstraps are more than can be counted; the most is %i", n,
+                            std::numeric_limits<int>::max() / 2));
+    }
     const int total = 2 * n;
-    const size_t jobs = static_cast<size_t>(total);
-    std::vector<Replicate> results(jobs);
+    // Results wait in a ring until they are announced in order and folded into the summaries.
+    std::vector<Replicate> pending(std::min<std::size_t>(kPoolWindow, static_cast<size_t>(total)));
     const PreparedSet sets[2] = {prepare(in, 1), prepare(in, 2)};
+    BootstrapTables tables{ReplicateSummary(n, in.bound_row), ReplicateSummary(n, in.bound_row)};
     auto job = [&](int j) {
         const int set = j < n ? 1 : 2;
         const int replicate = j % n + 1;
         try {
-            results[static_cast<size_t>(j)] =
+            pending[static_cast<size_t>(j) % kPoolWindow] =
                 replicate_of(in, sets[set - 1], replicate, settings.seed);
         } catch (const std::exception& e) {
             throw Error(cformat("Bootstrap set %i, replicate %i: %s", set, replicate, e.what()));
         }
     };
-    std::function<void(int)> done;
-    if (monitor.replicate_done)
-        done = [&](int j) { monitor.replicate_done(j < n ? 1 : 2, j % n + 1); };
+    auto done = [&](int j) {
+        Replicate& r = pending[static_cast<size_t>(j) % kPoolWindow];
+        (j < n ? tables.set1 : tables.set2).add(r);
+        r = Replicate{};
+        if (monitor.replicate_done)
+            monitor.replicate_done(j < n ? 1 : 2, j % n + 1);
+    };
     if (!run_pool(total, settings.threads, job, done, monitor.keep_going))
         return std::nullopt;
-
-    BootstrapTables tables;
-    for (int s = 0; s < 2; ++s) {
-        ReplicateSet& set = s == 0 ? tables.set1 : tables.set2;
-        const Index axes = n > 0 ? results[static_cast<size_t>(s * n)].angle1.size() : 0;
-        set.angle1.resize(n, axes);
-        set.angle2.resize(n, axes);
-        set.corr.resize(n);
-        for (int r = 0; r < n; ++r) {
-            const Replicate& rep = results[static_cast<size_t>(s * n + r)];
-            assert(rep.angle1.size() == axes);
-            set.angle1.row(r) = rep.angle1;
-            set.angle2.row(r) = rep.angle2;
-            set.corr(r) = rep.corr;
-        }
-    }
     return tables;
+}
+
+OrderStatistic::OrderStatistic(Index count, Index k)
+    : keep_(std::min(k + 1, count - k)), low_(k + 1 <= count - k) {}
+
+void OrderStatistic::add(double v) {
+    // A max-heap of the smallest values, or a min-heap of the largest.
+    const auto before = [this](double a, double b) { return low_ ? a < b : a > b; };
+    if (static_cast<Index>(heap_.size()) < keep_) {
+        heap_.push_back(v);
+        std::push_heap(heap_.begin(), heap_.end(), before);
+    } else if (keep_ > 0 && before(v, heap_.front())) {
+        std::pop_heap(heap_.begin(), heap_.end(), before);
+        heap_.back() = v;
+        std::push_heap(heap_.begin(), heap_.end(), before);
+    }
+}
+
+double OrderStatistic::value() const {
+    return heap_.empty() ? kNaN : heap_.front();
+}
+
+void ReplicateSummary::add(const Replicate& r) {
+    if (corr_.empty()) {
+        axes_ = r.angle1.size();
+        bound1_.assign(static_cast<size_t>(axes_), OrderStatistic(nboots_, row_));
+        bound2_ = bound1_;
+        undefined1_.assign(static_cast<size_t>(axes_), false);
+        undefined2_ = undefined1_;
+    }
+    assert(r.angle1.size() == axes_ && r.angle2.size() == axes_);
+    for (Index k = 0; k < axes_; ++k) {
+        const auto i = static_cast<size_t>(k);
+        // An undefined replicate makes the whole column undefined: its values are not needed.
+        if (std::isnan(r.angle1(k)))
+            undefined1_[i] = true;
+        else
+            bound1_[i].add(r.angle1(k));
+        if (std::isnan(r.angle2(k)))
+            undefined2_[i] = true;
+        else
+            bound2_[i].add(r.angle2(k));
+    }
+    corr_.push_back(r.corr);
+    if (first_.size() < kEchoed)
+        first_.emplace_back(axes_ > 0 ? r.angle1(0) : kNaN, axes_ > 0 ? r.angle2(0) : kNaN);
+}
+
+double ReplicateSummary::bound(int block, Index k) const {
+    const auto i = static_cast<size_t>(k);
+    const bool undefined = block == 1 ? undefined1_[i] : undefined2_[i];
+    return undefined ? kNaN : (block == 1 ? bound1_[i] : bound2_[i]).value();
+}
+
+RowVector ReplicateSummary::correlations() const {
+    return Eigen::Map<const RowVector>(corr_.data(), static_cast<Index>(corr_.size()));
 }
 
 BootIndices boot_indices(int nboots, double alpha) {
@@ -272,48 +302,52 @@ BootIndices boot_indices(int nboots, double alpha) {
 }
 
 std::string observed_correlation_line(int group, double r) {
-    return cformat("\nThe observed correlation for Group %i was %2.5f", group, r);
+    return cformat("\nThe observed correlation for Group %i was ", group) +
+           report_number("%2.5f", r, "zero variance");
 }
 
 std::string bootstrap_report(const BootReportInput& in, const BootstrapTables& t) {
     assert(in.idx.rangepoint >= 1 && in.idx.rangepoint <= in.nboots);
-    const Index row = static_cast<Index>(in.idx.rangepoint) - 1;
     // The number of axes is that of the last replicate's decomposition, as the tables have it.
-    const Index numsvd = t.set2.angle1.cols();
-    if (t.set1.angle1.cols() < numsvd || in.obsangle1.size() < numsvd ||
+    const Index numsvd = t.set2.axes();
+    if (t.set1.axes() < numsvd || in.obsangle1.size() < numsvd ||
         (in.homology2 && in.obsangle2.size() < numsvd)) {
         throw Error("the two groups' analyses have different numbers of axes; run DoSVD2 again");
     }
-    const RowVector b1 = bounds(t.set1.angle1, numsvd, row);
-    const RowVector b1g = bounds(t.set2.angle1, numsvd, row);
 
     std::string s = cformat("The Angle ranges over %i bootstraps at alpha = %2.5f were", in.nboots,
                             in.idx.alpha);
     s += "\nSV      Observed      Group1      Group2";
     s += "\n\nBlock 1";
     for (Index k = 0; k < numsvd; ++k)
-        s += angle_line(k, in.obsangle1(k), b1(k), b1g(k));
+        s += angle_line(k, in.obsangle1(k), t.set1.bound(1, k), t.set2.bound(1, k));
     if (in.homology2) {
-        const RowVector b2 = bounds(t.set1.angle2, numsvd, row);
-        const RowVector b2g = bounds(t.set2.angle2, numsvd, row);
         s += "\n\nBlock2";
         for (Index k = 0; k < numsvd; ++k)
-            s += angle_line(k, in.obsangle2(k), b2(k), b2g(k));
+            s += angle_line(k, in.obsangle2(k), t.set1.bound(2, k), t.set2.bound(2, k));
     }
 
-    const Range g1 = correlation_range(t.set1.corr, in.idx);
+    // A resample of a small group may repeat one specimen throughout: its correlation is not
+    // defined, and neither is a range or spread that includes it.
+    const char* const few = "too few specimens for the bootstrap";
+    auto range_lines = [&](const Range& r) {
+        return "\nWith a 95 percent range of " + report_number("%2.5f", r.low, few) + " to " +
+               report_number("%2.5f", r.high, few) + "\nWith a Standard Error of " +
+               report_number("%2.5f", r.se, few);
+    };
+    const RowVector corr1 = t.set1.correlations();
+    const RowVector corr2 = t.set2.correlations();
+    const Range g1 = correlation_range(corr1, in.idx);
     s += "\n\nRange of correlation values for SVD axes 1 Group 1";
     s += observed_correlation_line(1, in.scor2);
-    s += cformat("\nWith a 95 percent range of %2.5f to %2.5f", g1.low, g1.high);
-    s += cformat("\nWith a Standard Error of %2.5f", g1.se);
+    s += range_lines(g1);
 
-    const Range g2 = correlation_range(t.set2.corr, in.idx);
+    const Range g2 = correlation_range(corr2, in.idx);
     s += "\n\nRange of correlation values for SVD axes 1 Group2";
     s += observed_correlation_line(2, in.scor2g);
-    s += cformat("\nWith a 95 percent range of %2.5f to %2.5f", g2.low, g2.high);
-    s += cformat("\nWith a Standard Error of %2.5f", g2.se);
+    s += range_lines(g2);
 
-    RowVector dif = t.set1.corr - t.set2.corr;
+    RowVector dif = corr1 - corr2;
     double lo = kNaN, hi = kNaN;
     for (double v : dif) {
         lo = std::fmin(lo, v);
@@ -321,8 +355,10 @@ std::string bootstrap_report(const BootReportInput& in, const BootstrapTables& t
     }
     const Range d = correlation_range(dif, in.idx);
     s += "\n\nRange of the difference in correlation values (g1-g2)";
-    s += cformat("\nThe 95 percent range is %2.5f to %2.5f", d.low, d.high);
-    s += cformat("\nThe min and max obs. diff are %2.5f and %2.5f", lo, hi);
+    s += "\nThe 95 percent range is " + report_number("%2.5f", d.low, few) + " to " +
+         report_number("%2.5f", d.high, few);
+    s += "\nThe min and max obs. diff are " + report_number("%2.5f", lo, few) + " and " +
+         report_number("%2.5f", hi, few);
     return s;
 }
 

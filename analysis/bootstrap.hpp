@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/matrix.hpp"
@@ -20,6 +21,7 @@ struct BootstrapInput {
     bool landmarks2 = true;  // block 2 holds landmarks (activem2)
     bool homology2 = true;   // pool the block-2 references of the two resamples
     int nboots = 0;
+    Index bound_row = 0;  // 0-based row of a sorted angle column reported as its bound
 };
 
 using BootstrapSettings = ResamplingSettings;
@@ -52,14 +54,50 @@ struct Replicate {
 };
 Replicate run_replicate(const BootstrapInput& in, int set, int replicate, std::uint64_t seed);
 
-// The replicates of one set in replicate order: nboots x axes angle tables and 1 x nboots
-// correlations.
-struct ReplicateSet {
-    Matrix angle1, angle2;
-    RowVector corr;
+// The k-th smallest (0-based) of `count` values given one by one, keeping only the values on
+// the nearer side of k: at most min(k + 1, count - k) of them.
+class OrderStatistic {
+  public:
+    OrderStatistic(Index count, Index k);
+    void add(double v);
+    double value() const;  // once every value is in
+
+  private:
+    Index keep_;
+    bool low_;                  // keeps the keep_ smallest (else the keep_ largest)
+    std::vector<double> heap_;  // its top is the answer
 };
+
+// What the report needs of one set's replicates, gathered as they arrive in replicate order, so
+// that memory grows with the replicates run rather than being asked for up front: per block and
+// axis the bound (the bound_row-th smallest angle, 0-based) or whether some replicate left the
+// axis undefined; every first-axis correlation (their standard error and pairing across the
+// sets need them all); and the first few replicates' first-axis angles for the console.
+class ReplicateSummary {
+  public:
+    static constexpr std::size_t kEchoed = 20;
+
+    ReplicateSummary(int nboots, Index bound_row) : nboots_(nboots), row_(bound_row) {}
+    void add(const Replicate& r);
+
+    Index axes() const { return axes_; }
+    // Block 1 or 2, axis k (0-based): the bound, not-a-number when any replicate's was.
+    double bound(int block, Index k) const;
+    RowVector correlations() const;
+    const std::vector<std::pair<double, double>>& first_angles() const { return first_; }
+
+  private:
+    int nboots_;
+    Index row_;
+    Index axes_ = 0;
+    std::vector<OrderStatistic> bound1_, bound2_;
+    std::vector<bool> undefined1_, undefined2_;
+    std::vector<double> corr_;
+    std::vector<std::pair<double, double>> first_;
+};
+
 struct BootstrapTables {
-    ReplicateSet set1, set2;
+    ReplicateSummary set1, set2;
 };
 
 // Called on the calling thread, which runs replicates too, between its replicates:
@@ -86,7 +124,7 @@ struct BootIndices {
 };
 BootIndices boot_indices(int nboots, double alpha);
 
-// The report of the results window, from the unsorted tables; an observed angle that is
+// The report of the results window, from the replicates' summaries; an observed angle that is
 // not-a-number (a null axis of the analysis) and a bound of a column with an undefined replicate
 // angle read "not defined". Needs idx.rangepoint >= 1.
 struct BootReportInput {

@@ -1,33 +1,46 @@
 #include "analysis/integration_compare.hpp"
 
-#include <algorithm>
+#include <boost/math/distributions/normal.hpp>
 #include <cmath>
 #include <limits>
 
+#include "analysis/box_cox.hpp"
+
 namespace tesvane {
+namespace {
 
-double fisher_z(double r) {
-    constexpr double limit = 1.0 - 0x1.0p-40;
-    return std::atanh(std::clamp(r, -limit, limit));
-}
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-double effect_size(double observed, const RowVector& permuted) {
+}  // namespace
+
+EffectSize effect_size(double observed, const RowVector& permuted) {
     const Index n = permuted.size() + 1;
-    RowVector z(n);
-    z(0) = fisher_z(observed);
-    for (Index i = 0; i < permuted.size(); ++i)
-        z(i + 1) = fisher_z(permuted(i));
-    const double mean = z.mean();
-    const double sd = std::sqrt((z.array() - mean).square().sum() / static_cast<double>(n - 1));
-    if (!(sd > 0))
-        return std::numeric_limits<double>::quiet_NaN();
-    return (z(0) - mean) / sd;
+    RowVector x(n);
+    x(0) = observed;
+    x.tail(n - 1) = permuted;
+    if (n < 2 || x.hasNaN())
+        return {kNaN, kNaN, kNaN, kNaN};
+    // The transformation needs positive values.
+    if (x.minCoeff() <= 0)
+        x.array() += -x.minCoeff() + 0.0001;
+    const double lambda = box_cox_lambda(x.tail(n - 1));
+    RowVector t(n);
+    for (Index i = 0; i < n; ++i)
+        t(i) = box_cox_transform(x(i), lambda);
+    const double d = t(0) - t.mean();
+    const double s = std::sqrt((t.array() - t.mean()).square().sum() / static_cast<double>(n));
+    return {s > 0 ? d / s : 0.0, s > 0 ? d : 0.0, s, lambda};
 }
 
-EffectSizeTest compare_effect_sizes(double Z1, double Z2) {
-    const double z12 = std::abs(Z1 - Z2) / std::sqrt(2.0);
-    // 2 (1 - Phi(z)) = erfc(z / sqrt 2), which keeps its digits far into the tail.
-    return {z12, std::erfc(z12 / std::sqrt(2.0))};
+EffectSizeTest compare_effect_sizes(const EffectSize& a, const EffectSize& b) {
+    if (std::isnan(a.Z) || std::isnan(b.Z))
+        return {kNaN, kNaN};
+    const double spread = std::sqrt(a.s * a.s + b.s * b.s);
+    if (!(spread > 0))
+        return {0.0, 1.0};
+    const double z12 = std::abs(a.d - b.d) / spread;
+    const boost::math::normal_distribution<double> normal;
+    return {z12, 2 * boost::math::cdf(boost::math::complement(normal, z12))};
 }
 
 }  // namespace tesvane

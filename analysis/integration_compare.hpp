@@ -1,28 +1,32 @@
-// Comparing the strength of integration between the two groups: effect sizes of the first-axis
-// correlation against its permutation distribution, and their two-sample test.
+// Comparing the strength of integration between the two groups (Adams & Collyer 2016, Evolution
+// 70: 2404-2411): each group's first-axis correlation as an effect size against its own
+// permutation distribution, made nearly normal by a Box-Cox transformation, and the two-sample
+// test of the two effect sizes.
 #pragma once
 
 #include "platform/matrix.hpp"
 
 namespace tesvane {
 
-// Fisher's z of a correlation, atanh(r), with |r| kept just below 1 so that a perfect
-// correlation gives a large finite value rather than an infinity.
-double fisher_z(double r);
+// One group's effect size. The N + 1 values (observed first) are shifted by -min + 0.0001 when
+// any is <= 0, then Box-Cox transformed with the lambda that the N permuted values alone choose
+// (box_cox_lambda); with t the transformed values,
+// \f[ d = t_{obs} - \bar t, \quad s = \sqrt{\tfrac{1}{N+1} \sum (t - \bar t)^2}, \quad
+//     Z = d / s, \f]
+// and Z = 0 when all values are equal. Not-a-number throughout when any value is not a number
+// or there is no permutation.
+struct EffectSize {
+    double Z, d, s, lambda;
+};
+EffectSize effect_size(double observed, const RowVector& permuted);
 
-// The effect size of an observed correlation against the correlations of its permutations, on
-// Fisher's z scale:
-// \f[ Z = \frac{z(r_{obs}) - \bar z}{s_z}, \f]
-// with the mean and the standard deviation (divisor N) taken over the N + 1 values of z, the
-// observed one counted as one of the permutations. Not-a-number when the values do not vary or
-// any is not-a-number.
-double effect_size(double observed, const RowVector& permuted);
-
-// The two-sample test of two effect sizes: z12 = |Z1 - Z2| / sqrt(2), and its two-sided
-// p-value 2 (1 - Phi(z12)) under the standard normal distribution.
+// The two-sample test of two effect sizes, on each group's own transformed scale:
+// \f[ z_{12} = \frac{|d_1 - d_2|}{\sqrt{s_1^2 + s_2^2}} \f]
+// with its two-sided standard normal p-value; z12 = 0 and p = 1 when neither group's values
+// vary, not-a-number when either effect size is.
 struct EffectSizeTest {
     double z12, p;
 };
-EffectSizeTest compare_effect_sizes(double Z1, double Z2);
+EffectSizeTest compare_effect_sizes(const EffectSize& a, const EffectSize& b);
 
 }  // namespace tesvane

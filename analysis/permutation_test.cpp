@@ -1,16 +1,16 @@
 #include "analysis/permutation_test.hpp"
 
+#include <Eigen/Eigenvalues>
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
 
-#include "analysis/integration_compare.hpp"
 #include "analysis/job_pool.hpp"
-#include "analysis/random_angle.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
 #include "platform/linalg.hpp"
+#include "platform/report_number.hpp"
 #include "platform/stats.hpp"
 
 namespace tesvane {
@@ -27,6 +27,9 @@ struct ReducedBlocks {
     double divisor = 1;
     double rv_denominator = 0;  // ||S11|| ||S22||, the same for every permutation
     Index axes = 0;             // min(q1, q2)
+    // For the stepwise test of axis k + 1 (k >= 1): orthonormal bases of what is left of each
+    // block's space once the first k observed axes are removed, as rows (left) and columns.
+    std::vector<Matrix> left, right;
 };
 
 Matrix principal_coordinates(const Matrix& p) {
@@ -49,7 +52,32 @@ ReducedBlocks reduce(const PermutationBlocks& b, int group) {
     return r;
 }
 
-PlsStatistics statistics(const ReducedBlocks& rb, const std::vector<Index>* order) {
+// The complements of the first k observed axes for k = 1 ... up to the last defined axis.
+void add_stepwise_bases(ReducedBlocks& rb, Index defined) {
+    const Matrix M = (rb.L1.transpose() * rb.L2) / rb.divisor;
+    if (M.size() == 0)
+        return;
+    const SvdResult d = svd_full(M);
+    const Index last = std::min({defined, M.rows(), M.cols()});
+    for (Index k = 1; k < last; ++k) {
+        rb.left.push_back(d.U.rightCols(M.rows() - k).transpose());
+        rb.right.push_back(d.V.rightCols(M.cols() - k));
+    }
+}
+
+// The largest singular value as the root of the largest eigenvalue of the smaller Gram matrix:
+// the permutations need only that one, and this is several times cheaper than a decomposition.
+double largest_singular_value(const Matrix& a) {
+    if (a.size() == 0)
+        return 0.0;
+    const Matrix gram =
+        a.rows() <= a.cols() ? Matrix(a * a.transpose()) : Matrix(a.transpose() * a);
+    const Eigen::SelfAdjointEigenSolver<Matrix> e(gram, Eigen::EigenvaluesOnly);
+    return std::sqrt(std::max(0.0, e.eigenvalues().maxCoeff()));
+}
+
+PlsStatistics statistics(const ReducedBlocks& rb, const std::vector<Index>* order,
+                         RowVector* stepwise = nullptr) {
     const Matrix L2 = order ? Matrix(rb.L2(*order, Eigen::all)) : rb.L2;
     const Matrix M = (rb.L1.transpose() * L2) / rb.divisor;
     PlsStatistics s;
@@ -57,6 +85,8 @@ PlsStatistics statistics(const ReducedBlocks& rb, const std::vector<Index>* orde
     const Index k = std::min(M.rows(), M.cols());
     if (k == 0) {
         s.r = s.rv = kNaN;
+        if (stepwise)
+            *stepwise = RowVector::Zero(rb.axes);
         return s;
     }
     const SvdResult d = svd_thin(M);
@@ -64,52 +94,26 @@ PlsStatistics statistics(const ReducedBlocks& rb, const std::vector<Index>* orde
         s.sval(i) = d.S(i, i);
     s.r = corrcoef(rb.L1 * d.U.col(0), L2 * d.V.col(0))(0, 1);
     s.rv = M.squaredNorm() * rb.divisor * rb.divisor / rb.rv_denominator;
+    if (stepwise) {
+        *stepwise = RowVector::Zero(rb.axes);
+        (*stepwise)(0) = s.sval(0);
+        for (size_t k = 0; k < rb.left.size(); ++k)
+            (*stepwise)(static_cast<Index>(k) + 1) =
+                largest_singular_value(rb.left[k] * M * rb.right[k]);
+    }
     return s;
 }
 
 Index defined_axes(const RowVector& sval, const PermutationBlocks& b) {
-    const double tol = static_cast<double>(std::max(b.block1.cols(), b.block2.cols())) *
-                       std::numeric_limits<double>::epsilon() * (sval.size() ? sval(0) : 0.0);
+    const double m = static_cast<double>(std::max(b.block1.cols(), b.block2.cols()));
+    const double eps = std::numeric_limits<double>::epsilon();
+    const double floor =
+        static_cast<double>(b.block1.rows()) * m * eps * b.scale / std::abs(b.divisor);
+    const double tol = std::max(floor, m * eps * (sval.size() ? sval(0) : 0.0));
     Index n = 0;
     while (n < sval.size() && sval(n) > tol)
         ++n;
     return n;
-}
-
-std::string p_field(double p) {
-    return std::isnan(p) ? std::string("not defined") : cformat("%2.5f", p);
-}
-
-std::string group_section(int group, Index n, const GroupPermutations& g) {
-    const PlsStatistics& o = g.observed;
-    std::string s = cformat("\n\nGroup %i (%i specimens)", group, static_cast<int>(n));
-    s += "\nSV      Singular value      p          Percent of squared covariance";
-    const double total = o.sval.squaredNorm();
-    for (Index i = 0; i < o.sval.size(); ++i) {
-        const int axis = static_cast<int>(i + 1);
-        if (i >= g.defined_axes) {
-            s += cformat("\n%i      not defined (null axis)", axis);
-            continue;
-        }
-        s += cformat("\n%i      %-18.6g  %s    %2.3f", axis, o.sval(i),
-                     p_field(permutation_p(o.sval(i), g.sval.col(i).transpose())).c_str(),
-                     100.0 * o.sval(i) * o.sval(i) / total);
-    }
-    s +=
-        cformat("\nr-PLS (axis 1) = %2.5f   p = %s", o.r, p_field(permutation_p(o.r, g.r)).c_str());
-    s += cformat("\nRV coefficient = %2.5f   p = %s", o.rv,
-                 p_field(permutation_p(o.rv, g.rv)).c_str());
-    return s;
-}
-
-std::string number_or_undefined(const char* fmt, double v) {
-    return std::isnan(v) ? std::string("not defined") : cformat(fmt, v);
-}
-
-std::string angle_cell(double angle, Index q) {
-    if (std::isnan(angle))
-        return "not defined (null axis)";
-    return cformat("%2.3f  P = %.3g", angle, random_angle_probability(angle, q));
 }
 
 }  // namespace
@@ -140,14 +144,18 @@ std::optional<PermutationTables> run_permutations(const PermutationInput& in,
                                                   const BootstrapSettings& settings,
                                                   const BootstrapMonitor& monitor) {
     const int n = std::max(0, in.permutations);
-    const ReducedBlocks groups[2] = {reduce(in.group1, 1), reduce(in.group2, 2)};
+    ReducedBlocks groups[2] = {reduce(in.group1, 1), reduce(in.group2, 2)};
     PermutationTables t;
     GroupPermutations* out[2] = {&t.group1, &t.group2};
     const PermutationBlocks* blocks[2] = {&in.group1, &in.group2};
     for (int g = 0; g < 2; ++g) {
         out[g]->observed = statistics(groups[g], nullptr);
         out[g]->defined_axes = defined_axes(out[g]->observed.sval, *blocks[g]);
+        out[g]->specimens = blocks[g]->block1.rows();
+        out[g]->divisor = blocks[g]->divisor;
+        add_stepwise_bases(groups[g], out[g]->defined_axes);
         out[g]->sval.resize(n, groups[g].axes);
+        out[g]->stepwise = Matrix::Zero(n, groups[g].axes);
         out[g]->r.resize(n);
         out[g]->rv.resize(n);
     }
@@ -159,8 +167,10 @@ std::optional<PermutationTables> run_permutations(const PermutationInput& in,
         try {
             UniformStream u(permutation_seed(settings.seed, g + 1, permutation));
             const std::vector<Index> order = random_order(u, groups[g].L2.rows());
-            const PlsStatistics s = statistics(groups[g], &order);
+            RowVector stepwise;
+            const PlsStatistics s = statistics(groups[g], &order, &stepwise);
             out[g]->sval.row(permutation - 1) = s.sval;
+            out[g]->stepwise.row(permutation - 1) = stepwise;
             out[g]->r(permutation - 1) = s.r;
             out[g]->rv(permutation - 1) = s.rv;
         } catch (const std::exception& e) {
@@ -184,46 +194,6 @@ double permutation_p(double observed, const RowVector& permuted) {
     for (double v : permuted)
         count += v >= at_least ? 1 : 0;
     return static_cast<double>(1 + count) / static_cast<double>(permuted.size() + 1);
-}
-
-std::string permutation_report(const PermutationReportInput& in, const PermutationTables& t) {
-    std::string s = cformat("Permutation tests over %i permutations per group (seed %llu)",
-                            in.permutations, static_cast<unsigned long long>(in.seed));
-    s += "\nRows of block 2 permuted against block 1; p = (1 + number of permutations at least "
-         "as large as the observed value) / (N + 1)";
-    s += group_section(1, in.n1, t.group1);
-    s += group_section(2, in.n2, t.group2);
-
-    const double Z1 = effect_size(t.group1.observed.r, t.group1.r);
-    const double Z2 = effect_size(t.group2.observed.r, t.group2.r);
-    s += "\n\nIntegration strength, Group 1 vs Group 2";
-    s += "\nEffect sizes of r-PLS on Fisher's z: Z = (atanh(r obs) - mean) / sd of atanh(r) over "
-         "the N + 1 values, observed included";
-    s += "\nZ1 = " + number_or_undefined("%2.3f", Z1) +
-         "   Z2 = " + number_or_undefined("%2.3f", Z2);
-    if (std::isnan(Z1) || std::isnan(Z2)) {
-        s += "\nz12 = |Z1 - Z2| / sqrt(2): not defined";
-    } else {
-        const EffectSizeTest z = compare_effect_sizes(Z1, Z2);
-        s += cformat("\nz12 = |Z1 - Z2| / sqrt(2) = %2.3f   p (two-sided, standard normal) = %2.5f",
-                     z.z12, z.p);
-    }
-
-    const bool block2 = in.obsangle2.size() > 0;
-    s += "\n\nAngles between the groups' axes against random directions";
-    s += "\nP = P(angle <= observed) for two random axes in q dimensions";
-    s += cformat("\nSV      Block 1 (q = %i)", static_cast<int>(in.q1));
-    if (block2)
-        s += cformat("          Block2 (q = %i)", static_cast<int>(in.q2));
-    for (Index k = 0; k < in.obsangle1.size(); ++k) {
-        const std::string cell1 = angle_cell(in.obsangle1(k), in.q1);
-        s += cformat("\n%i      ", static_cast<int>(k + 1));
-        if (block2 && k < in.obsangle2.size())
-            s += cformat("%-24s  ", cell1.c_str()) + angle_cell(in.obsangle2(k), in.q2);
-        else
-            s += cell1;
-    }
-    return s;
 }
 
 }  // namespace tesvane

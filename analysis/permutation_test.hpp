@@ -19,6 +19,9 @@ namespace tesvane {
 struct PermutationBlocks {
     Matrix block1, block2;
     double divisor = 1;
+    // Bounds the products of the blocks' values before centring, as for block_pls: singular
+    // values not above the round-off this implies are null, the first one included.
+    double scale = 0;
 };
 
 struct PermutationInput {
@@ -53,10 +56,20 @@ std::vector<Index> random_order(UniformStream& u, Index n);
 // One group's observed statistics and its N permutations in permutation order: sval N x axes,
 // r and rv 1 x N. A singular value counts as zero when it is not above max(q1, q2) * eps * the
 // largest one; the report gives no test for such a null axis.
+//
+// `stepwise` (N x axes) holds what each permutation gives for the stepwise test of the axes:
+// column 1 is the first singular value; column k > 1 the largest singular value of the permuted
+// cross-product after the first k - 1 observed axes are removed from both blocks,
+// \f[ \sigma_{\max}\big((I - U_{k-1} U_{k-1}^T)\, X_\pi\, (I - V_{k-1} V_{k-1}^T)\big), \f]
+// with U, V the observed singular vectors. For the observed blocks that value is s_k itself, so
+// axis k is tested against the null that only the earlier axes carry association (zero beyond
+// the defined axes).
 struct GroupPermutations {
     PlsStatistics observed;
     Index defined_axes = 0;  // leading axes whose observed singular value is not numerically 0
-    Matrix sval;
+    Index specimens = 0;
+    double divisor = 1;  // of the cross-product, as in PermutationBlocks
+    Matrix sval, stepwise;
     RowVector r, rv;
 };
 struct PermutationTables {
@@ -74,17 +87,5 @@ std::optional<PermutationTables> run_permutations(const PermutationInput& in,
 // one up to rounding (a relative 1e-12) counts as not smaller. Not-a-number for a not-a-number
 // observation.
 double permutation_p(double observed, const RowVector& permuted);
-
-// The report of the results window, shown after the angle report. obsangle1/obsangle2 are the
-// observed angles between the groups' axes (not-a-number on a null axis; obsangle2 empty when
-// block 2 is not compared), q1/q2 the lengths of the axes.
-struct PermutationReportInput {
-    int permutations = 0;
-    std::uint64_t seed = kDefaultRandomSeed;
-    Index n1 = 0, n2 = 0;
-    RowVector obsangle1, obsangle2;
-    Index q1 = 0, q2 = 0;
-};
-std::string permutation_report(const PermutationReportInput& in, const PermutationTables& t);
 
 }  // namespace tesvane

@@ -8,6 +8,9 @@
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "analysis/DoSVD2.hpp"
+#include "analysis/permutation_report.hpp"
+#include "analysis/permutation_results_store.hpp"
+#include "analysis/permutation_summary.hpp"
 #include "analysis/permutation_test.hpp"
 #include "analysis/two_block_pls.hpp"
 #include "io/number_parse.hpp"
@@ -71,9 +74,11 @@ PermutationBlocks group_blocks(const Session& v, bool g1) {
     if (landmarks2) {
         b.block2 = centre_columns(b2.leftCols(b2.cols() - 1));
         b.divisor = 1.0;
+        b.scale = 1.0;  // shape scores of unit-size forms
     } else {
         b.block2 = centre_columns(b2);
         b.divisor = static_cast<double>(pw1.rows());
+        b.scale = b2.size() ? b2.cwiseAbs().maxCoeff() : 0.0;
     }
     return b;
 }
@@ -99,6 +104,7 @@ struct ProgressDone {
 }  // namespace
 
 void analysis_then_permutations(AppContext& ctx) {
+    clear_permutation_results(ctx.vars);
     DoSVD2(ctx);
     if (permutations_asked(ctx) && analysis_complete(ctx.vars))
         permutation_tests(ctx);
@@ -117,10 +123,6 @@ void permutation_tests(AppContext& ctx) {
     in.permutations = *count;
 
     PermutationReportInput report;
-    report.permutations = *count;
-    report.seed = settings.seed;
-    report.n1 = in.group1.block1.rows();
-    report.n2 = in.group2.block1.rows();
     const Matrix& sbee2 = v.require("sbee2");
     const Matrix& sbee2g = v.require("sbee2g");
     const Matrix& ubee2 = v.require("ubee2");
@@ -147,10 +149,12 @@ void permutation_tests(AppContext& ctx) {
         ctx.ui.console("Permutation tests cancelled; nothing reported");
         return;
     }
+    const PermutationResults results = summarise_permutations(*tables, *count, settings.seed);
+    store_permutation_results(ctx.vars, results);
     // After the angle report that DoSVD2 has just shown.
     const Control* box = ctx.ui.find_control("AuxResults");
     const std::string angles = box ? box->string() : std::string();
-    show_report(ctx, angles + "\n\n" + permutation_report(report, *tables));
+    show_report(ctx, angles + "\n\n" + permutation_report(report, results));
 }
 
 }  // namespace tesvane

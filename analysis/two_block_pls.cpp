@@ -7,17 +7,22 @@
 
 #include "platform/error.hpp"
 #include "platform/linalg.hpp"
+#include "platform/rank_decompositions.hpp"
 #include "platform/scalar.hpp"
 #include "platform/stats.hpp"
 
 namespace tesvane {
 
 BlockPls block_pls(const Matrix& left, const Matrix& right, double divisor, const Matrix& score1,
-                   const Matrix& score2, Index score_axes, bool thin) {
-    const Matrix X = (left.transpose() * right) / divisor;
-    SvdResult d = thin ? svd_thin(X) : svd_full(X);
+                   const Matrix& score2, Index score_axes, bool thin, double scale) {
+    SvdResult d = svd_of_cross_product(left, right, divisor, thin);
+    const double floor = static_cast<double>(left.rows()) *
+                         static_cast<double>(std::max(left.cols(), right.cols())) *
+                         std::numeric_limits<double>::epsilon() * scale / std::abs(divisor);
+    if (d.S.size() > 0 && !(d.S(0, 0) > floor))
+        d.S.setZero();
     BlockPls r;
-    const Index axes = std::min(X.rows(), X.cols());
+    const Index axes = std::min(left.cols(), right.cols());
     if (score_axes == kAllAxes) {
         r.swc1 = score1 * d.U;
         r.swc2 = score2 * d.V;

@@ -14,6 +14,12 @@ namespace tesvane {
 // score_axes limits the block scores and correlations to the first axes (the bootstrap needs
 // one or none); kAllAxes keeps them all. With thin, U and V keep only their first min(size X)
 // columns, the axes that have singular values.
+//
+// `scale` bounds the products of the two blocks' values before centring (shape scores of unit-size
+// forms: 1; against variables: their largest magnitude). X's entries then carry round-off of
+// about rows * eps * scale / divisor,
+// and when even the first singular value is not above that, X holds nothing but round-off: all
+// singular values are set to zero, so that every axis is null. 0: no such floor.
 struct BlockPls {
     Matrix U, S, V;
     Matrix swc1, swc2;
@@ -21,7 +27,8 @@ struct BlockPls {
 };
 inline constexpr Index kAllAxes = -1;
 BlockPls block_pls(const Matrix& left, const Matrix& right, double divisor, const Matrix& score1,
-                   const Matrix& score2, Index score_axes = kAllAxes, bool thin = false);
+                   const Matrix& score2, Index score_axes = kAllAxes, bool thin = false,
+                   double scale = 0.0);
 
 // A singular value counts as zero when it is not above max(rows, cols) * eps * the largest one:
 // its singular vectors are then an arbitrary basis of the null space and no angle of theirs

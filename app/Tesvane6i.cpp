@@ -36,37 +36,43 @@
 namespace tesvane {
 namespace {
 
-const Matrix& matrix_arg(const Values& in, size_t i, const char* fn) {
-    if (i >= in.size())
-        throw Error(std::string("Not enough input arguments to ") + fn);
-    if (const Matrix* m = std::get_if<Matrix>(&in[i]))
-        return *m;
-    throw Error(std::string(fn) + ": input " + std::to_string(i + 1) + " must be numbers");
-}
-
-std::string text_arg(const Values& in, size_t i, const char* fn) {
-    if (i >= in.size())
-        throw Error(std::string("Not enough input arguments to ") + fn);
-    if (const std::string* s = std::get_if<std::string>(&in[i]))
-        return *s;
-    throw Error(std::string(fn) + ": input " + std::to_string(i + 1) + " must be a text");
-}
-
-// A number input, or `fallback` when the caller left it out.
-double number_arg(const Values& in, size_t i, const char* fn, double fallback) {
-    return i < in.size() ? matrix_arg(in, i, fn)(0, 0) : fallback;
-}
-
-std::string text_or(const Values& in, size_t i, const char* fn, const char* fallback) {
-    return i < in.size() ? text_arg(in, i, fn) : std::string(fallback);
-}
-
 Matrix scalar(double v) {
     return Matrix::Constant(1, 1, v);
 }
 
 Values deformation_outputs(const DeformationResult& r) {
     return Values{r.bigrefdef, r.bigrefdef2, scalar(r.theta)};
+}
+
+// The shapes the routines take: configuration rows of k landmarks (2k+1 values, the last the
+// centroid size), blocks of n such rows, score rows of 2k-3 values.
+Param config_row() {
+    return matrix_param("1", "2k+1");
+}
+Param config_block() {
+    return matrix_param("n", "2k+1");
+}
+Param score_row() {
+    return matrix_param("1", "2k-3");
+}
+Param any_matrix() {
+    return matrix_param(">=0", ">=0");
+}
+Param nonempty_matrix() {
+    return matrix_param(">=1", ">=1");
+}
+Param number_or(double fallback) {
+    return optional(number_param(), scalar(fallback));
+}
+Param integer_or(long long lo, long long hi, double fallback) {
+    return optional(integer_param(lo, hi), scalar(fallback));
+}
+Param text_or(const char* fallback) {
+    return optional(text_param(), std::string(fallback));
+}
+// A landmark number: the routines check it against the landmarks they have.
+Param landmark_or(double fallback) {
+    return integer_or(1, 1000000, fallback);
 }
 
 // The controls whose generated callbacks were never filled in.
@@ -80,7 +86,7 @@ const char* const kStubControls[] = {
 void register_stubs(AppContext& ctx) {
     for (const char* control : kStubControls) {
         const std::string name = control;
-        ctx.functions.add(name + "_Callback", kAnyCount, 0,
+        ctx.functions.add(name + "_Callback", Signature::any(), 0,
                           [name](AppContext& c, const Values&, int) {
                               c.ui.console(name + " Callback not implemented yet.");
                               return Values{};
@@ -90,30 +96,27 @@ void register_stubs(AppContext& ctx) {
 
 void register_geometry(AppContext& ctx) {
     Registry& r = ctx.functions;
-    r.add("dload", 1, 1, [](AppContext&, const Values& in, int) {
-        return Values{dload(text_arg(in, 0, "dload"))};
-    });
-    r.add("getconsensus", 1, 2, [](AppContext&, const Values& in, int) {
-        Consensus c = getconsensus(matrix_arg(in, 0, "getconsensus"));
+    r.add("dload", {{text_param()}}, 1,
+          [](AppContext&, const Values& in, int) { return Values{dload(text_in(in, 0))}; });
+    r.add("getconsensus", {{config_block()}}, 2, [](AppContext&, const Values& in, int) {
+        Consensus c = getconsensus(matrix_in(in, 0));
         return Values{c.reference, c.superimposed};
     });
-    r.add("getpsup", 2, 1, [](AppContext&, const Values& in, int) {
-        return Values{getpsup(matrix_arg(in, 0, "getpsup"), matrix_arg(in, 1, "getpsup"))};
+    r.add("getpsup", {{config_block(), config_row()}}, 1, [](AppContext&, const Values& in, int) {
+        return Values{getpsup(matrix_in(in, 0), matrix_in(in, 1))};
     });
-    r.add("getpw_arbit", 2, 2, [](AppContext&, const Values& in, int) {
-        Matrix pw = getpw_arbit(matrix_arg(in, 0, "getpw_arbit"), matrix_arg(in, 1, "getpw_arbit"));
-        return Values{pw, pw};
-    });
-    r.add("centsize", 1, 1, [](AppContext&, const Values& in, int) {
-        return Values{centsize(matrix_arg(in, 0, "centsize"))};
-    });
+    r.add("getpw_arbit", {{config_row(), config_block()}}, 2,
+          [](AppContext&, const Values& in, int) {
+              Matrix pw = getpw_arbit(matrix_in(in, 0), matrix_in(in, 1));
+              return Values{pw, pw};
+          });
+    r.add("centsize", {{any_matrix()}}, 1,
+          [](AppContext&, const Values& in, int) { return Values{centsize(matrix_in(in, 0))}; });
 }
 
 // Specimen IDs given to a writer: a text of one ID a line (as the session keeps them), or
-// numbers, one per row.
+// numbers, one per row; none when left out.
 std::vector<std::string> ids_arg(const Values& in, size_t i) {
-    if (i >= in.size())
-        return {};
     if (const std::string* s = std::get_if<std::string>(&in[i]))
         return split_ids(*s);
     std::vector<std::string> ids;
@@ -126,126 +129,142 @@ std::vector<std::string> ids_arg(const Values& in, size_t i) {
 // written for other programs.
 void register_writers(AppContext& ctx) {
     Registry& r = ctx.functions;
-    r.add("writetps", 3, 0, [](AppContext&, const Values& in, int) {
-        writetps(text_arg(in, 0, "writetps"), matrix_arg(in, 1, "writetps"), ids_arg(in, 2));
+    const Signature writer{{text_param(), nonempty_matrix(), optional(any_param())}};
+    r.add("writetps", writer, 0, [](AppContext&, const Values& in, int) {
+        writetps(text_in(in, 0), matrix_in(in, 1), ids_arg(in, 2));
         return Values{};
     });
-    r.add("writecsv", 3, 0, [](AppContext&, const Values& in, int) {
-        writecsv(text_arg(in, 0, "writecsv"), matrix_arg(in, 1, "writecsv"), ids_arg(in, 2));
+    r.add("writecsv", writer, 0, [](AppContext&, const Values& in, int) {
+        writecsv(text_in(in, 0), matrix_in(in, 1), ids_arg(in, 2));
         return Values{};
     });
+}
+
+// showpw4template and showpw5 after their forms: npts, plottype, suptype, b1, b2, lineweight,
+// linespec, symboltype, aheadspec, rangeexpansion, trimreq, defangle.
+std::vector<Param> deformation_settings() {
+    return {integer_or(1, 500, 20), integer_or(1, 99, 1), integer_or(0, 3, 2), landmark_or(1),
+            landmark_or(2),         number_or(1),         text_or("k"),        text_or("kd"),
+            number_or(1),           number_or(1),         number_or(0),        number_or(10)};
+}
+
+Signature with_settings(std::vector<Param> forms) {
+    for (Param& p : deformation_settings())
+        forms.push_back(std::move(p));
+    return Signature{std::move(forms)};
 }
 
 // The routines behind the deformation displays, callable by name from scripts.
 void register_deformation_display(AppContext& ctx) {
     Registry& r = ctx.functions;
-    r.add("eigsort", 2, 2, [](AppContext&, const Values& in, int) {
-        SortedEigen e = eigsort(matrix_arg(in, 0, "eigsort"), matrix_arg(in, 1, "eigsort"));
-        return Values{e.VR, e.DR};
+    r.add("eigsort", {{matrix_param("m", "n"), matrix_param("n", "n")}}, 2,
+          [](AppContext&, const Values& in, int) {
+              SortedEigen e = eigsort(matrix_in(in, 0), matrix_in(in, 1));
+              return Values{e.VR, e.DR};
+          });
+    r.add("reversepwb", {{config_row(), score_row()}}, 1, [](AppContext&, const Values& in, int) {
+        return Values{reversepwb(matrix_in(in, 0), matrix_in(in, 1))};
     });
-    r.add("reversepwb", 2, 1, [](AppContext&, const Values& in, int) {
-        return Values{reversepwb(matrix_arg(in, 0, "reversepwb"), matrix_arg(in, 1, "reversepwb"))};
+    r.add("reversepwarb", {{config_row(), score_row()}}, 1, [](AppContext&, const Values& in, int) {
+        return Values{reversepwarb(matrix_in(in, 0), matrix_in(in, 1))};
     });
-    r.add("reversepwarb", 2, 1, [](AppContext&, const Values& in, int) {
-        return Values{
-            reversepwarb(matrix_arg(in, 0, "reversepwarb"), matrix_arg(in, 1, "reversepwarb"))};
+    r.add("reversepw6u", {{config_row(), matrix_param("k+3", "2")}}, 1,
+          [](AppContext&, const Values& in, int) {
+              return Values{reversepw6u(matrix_in(in, 0), matrix_in(in, 1))};
+          });
+    r.add("UniAxis", {{config_row(), integer_or(1, 2, 1)}}, 1,
+          [](AppContext&, const Values& in, int) {
+              return Values{UniAxis(matrix_in(in, 0), integer_in(in, 1))};
+          });
+    r.add("UniArbitrary", {{config_row()}}, 1, [](AppContext&, const Values& in, int) {
+        return Values{UniArbitrary(matrix_in(in, 0))};
     });
-    r.add("reversepw6u", 2, 1, [](AppContext&, const Values& in, int) {
-        return Values{
-            reversepw6u(matrix_arg(in, 0, "reversepw6u"), matrix_arg(in, 1, "reversepw6u"))};
-    });
-    r.add("UniAxis", 2, 1, [](AppContext&, const Values& in, int) {
-        return Values{UniAxis(matrix_arg(in, 0, "UniAxis"),
-                              static_cast<int>(number_arg(in, 1, "UniAxis", 1)))};
-    });
-    r.add("UniArbitrary", 1, 1, [](AppContext&, const Values& in, int) {
-        return Values{UniArbitrary(matrix_arg(in, 0, "UniArbitrary"))};
-    });
-    r.add("templateorient", 4, 6, [](AppContext&, const Values& in, int) {
-        const char* fn = "templateorient";
-        TemplateOrientation o = templateorient(matrix_arg(in, 0, fn), matrix_arg(in, 1, fn),
-                                               matrix_arg(in, 2, fn), matrix_arg(in, 3, fn));
-        return Values{o.sref,       o.starget,       scalar(o.tx),
-                      scalar(o.ty), scalar(o.theta), scalar(o.xscale)};
-    });
+    const Param clist = matrix_param(">=2", ">=2");
+    r.add("templateorient", {{matrix_param("1", "2t+1"), config_row(), config_row(), clist}}, 6,
+          [](AppContext&, const Values& in, int) {
+              TemplateOrientation o = templateorient(matrix_in(in, 0), matrix_in(in, 1),
+                                                     matrix_in(in, 2), matrix_in(in, 3));
+              return Values{o.sref,       o.starget,       scalar(o.tx),
+                            scalar(o.ty), scalar(o.theta), scalar(o.xscale)};
+          });
     // rotationhandler(figh, axh, reference, defangle): there is one figure, so the handles are
     // not read.
-    r.add("rotationhandler", 4, 2, [](AppContext& c, const Values& in, int) {
-        const char* fn = "rotationhandler";
-        RotationResult rot =
-            rotationhandler(c.ui, matrix_arg(in, 2, fn), number_arg(in, 3, fn, 10));
-        return Values{scalar(rot.theta), rot.reference};
-    });
-    r.add("quiver", 4, 1, [](AppContext& c, const Values& in, int) {
-        const char* fn = "quiver";
-        const QuiverHandles h =
-            quiver(c.ui.figure().axes(), matrix_arg(in, 0, fn), matrix_arg(in, 1, fn),
-                   matrix_arg(in, 2, fn), matrix_arg(in, 3, fn));
+    r.add("rotationhandler", {{any_param(), any_param(), config_row(), number_or(10)}}, 2,
+          [](AppContext& c, const Values& in, int) {
+              RotationResult rot = rotationhandler(c.ui, matrix_in(in, 2), number_in(in, 3));
+              return Values{scalar(rot.theta), rot.reference};
+          });
+    const Param field = matrix_param("m", "n");
+    r.add("quiver", {{field, field, field, field}}, 1, [](AppContext& c, const Values& in, int) {
+        const QuiverHandles h = quiver(c.ui.figure().axes(), matrix_in(in, 0), matrix_in(in, 1),
+                                       matrix_in(in, 2), matrix_in(in, 3));
         Matrix handles(2, 1);
         handles << static_cast<double>(h.shafts), static_cast<double>(h.heads);
         return Values{handles};
     });
-    r.add("aheadw", 5, 0, [](AppContext& c, const Values& in, int) {
-        const char* fn = "aheadw";
-        aheadw(c.ui.figure().axes(), number_arg(in, 0, fn, 0), number_arg(in, 1, fn, 0),
-               number_arg(in, 2, fn, 0), number_arg(in, 3, fn, 0), number_arg(in, 4, fn, 0.01));
-        return Values{};
-    });
-    r.add("basereg", 3, 1, [](AppContext&, const Values& in, int) {
-        const char* fn = "basereg";
-        return Values{basereg(matrix_arg(in, 0, fn), static_cast<int>(number_arg(in, 1, fn, 1)),
-                              static_cast<int>(number_arg(in, 2, fn, 2)))};
-    });
-    r.add("meth3sup", 1, 1, [](AppContext&, const Values& in, int) {
-        return Values{meth3sup(matrix_arg(in, 0, "meth3sup"))};
-    });
-    r.add("rftra", 2, 1, [](AppContext& c, const Values& in, int) {
-        ResistantFit f = rftra(matrix_arg(in, 0, "rftra"), matrix_arg(in, 1, "rftra"));
+    r.add("aheadw", {{number_or(0), number_or(0), number_or(0), number_or(0), number_or(0.01)}}, 0,
+          [](AppContext& c, const Values& in, int) {
+              aheadw(c.ui.figure().axes(), number_in(in, 0), number_in(in, 1), number_in(in, 2),
+                     number_in(in, 3), number_in(in, 4));
+              return Values{};
+          });
+    r.add("basereg", {{config_block(), landmark_or(1), landmark_or(2)}}, 1,
+          [](AppContext&, const Values& in, int) {
+              return Values{basereg(matrix_in(in, 0), integer_in(in, 1), integer_in(in, 2))};
+          });
+    r.add("meth3sup", {{config_block()}}, 1,
+          [](AppContext&, const Values& in, int) { return Values{meth3sup(matrix_in(in, 0))}; });
+    r.add("rftra", {{config_row(), config_row()}}, 1, [](AppContext& c, const Values& in, int) {
+        ResistantFit f = rftra(matrix_in(in, 0), matrix_in(in, 1));
         c.ui.console(cformat("%g %g %g %g", f.params(0), f.params(1), f.params(2), f.params(3)));
         return Values{f.fitted};
     });
-    r.add("showpw4template", 16, 3, [](AppContext& c, const Values& in, int) {
-        const char* fn = "showpw4template";
-        auto n = [&](size_t i, double d) { return number_arg(in, i, fn, d); };
-        return deformation_outputs(showpw4template(
-            c.ui, matrix_arg(in, 0, fn), matrix_arg(in, 1, fn), matrix_arg(in, 2, fn),
-            matrix_arg(in, 3, fn), static_cast<int>(n(4, 20)), static_cast<int>(n(5, 1)),
-            static_cast<int>(n(6, 2)), static_cast<int>(n(7, 1)), static_cast<int>(n(8, 2)),
-            n(9, 1), text_or(in, 10, fn, "k"), text_or(in, 11, fn, "kd"), n(12, 1), n(13, 1),
-            n(14, 0), n(15, 10)));
-    });
-    r.add("showpw5", 14, 3, [](AppContext& c, const Values& in, int) {
-        const char* fn = "showpw5";
-        auto n = [&](size_t i, double d) { return number_arg(in, i, fn, d); };
-        return deformation_outputs(
-            showpw5(c.ui, matrix_arg(in, 0, fn), matrix_arg(in, 1, fn), static_cast<int>(n(2, 20)),
-                    static_cast<int>(n(3, 1)), static_cast<int>(n(4, 2)), static_cast<int>(n(5, 1)),
-                    static_cast<int>(n(6, 2)), n(7, 1), text_or(in, 8, fn, "k"),
-                    text_or(in, 9, fn, "kd"), n(10, 1), n(11, 1), n(12, 0), n(13, 10)));
-    });
+    r.add("showpw4template",
+          with_settings({matrix_param("1", "2t+1"), clist, config_row(), score_row()}), 3,
+          [](AppContext& c, const Values& in, int) {
+              return deformation_outputs(showpw4template(
+                  c.ui, matrix_in(in, 0), matrix_in(in, 1), matrix_in(in, 2), matrix_in(in, 3),
+                  integer_in(in, 4), integer_in(in, 5), integer_in(in, 6), integer_in(in, 7),
+                  integer_in(in, 8), number_in(in, 9), text_in(in, 10), text_in(in, 11),
+                  number_in(in, 12), number_in(in, 13), number_in(in, 14), number_in(in, 15)));
+          });
+    r.add("showpw5", with_settings({config_row(), score_row()}), 3,
+          [](AppContext& c, const Values& in, int) {
+              return deformation_outputs(showpw5(
+                  c.ui, matrix_in(in, 0), matrix_in(in, 1), integer_in(in, 2), integer_in(in, 3),
+                  integer_in(in, 4), integer_in(in, 5), integer_in(in, 6), number_in(in, 7),
+                  text_in(in, 8), text_in(in, 9), number_in(in, 10), number_in(in, 11),
+                  number_in(in, 12), number_in(in, 13)));
+          });
 }
 
 void register_display(AppContext& ctx) {
     Registry& r = ctx.functions;
-    r.add("showshape", 2, 1, [](AppContext& c, const Values& in, int) {
-        const std::string style = in.size() > 1 ? text_arg(in, 1, "showshape") : "k.";
-        return Values{Matrix::Constant(
-            1, 1, showshape(c.ui.figure().axes(), matrix_arg(in, 0, "showshape"), style))};
-    });
-    r.add("showshape_rot", 3, 1, [](AppContext& c, const Values& in, int) {
-        const std::string style = in.size() > 1 ? text_arg(in, 1, "showshape_rot") : "k.";
-        std::optional<double> theta;
-        if (in.size() > 2)
-            theta = matrix_arg(in, 2, "showshape_rot")(0, 0);
-        return Values{Matrix::Constant(
-            1, 1, showshape_rot(c.ui, matrix_arg(in, 0, "showshape_rot"), style, theta))};
-    });
-    r.add("shownonshape", 2, 0, [](AppContext& c, const Values& in, int) {
-        const std::string style = in.size() > 1 ? text_arg(in, 1, "shownonshape") : "bo";
-        shownonshape(c.ui, matrix_arg(in, 0, "shownonshape"), style);
-        return Values{};
-    });
+    r.add("showshape", {{nonempty_matrix(), text_or("k.")}}, 1,
+          [](AppContext& c, const Values& in, int) {
+              return Values{
+                  scalar(showshape(c.ui.figure().axes(), matrix_in(in, 0), text_in(in, 1)))};
+          });
+    r.add("showshape_rot", {{nonempty_matrix(), text_or("k."), optional(number_param())}}, 1,
+          [](AppContext& c, const Values& in, int) {
+              std::optional<double> theta;
+              if (matrix_in(in, 2).size() == 1)
+                  theta = number_in(in, 2);
+              return Values{scalar(showshape_rot(c.ui, matrix_in(in, 0), text_in(in, 1), theta))};
+          });
+    r.add("shownonshape", {{nonempty_matrix(), text_or("bo")}}, 0,
+          [](AppContext& c, const Values& in, int) {
+              shownonshape(c.ui, matrix_in(in, 0), text_in(in, 1));
+              return Values{};
+          });
     register_deformation_display(ctx);
+}
+
+// The name of the function a window callback passes on: the first of any number of inputs.
+const std::string& callback_name(const Values& in, const char* fn) {
+    if (const std::string* s = std::get_if<std::string>(&in[0]))
+        return *s;
+    throw Error(std::string(fn) + ": argument 1 must be a text, the name of a function");
 }
 
 }  // namespace
@@ -259,32 +278,32 @@ bool is_stub_callback(const std::string& control) {
 
 void register_functions(AppContext& ctx) {
     Registry& r = ctx.functions;
-    r.add("Tesvane6i", kAnyCount, kAnyCount, [](AppContext& c, const Values& in, int) {
+    r.add("Tesvane6i", Signature::any(), kAnyCount, [](AppContext& c, const Values& in, int) {
         if (in.empty()) {
             Tesvane6i_start(c);
             return Values{};
         }
-        const std::string name = text_arg(in, 0, "Tesvane6i");
+        const std::string name = callback_name(in, "Tesvane6i");
         Tesvane6i_callback(c, name, Values(in.begin() + 1, in.end()));
         return Values{};
     });
-    r.add("Tesvanesw", 1, 0, [](AppContext& c, const Values& in, int) {
-        Tesvanesw(c, text_arg(in, 0, "Tesvanesw"));
+    r.add("Tesvanesw", {{text_param()}}, 0, [](AppContext& c, const Values& in, int) {
+        Tesvanesw(c, text_in(in, 0));
         return Values{};
     });
-    r.add("AuxBox", kAnyCount, 1, [](AppContext& c, const Values& in, int) {
+    r.add("AuxBox", Signature::any(), 1, [](AppContext& c, const Values& in, int) {
         if (in.empty()) {
             c.ui.open_results_window();
             return Values{};
         }
-        Tesvane6i_callback(c, text_arg(in, 0, "AuxBox"), Values(in.begin() + 1, in.end()));
+        Tesvane6i_callback(c, callback_name(in, "AuxBox"), Values(in.begin() + 1, in.end()));
         return Values{};
     });
-    r.add("AuxBoxsw", 0, 0, [](AppContext& c, const Values&, int) {
+    r.add("AuxBoxsw", {}, 0, [](AppContext& c, const Values&, int) {
         AuxBoxsw(c);
         return Values{};
     });
-    r.add("RefAngleSetup", 1, 1,
+    r.add("RefAngleSetup", {{optional(any_param())}}, 1,
           [](AppContext& c, const Values&, int) { return Values{RefAngleSetup(c.ui)}; });
     register_stubs(ctx);
     register_geometry(ctx);
@@ -299,11 +318,13 @@ void Tesvane6i_start(AppContext& ctx) {
 }
 
 bool Tesvane6i_callback(AppContext& ctx, const std::string& name, const Values& in) {
+    const std::size_t refusals = ctx.ui.refusals();
     try {
         ctx.functions.call(ctx, name, in, 0);
-        return true;
+        // A check that stopped the action has told the user in a message box.
+        return ctx.ui.refusals() == refusals;
     } catch (const std::exception& e) {
-        ctx.ui.console(std::string("Error: ") + e.what());
+        ctx.ui.console("Error: " + user_message(e));
     } catch (...) {
         ctx.ui.console("Error: an unknown failure ended the action");
     }

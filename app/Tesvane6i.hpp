@@ -16,7 +16,8 @@ void register_functions(AppContext& ctx);
 void Tesvane6i_start(AppContext& ctx);
 
 // The callback form: calls the registered function `name` with `in`. A failure is written to
-// the console and never escapes, so the windows stay usable. Returns false on failure.
+// the console and never escapes, so the windows stay usable. Returns false on failure: an
+// error, or a message box that stopped the action (Platform::message_box).
 bool Tesvane6i_callback(AppContext& ctx, const std::string& name, const Values& in);
 
 // Runs one action string through the dispatcher as a button would.

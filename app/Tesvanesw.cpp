@@ -1,5 +1,6 @@
 #include "app/Tesvanesw.hpp"
 
+#include <climits>
 #include <cmath>
 
 #include "analysis/BootSVD2Angle.hpp"
@@ -9,21 +10,24 @@
 #include "app/save_actions.hpp"
 #include "display/ShowAxis.hpp"
 #include "io/number_parse.hpp"
+#include "platform/checked_int.hpp"
 #include "platform/error.hpp"
 
 namespace tesvane {
 namespace {
 
-// The axis number in ShowBox.
+// The axis number in ShowBox: no axis number lies beyond the int range.
 double show_box_number(AppContext& ctx) {
     const std::vector<double> v = parse_numbers(ctx.ui.control("ShowBox").string());
     if (v.empty())
         throw Error("The Axis box holds no number");
+    checked_int(v[0], INT_MIN, INT_MAX, "The axis number (ShowBox)");
     return v[0];
 }
 
 void set_show_box(AppContext& ctx, double axis) {
-    ctx.ui.control("ShowBox").set_string(std::to_string(static_cast<long long>(axis)));
+    ctx.ui.control("ShowBox").set_string(
+        std::to_string(checked_int(axis, INT_MIN, INT_MAX, "The axis number (ShowBox)")));
 }
 
 void axis_up(AppContext& ctx) {
@@ -79,17 +83,7 @@ void Tesvanesw(AppContext& ctx, const std::string& action) {
 }
 
 void clear_and_reset(AppContext& ctx) {
-    static const char* const cleared[] = {
-        "data1",          "pw1",         "swc1",       "data2",          "pw2",
-        "swc2",           "data1g",      "pw1g",       "swc1g",          "data2g",
-        "pw2g",           "swc2g",       "reference1", "referencetype1", "reference2",
-        "referencetype2", "reference2g", "activem2",   "homology2",      "ubee2",
-        "vbee2",          "sbee2",       "sval2",      "scor2",          "ubee2g",
-        "vbee2g",         "sbee2g",      "sval2g",     "scor2g",         "ids1",
-        "ids2",           "ids1g",       "ids2g",
-    };
-    for (const char* name : cleared)
-        ctx.vars.clear(name);
+    ctx.vars.clear_for_reset();
     for (const char* box : {"FileBox1", "FileBox2", "FileBox3", "FileBox4"})
         ctx.ui.control(box).set_string(" ");
     Control& homology = ctx.ui.control("HomologyButton");

@@ -1,11 +1,13 @@
 #include "app/load_actions.hpp"
 
 #include "display/showshape.hpp"
+#include "display/templateorient.hpp"
 #include "geometry/getconsensus.hpp"
 #include "io/landmark_file_common.hpp"
 #include "io/mfload.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
+#include "platform/session_variables.hpp"
 
 namespace tesvane {
 namespace {
@@ -126,32 +128,35 @@ std::string block2_variable_summary(const std::string& file, const Matrix& data)
 }
 
 void load_block1(AppContext& ctx, int group) {
-    const std::optional<LoadedFile> f = ask_and_read_block(ctx, true);
+    std::optional<LoadedFile> f = ask_and_read_block(ctx, true);
     if (!f || !check_landmark_block(ctx, *f))
         return;
-    const Consensus c = superimpose(ctx, *f);
+    Consensus c = superimpose(ctx, *f);
 
     const bool g1 = group == 1;
+    const GroupVariables& names = group_variables(group);
     ctx.ui.control(g1 ? "FileBox1" : "FileBox3").set_string(block1_summary(f->name, f->data));
+    f->data = Matrix();  // the block as read is not needed beyond this: a large file is held once
     set_display_defaults(ctx.vars, g1);
     ctx.vars.set("referencetype1", 0.0);
-    ctx.vars.set(g1 ? "data1" : "data1g", c.superimposed);
-    store_ids(ctx.vars, g1 ? "ids1" : "ids1g", *f);
+    // Moved, not copied: a large block is held once.
+    ctx.vars.set(names.data1, std::move(c.superimposed));
+    store_ids(ctx.vars, names.ids1, *f);
     // Group 2's own consensus is only shown; the block-1 reference stays group 1's.
     if (g1)
         ctx.vars.set("reference1", c.reference);
-    plot_block(ctx, c.superimposed, g1 ? "bo" : "ro", c.reference);
+    plot_block(ctx, ctx.vars.matrix(names.data1), g1 ? "bo" : "ro", c.reference);
 }
 
 void load_block2(AppContext& ctx, int group) {
     const bool g1 = group == 1;
+    const GroupVariables& names = group_variables(group);
     const bool landmarks_block = ctx.ui.control("Morph2").value() != 0;
     ctx.vars.set("activem2", landmarks_block ? 1.0 : 0.0);
     const std::optional<LoadedFile> f = ask_and_read_block(ctx, landmarks_block);
     if (!f)
         return;
     Control& box = ctx.ui.control(g1 ? "FileBox2" : "FileBox4");
-    const std::string data_name = g1 ? "data2" : "data2g";
 
     if (landmarks_block) {
         if (!check_landmark_block(ctx, *f))
@@ -159,15 +164,15 @@ void load_block2(AppContext& ctx, int group) {
         const Consensus c = superimpose(ctx, *f);
         box.set_string(block2_landmark_summary(f->name, f->data));
         ctx.vars.set("referencetype2", 0.0);
-        ctx.vars.set(data_name, c.superimposed);
-        store_ids(ctx.vars, g1 ? "ids2" : "ids2g", *f);
-        ctx.vars.set(g1 ? "reference2" : "reference2g", c.reference);
+        ctx.vars.set(names.data2, c.superimposed);
+        store_ids(ctx.vars, names.ids2, *f);
+        ctx.vars.set(names.reference2, c.reference);
         plot_block(ctx, c.superimposed, g1 ? "bo" : "ro", c.reference);
         return;
     }
 
-    ctx.vars.set(data_name, f->data);
-    store_ids(ctx.vars, g1 ? "ids2" : "ids2g", *f);
+    ctx.vars.set(names.data2, f->data);
+    store_ids(ctx.vars, names.ids2, *f);
     box.set_string(block2_variable_summary(f->name, f->data));
     fig::Axes& axes = ctx.ui.figure().axes();
     axes.cla();
@@ -191,6 +196,15 @@ void load_templates(AppContext& ctx) {
         const std::optional<LoadedFile> f = ask_and_read(ctx, title);
         if (!f)
             return;
+        // A correspondence list is checked now, while its file can still be named.
+        if (std::string(variable).rfind("clist", 0) == 0) {
+            if (const std::string why = correspondence_list_problem(f->data); !why.empty()) {
+                const std::string msg = f->path + ": " + why;
+                ctx.ui.message_box(msg);
+                ctx.ui.console(msg);
+                return;
+            }
+        }
         ctx.vars.set(variable, f->data);
     }
 }

@@ -8,6 +8,7 @@
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "app/Tesvane6i.hpp"
+#include "app/results_json.hpp"
 #include "app/run_picture.hpp"
 #include "app/script_runner.hpp"
 #include "io/atomic_file.hpp"
@@ -37,8 +38,8 @@ class BatchPlatform : private EchoBuffer, public HeadlessPlatform {
         if (echo.tellp() > 16384)
             flush();
     }
-    void message_box(const std::string& text) override {
-        HeadlessPlatform::message_box(text);
+    void show_message(const std::string& text) override {
+        HeadlessPlatform::show_message(text);
         flush();
     }
     bool progress(double fraction, const std::string& what) override {
@@ -97,29 +98,6 @@ std::string failure_reason(const HeadlessPlatform& ui, size_t messages, size_t l
     return "no report was produced";
 }
 
-const char* const kJsonVariables[] = {
-    "reference1", "reference2", "reference2g", "data1", "data2",  "data1g",   "data2g",    "pw1",
-    "pw2",        "pw1g",       "pw2g",        "ubee2", "sbee2",  "vbee2",    "ubee2g",    "sbee2g",
-    "vbee2g",     "sval2",      "sval2g",      "scor2", "scor2g", "swc1",     "swc2",      "swc1g",
-    "swc2g",      "Vm1c",       "Vm2c",        "Vm1g",  "Vm2g",   "activem2", "homology2",
-};
-
-std::string json_number(double v) {
-    // JSON has no infinities nor not-a-number values.
-    return std::isfinite(v) ? cformat("%.17g", v) : std::string("null");
-}
-
-std::string json_matrix(const Matrix& m) {
-    std::string s = "[";
-    for (Index i = 0; i < m.rows(); ++i) {
-        s += i ? ", [" : "[";
-        for (Index j = 0; j < m.cols(); ++j)
-            s += (j ? ", " : "") + json_number(m(i, j));
-        s += "]";
-    }
-    return s + "]";
-}
-
 // Puts the current folder back: every file dialog moves it to the folder of the chosen file.
 class FolderScope {
   public:
@@ -138,13 +116,6 @@ std::string absolute(const std::string& path) {
 }
 
 }  // namespace
-
-std::string analysis_json(const Session& vars, std::uint64_t seed) {
-    std::string s = "{";
-    for (const char* name : kJsonVariables)
-        s += cformat("\n  \"%s\": ", name) + json_matrix(vars.matrix(name)) + ",";
-    return s + cformat("\n  \"seed\": %llu\n}\n", static_cast<unsigned long long>(seed));
-}
 
 int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
                  const FigureSaver& save_figure) {
@@ -175,20 +146,20 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
         ui.queue(DialogAnswer::file(*file));
         const size_t messages = ui.messages().size();
         const size_t lines = ui.console_lines().size();
-        if (!run_action(ctx, action) || ui.messages().size() > messages || ui.queued() > 0)
+        if (!run_action(ctx, action) || ui.queued() > 0)
             return fail(action, messages, lines);
     }
 
     // A report is what the results window holds after the action; a step that ends without
-    // one has failed. The analysis has no message that lets it go on; the bootstrap has one,
-    // the raised alpha level.
-    auto report_step = [&](const char* action, bool messages_fail) {
+    // one, or with a message box that stopped it, has failed. (The bootstrap's raised alpha
+    // level is a notice and lets it go on.)
+    auto report_step = [&](const char* action) {
         ui.control("AuxResults").set_string("");
         const size_t messages = ui.messages().size();
         const size_t lines = ui.console_lines().size();
         const bool ran = run_action(ctx, action);
         const std::string report = ui.control("AuxResults").string();
-        if (!ran || report.empty() || (messages_fail && ui.messages().size() > messages))
+        if (!ran || report.empty())
             return fail(action, messages, lines);
         ui.flush();
         out << report << '\n' << std::flush;
@@ -200,12 +171,12 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
         ui.control("PermuteButton").set_value(1);
         ui.control("PermBox").set_string(std::to_string(*o.permutations));
     }
-    if (report_step("DoSVD2", true))
+    if (report_step("DoSVD2"))
         return 1;
     if (o.boot) {
         ui.control("BootBox").set_string(std::to_string(*o.boot));
         ui.control("AlphaBox").set_string(o.alpha);
-        if (report_step("BootSVD2Angle", false))
+        if (report_step("BootSVD2Angle"))
             return 1;
     }
 
@@ -220,10 +191,11 @@ int run_analysis(const RunOptions& given, std::ostream& out, std::ostream& err,
 
     if (!o.json.empty()) {
         try {
-            write_file_atomically(o.json, analysis_json(ctx.vars, o.seed));
-        } catch (const Error& e) {
+            write_file_atomically(o.json, session_json(ctx.vars, JsonScope::results, o.seed,
+                                                       results_json(ctx.vars).dump()));
+        } catch (const std::exception& e) {
             ui.flush();
-            err << "tesvane: " << e.what() << '\n';
+            err << "tesvane: " << user_message(e) << '\n';
             return 1;
         }
     }

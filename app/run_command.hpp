@@ -41,8 +41,4 @@ struct RunOptions {
 int run_analysis(const RunOptions& options, std::ostream& out, std::ostream& err,
                  const FigureSaver& save_figure = {});
 
-// The session variables of an analysis as one JSON object: every value an array of rows at full
-// precision (an empty variable as []), then "seed".
-std::string analysis_json(const Session& vars, std::uint64_t seed);
-
 }  // namespace tesvane

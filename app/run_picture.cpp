@@ -13,10 +13,10 @@ std::string run_picture(AppContext& ctx, HeadlessPlatform& ui, const RunOptions&
     ui.control("ExagerationBox").set_string(o.exaggeration);
     ui.control("RangeBox").set_string(o.range);
 
-    const size_t messages = ui.messages().size();
+    const size_t refusals = ui.refusals();
     const size_t lines = ui.console_lines().size();
     const bool ran = run_action(ctx, "ShowAxis");
-    if (ui.messages().size() > messages)
+    if (ui.refusals() > refusals)
         return ui.messages().back();
     for (size_t i = lines; i < ui.console_lines().size(); ++i) {
         const std::string& l = ui.console_lines()[i];
@@ -33,8 +33,8 @@ std::string run_picture(AppContext& ctx, HeadlessPlatform& ui, const RunOptions&
         return "figures cannot be saved in this build";
     try {
         save_figure(ui.figure(), o.figure);
-    } catch (const Error& e) {
-        return e.what();
+    } catch (const std::exception& e) {
+        return user_message(e);
     }
     return "";
 }

@@ -1,5 +1,6 @@
 #include "app/save_actions.hpp"
 
+#include <climits>
 #include <cmath>
 #include <filesystem>
 
@@ -7,6 +8,7 @@
 #include "io/number_parse.hpp"
 #include "io/saved_vector.hpp"
 #include "platform/cformat.hpp"
+#include "platform/checked_int.hpp"
 #include "platform/error.hpp"
 
 namespace tesvane {
@@ -24,8 +26,13 @@ std::optional<long> axis_number(AppContext& ctx) {
     const std::string text = ctx.ui.control("ShowBox").string();
     try {
         const std::vector<double> v = parse_numbers(text);
-        if (!v.empty() && v[0] == std::floor(v[0]))
-            return static_cast<long>(v[0]);
+        if (!v.empty() && v[0] == std::floor(v[0])) {
+            if (const std::optional<long long> n = to_integer(v[0], INT_MIN, INT_MAX))
+                return static_cast<long>(*n);
+            tell(ctx,
+                 "The axis number \"" + text + "\" in the Axis box is too large to be an axis");
+            return std::nullopt;
+        }
     } catch (const Error&) {
     }
     tell(ctx, "The axis number \"" + text + "\" in the Axis box is not a whole number");

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <vector>
@@ -12,7 +14,9 @@
 #include "io/atomic_file.hpp"
 #include "io/number_parse.hpp"
 #include "platform/app_context.hpp"
+#include "platform/checked_int.hpp"
 #include "platform/error.hpp"
+#include "platform/session_variables.hpp"
 
 namespace tesvane {
 namespace {
@@ -55,8 +59,8 @@ double number_word(const std::string& w) {
     return v[0];
 }
 
-// The saver picks the format by the extension: a name that ends otherwise is written under one
-// that does, then renamed.
+// The saver picks the format by the extension: a name that ends otherwise is written under a
+// unique temporary one that does, then renamed.
 void save_as(const FigureSaver& saver, const fig::Figure& f, const fs::path& path,
              const std::string& format) {
     std::string ext = path.extension().string();
@@ -66,10 +70,8 @@ void save_as(const FigureSaver& saver, const fig::Figure& f, const fs::path& pat
         saver(f, path.string());
         return;
     }
-    fs::path tmp = path;
-    tmp += ".part." + format;
-    saver(f, tmp.string());
-    fs::rename(tmp, path);
+    write_file_atomically_by(path.string(), "." + format,
+                             [&](const std::string& temp) { saver(f, temp); });
 }
 
 class ScriptRunner {
@@ -77,13 +79,15 @@ class ScriptRunner {
     ScriptRunner(const fs::path& script, ScriptTarget& target, std::ostream& out)
         : folder_(fs::absolute(script).parent_path()), out_(out), target_(target) {}
 
-    // Runs one command; false when its action failed.
-    bool run(const std::vector<std::string>& w) {
+    // Runs one command; false, after telling `failed` why, when its action or the file it
+    // writes failed.
+    bool run(const std::vector<std::string>& w,
+             const std::function<void(const std::string& why)>& failed) {
         AppContext& ctx = target_.ctx;
         const std::string& cmd = w[0];
         if (cmd == "set") {
             need(w, 4);
-            Control& c = ctx.ui.control(w[1]);
+            Control& c = control(w[1]);
             if (w[2] == "String")
                 c.set_string(w[3]);
             else if (w[2] == "Value")
@@ -97,24 +101,30 @@ class ScriptRunner {
             answer(w);
         } else if (cmd == "action") {
             need(w, 2);
-            return call("Tesvanesw", {w[1]});
+            if (!call("Tesvanesw", {w[1]}))
+                return failed(""), false;
         } else if (cmd == "call") {
             need(w, 2);
             Values args;
             for (size_t i = 2; i < w.size(); ++i)
                 args.push_back(argument(w[i]));
-            return call(w[1], args);
+            if (!call(w[1], args))
+                return failed(""), false;
         } else if (cmd == "print") {
             need(w, 2);
-            out_ << ctx.ui.control(w[1]).string() << '\n';
+            out_ << control(w[1]).string() << '\n';
         } else if (cmd == "savefig") {
             need(w, 2);
             if (!target_.save_figure)
                 throw ScriptError("figures cannot be saved in this build");
-            target_.save_figure(ctx.ui.figure(), path(w[1]));
+            const std::string p = path(w[1]);
+            return writes(failed, [&] { target_.save_figure(ctx.ui.figure(), p); });
         } else if (cmd == "session") {
             need(w, 2);
-            write_file_atomically(path(w[1]), session_json(ctx.vars) + "\n");
+            const std::string p = path(w[1]);
+            return writes(failed, [&] {
+                write_file_atomically(p, session_json(ctx.vars, JsonScope::everything));
+            });
         } else {
             throw ScriptError("unknown command \"" + cmd + "\"");
         }
@@ -122,6 +132,24 @@ class ScriptRunner {
     }
 
   private:
+    // A file the script writes: one that cannot be written fails the step, not the script.
+    static bool writes(const std::function<void(const std::string&)>& failed,
+                       const std::function<void()>& write) {
+        try {
+            write();
+            return true;
+        } catch (const std::exception& e) {
+            failed(user_message(e));
+            return false;
+        }
+    }
+
+    Control& control(const std::string& tag) const {
+        if (Control* c = target_.ctx.ui.find_control(tag))
+            return *c;
+        throw ScriptError("there is no control with the Tag \"" + tag + "\"");
+    }
+
     void need(const std::vector<std::string>& w, size_t n) const {
         if (w.size() < n)
             throw ScriptError(w[0] + " needs " + std::to_string(n - 1) + " words");
@@ -133,6 +161,8 @@ class ScriptRunner {
     }
 
     std::string path(const std::string& p) const {
+        if (p.empty())
+            throw ScriptError("the file name is empty");
         const fs::path given = p;
         return (given.is_absolute() ? given : folder_ / given).string();
     }
@@ -150,7 +180,7 @@ class ScriptRunner {
             need(w, 4);
             Click c{number_word(w[2]), number_word(w[3]), 1};
             if (w.size() > 4)
-                c.button = static_cast<int>(number_word(w[4]));
+                c.button = checked_int(number_word(w[4]), 1, 3, "The mouse button", true);
             target_.queue(DialogAnswer::mouse(c));
         } else {
             throw ScriptError("unknown answer \"" + w[1] + "\" (file, cancel, text or click)");
@@ -159,12 +189,14 @@ class ScriptRunner {
 
     SessionValue argument(const std::string& w) const {
         if (!w.empty() && w[0] == '$') {
+            const std::string name = w.substr(1);
+            if (find_session_variable(name) == nullptr)
+                throw ScriptError(w + ": there is no session variable \"" + name + "\"");
             // A text variable, such as a block's specimen IDs, passes as its text.
-            const auto& vars = target_.ctx.vars.all();
-            const auto it = vars.find(w.substr(1));
-            if (it != vars.end() && std::holds_alternative<std::string>(it->second))
-                return it->second;
-            return target_.ctx.vars.require(w.substr(1));
+            const SessionValue* value = target_.ctx.vars.find(name);
+            if (value != nullptr && std::holds_alternative<std::string>(*value))
+                return *value;
+            return target_.ctx.vars.require(name);
         }
         try {
             const std::vector<double> v = parse_numbers(w);
@@ -191,13 +223,36 @@ void add_window_controls(HeadlessPlatform& ui) {
         ui.add_control(c.tag, c.initial_string, c.initial_value);
 }
 
-int replay_script(const std::string& path, ScriptTarget& target, std::ostream& out,
-                  std::ostream& err) {
-    std::ifstream in(path);
-    if (!in) {
-        err << "tesvane: cannot open the script " << path << '\n';
-        return 2;
+namespace {
+
+// The script's text, read once (a pipe works too), or nothing after saying on `err` why it
+// cannot be read.
+std::optional<std::string> read_script(const std::string& path, std::ostream& err) {
+    std::error_code ec;
+    if (path.empty()) {
+        err << "tesvane: the script's file name is empty\n";
+        return std::nullopt;
     }
+    if (fs::is_directory(path, ec)) {
+        err << "tesvane: the script " << path << " is a folder, not a file\n";
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    if (in)
+        text << in.rdbuf();
+    if (!in || in.bad()) {
+        err << "tesvane: cannot read the script " << path << '\n';
+        return std::nullopt;
+    }
+    return text.str();
+}
+
+}  // namespace
+
+int replay_script_text(const std::string& path, const std::string& text, ScriptTarget& target,
+                       std::ostream& out, std::ostream& err) {
+    std::istringstream in(text);
     ScriptRunner runner(path, target, out);
     bool ok = true;
     std::string line;
@@ -208,25 +263,30 @@ int replay_script(const std::string& path, ScriptTarget& target, std::ostream& o
             const std::vector<std::string> words = split_words(line);
             if (words.empty() || words[0][0] == '#')
                 continue;
-            if (!runner.run(words)) {
+            if (!runner.run(words, [&](const std::string& why) {
+                    err << path << ", line " << number << ": " << words[0] << ' ' << words[1]
+                        << " failed" << (why.empty() ? "" : ": " + why) << '\n';
+                }))
                 ok = false;
-                err << path << ", line " << number << ": " << words[0] << ' ' << words[1]
-                    << " failed\n";
-            }
         } catch (const std::exception& e) {
-            err << path << ", line " << number << ": " << e.what() << '\n';
+            err << path << ", line " << number << ": " << user_message(e) << '\n';
             return 2;
         }
     }
     return ok ? 0 : 1;
 }
 
+int replay_script(const std::string& path, ScriptTarget& target, std::ostream& out,
+                  std::ostream& err) {
+    const std::optional<std::string> text = read_script(path, err);
+    return text ? replay_script_text(path, *text, target, out, err) : 2;
+}
+
 int run_script(const std::string& path, std::ostream& out, std::ostream& err,
                const FigureSaver& save_figure) {
-    if (!std::ifstream(path)) {
-        err << "tesvane: cannot open the script " << path << '\n';
+    const std::optional<std::string> text = read_script(path, err);
+    if (!text)
         return 2;
-    }
     HeadlessPlatform ui(&err);
     AppContext ctx(ui);
     add_window_controls(ui);
@@ -240,7 +300,7 @@ int run_script(const std::string& path, std::ostream& out, std::ostream& err,
     }
     Tesvane6i_start(ctx);
     ScriptTarget target{ctx, [&ui](DialogAnswer a) { ui.queue(std::move(a)); }, {}, save_figure};
-    return replay_script(path, target, out, err);
+    return replay_script_text(path, *text, target, out, err);
 }
 
 }  // namespace tesvane

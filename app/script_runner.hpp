@@ -45,9 +45,14 @@ struct ScriptTarget {
 };
 
 // Runs the script's commands on `target`, with the return codes of run_script. A failed action
-// is named on `err` with its line.
+// (an error, or a message box that stopped it) is named on `err` with its line.
 int replay_script(const std::string& path, ScriptTarget& target, std::ostream& out,
                   std::ostream& err);
+
+// replay_script on the script's text, already read; `path` names the script in messages and its
+// folder is where relative paths start.
+int replay_script_text(const std::string& path, const std::string& text, ScriptTarget& target,
+                       std::ostream& out, std::ostream& err);
 
 // Runs the script in a fresh headless session; returns 0 when every command and action succeeded, 1
 // when an action failed, 2 when the script itself is wrong or cannot be read (message on `err`).

@@ -54,7 +54,7 @@ class SessionRecorder : public Platform {
                                                const std::string& filter) override;
     std::optional<FileChoice> save_file_dialog(const std::string& title,
                                                const std::string& filter) override;
-    void message_box(const std::string& text) override { inner_.message_box(text); }
+    void show_message(const std::string& text) override { inner_.show_message(text); }
     std::optional<std::string> input_dialog(const std::string& title, const std::string& prompt,
                                             const std::string& default_answer) override;
     std::optional<Click> click_in_axes() override;

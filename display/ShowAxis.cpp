@@ -1,17 +1,20 @@
 #include "display/ShowAxis.hpp"
 
+#include <climits>
 #include <cmath>
 
+#include "analysis/block_references.hpp"
 #include "analysis/two_block_pls.hpp"
 #include "display/showplsscores.hpp"
 #include "display/showpw4template.hpp"
 #include "display/showpw5.hpp"
 #include "display/showshape.hpp"
-#include "geometry/getconsensus.hpp"
 #include "geometry/getpsup.hpp"
 #include "io/number_parse.hpp"
 #include "platform/cformat.hpp"
+#include "platform/checked_int.hpp"
 #include "platform/error.hpp"
+#include "platform/session_variables.hpp"
 
 namespace tesvane {
 namespace {
@@ -45,9 +48,12 @@ ShowSettings read_settings(AppContext& ctx) {
     ctx.vars.set("gridtrim", ui.control("GridButton").value());
     s.exaggeration = box_number(ui, "ExagerationBox");
     s.axis = box_number(ui, "ShowBox");
-    s.deftype = static_cast<int>(ui.control("DeFormat").value());
+    s.deftype =
+        checked_int(ui.control("DeFormat").value(), 1, 9, "The deformation type (DeFormat)");
     s.rangeexpansion = box_number(ui, "RangeBox");
-    s.targetchoice = static_cast<int>(ui.control("ReqAxisBox").value());
+    // A value that is no plot type falls through the list of plot types like any unknown one.
+    s.targetchoice = static_cast<int>(
+        to_integer(ui.control("ReqAxisBox").value(), INT_MIN, INT_MAX).value_or(0));
     ctx.vars.set("homology2", ui.control("HomologyButton").value());
     s.tempactive = ui.control("TemplateButton").value() != 0;
     ui.console(cformat("BaseBox2 %g, axis %g, plot %i, 1, template %i", s.b2, s.axis,
@@ -121,10 +127,11 @@ class AxisPainter {
     // One deformation layer on `reference`; the rotation it used becomes defangle.
     void layer(const char* reference, const Matrix& score, int plottype, const char* format) {
         Session& v = ctx_.vars;
-        const DeformationResult r = showpw5(
-            ctx_.ui, v.require(reference), score, vplotdensity(), plottype, kSupType, base(s_.b1),
-            base(s_.b2), v.scalar("vlinewidth"), v.text(format), v.text("vrefsymbol"),
-            v.scalar("vaheads"), s_.rangeexpansion, v.scalar("gridtrim"), v.scalar("defangle"));
+        const DeformationResult r =
+            showpw5(ctx_.ui, v.require(reference), score, vplotdensity(), plottype, kSupType,
+                    base(s_.b1, "BaseBox1"), base(s_.b2, "BaseBox2"), v.scalar("vlinewidth"),
+                    v.text(format), v.text("vrefsymbol"), v.scalar("vaheads"), s_.rangeexpansion,
+                    v.scalar("gridtrim"), v.scalar("defangle"));
         v.set("defangle", r.theta);
     }
 
@@ -153,9 +160,9 @@ class AxisPainter {
             throw Error("No template is loaded: load the templates first");
         const DeformationResult r = showpw4template(
             ctx_.ui, v.require(templ), v.require(clist), v.require("reference1"), score_row(a),
-            vplotdensity(), s_.deftype, kSupType, base(s_.b1), base(s_.b2), v.scalar("vlinewidth"),
-            v.text("vlineformat1"), v.text("vrefsymbol"), v.scalar("vaheads"), s_.rangeexpansion,
-            v.scalar("gridtrim"), v.scalar("defangle"));
+            vplotdensity(), s_.deftype, kSupType, base(s_.b1, "BaseBox1"), base(s_.b2, "BaseBox2"),
+            v.scalar("vlinewidth"), v.text("vlineformat1"), v.text("vrefsymbol"),
+            v.scalar("vaheads"), s_.rangeexpansion, v.scalar("gridtrim"), v.scalar("defangle"));
         v.set("defangle", r.theta);
     }
 
@@ -174,8 +181,12 @@ class AxisPainter {
     }
 
   private:
-    int vplotdensity() const { return static_cast<int>(ctx_.vars.scalar("vplotdensity")); }
-    static int base(double b) { return static_cast<int>(b); }
+    int vplotdensity() const {
+        return checked_int(ctx_.vars.scalar("vplotdensity"), 1, 500, "The plot density");
+    }
+    static int base(double b, const char* tag) {
+        return checked_int(b, 1, 1000000, cformat("The base landmark (%s)", tag));
+    }
     void echo_angle() const {
         ctx_.ui.console(cformat("defangle = %g", ctx_.vars.scalar("defangle")));
     }
@@ -200,30 +211,24 @@ void show_superimposed(AppContext& ctx, bool block1) {
     const double homology2 = homology.value();
 
     // With a variable block 2 the block-2 steps are skipped, as the analysis skips them.
+    const Matrix none;
+    const Matrix& d2 = landmarks2 ? v.require("data2") : none;
+    const Matrix& d2g = landmarks2 ? v.require("data2g") : none;
+    const Matrix& d1 = block1 ? v.require("data1") : none;
+    const Matrix& d1g = block1 ? v.require("data1g") : none;
 
     // Everything is computed before anything is stored, so a failure leaves the session whole.
-    Matrix reference1, data1, data1g, reference2, reference2g, data2, data2g;
-    if (landmarks2) {
-        const Matrix& d2 = v.require("data2");
-        const Matrix& d2g = v.require("data2g");
-        if (homology2 != 0) {
-            reference2 = getconsensus(stack_rows(d2, d2g, "Block 2")).reference;
-            reference2g = reference2;
-        } else {
-            reference2 = getconsensus(d2).reference;
-            reference2g = getconsensus(d2g).reference;
-        }
-    }
+    const BlockReferences refs = block_references(d1, d1g, d2, d2g, homology2 != 0);
+    const Matrix &reference1 = refs.reference1, &reference2 = refs.reference2,
+                 &reference2g = refs.reference2g;
+    Matrix data1, data1g, data2, data2g;
     if (block1) {
-        const Matrix& d1 = v.require("data1");
-        const Matrix& d1g = v.require("data1g");
-        reference1 = getconsensus(stack_rows(d1, d1g, "Block 1")).reference;
         data1 = getpsup(d1, reference1);
         data1g = getpsup(d1g, reference1);
     }
     if (landmarks2) {
-        data2 = getpsup(v.require("data2"), reference2);
-        data2g = getpsup(v.require("data2g"), reference2g);
+        data2 = getpsup(d2, reference2);
+        data2g = getpsup(d2g, reference2g);
     }
 
     if (landmarks2) {
@@ -258,9 +263,10 @@ void show_superimposed(AppContext& ctx, bool block1) {
     }
 }
 
-GroupScores group_scores(const Session& v, const std::string& g, double axis) {
-    GroupScores out{v.require("swc1" + g), v.require("swc2" + g), 0};
-    const Matrix& r = v.require("scor2" + g);
+GroupScores group_scores(const Session& v, int group, double axis) {
+    const GroupVariables& n = group_variables(group);
+    GroupScores out{v.require(n.swc1), v.require(n.swc2), 0};
+    const Matrix& r = v.require(n.scor2);
     if (axis >= 1 && axis <= static_cast<double>(r.size()))
         out.r = r(static_cast<Index>(axis) - 1);
     return out;
@@ -270,8 +276,9 @@ GroupScores group_scores(const Session& v, const std::string& g, double axis) {
 void show_scores(AppContext& ctx, double axis) {
     if (axis != std::floor(axis))
         throw Error(cformat("Axis %g is not a whole number", axis));
-    showplsscores(ctx.ui.figure().axes(), group_scores(ctx.vars, "", axis),
-                  group_scores(ctx.vars, "g", axis), static_cast<int>(axis));
+    const int number = checked_int(axis, INT_MIN, INT_MAX, "The axis number (ShowBox)");
+    showplsscores(ctx.ui.figure().axes(), group_scores(ctx.vars, 1, axis),
+                  group_scores(ctx.vars, 2, axis), number);
 }
 
 void show_plot(AppContext& ctx, const ShowSettings& s) {

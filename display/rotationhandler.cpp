@@ -66,7 +66,7 @@ RotationResult rotationhandler(Platform& ui, const Matrix& reference, double def
             reply = ui.input_dialog(kRotationTitle, kRotationPrompt, answer);
         } catch (const std::exception& e) {
             ui.console(std::string("input dialog: ") + e.what());
-            ui.message_box("Sorry, Failure on input dialog Box");
+            ui.notice("Sorry, Failure on input dialog Box");
         }
         if (!reply)
             break;

@@ -2,6 +2,7 @@
 
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
+#include "platform/report_number.hpp"
 
 namespace tesvane {
 namespace {
@@ -39,9 +40,11 @@ void showplsscores(fig::Axes& axes, const GroupScores& g1, const GroupScores& g2
     fig::Text& title = axes.text(
         x, l[3] - 0.05 * h, cformat("PLS axis %i: block 1 score (x), block 2 score (y)", axis));
     title.color = {0, 0, 0};
-    fig::Text& r1 = axes.text(x, l[3] - 0.11 * h, cformat("Group 1: r = %.3f", g1.r));
+    fig::Text& r1 = axes.text(x, l[3] - 0.11 * h,
+                              "Group 1: r = " + report_number("%.3f", g1.r, "zero variance"));
     r1.color = {0, 0, 1};
-    fig::Text& r2 = axes.text(x, l[3] - 0.17 * h, cformat("Group 2: r = %.3f", g2.r));
+    fig::Text& r2 = axes.text(x, l[3] - 0.17 * h,
+                              "Group 2: r = " + report_number("%.3f", g2.r, "zero variance"));
     r2.color = {1, 0, 0};
 }
 

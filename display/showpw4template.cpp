@@ -8,6 +8,7 @@
 #include "display/templateorient.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
+#include "platform/report_number.hpp"
 
 namespace tesvane {
 
@@ -47,6 +48,10 @@ DeformationResult showpw4template(Platform& ui, const Matrix& templ, const Matri
                                   double aheadspec, double rangeexpansion, double trimreq,
                                   double defangle) {
     ui.console(cformat("Superimposition type %d", suptype));
+    if (const std::string why = correspondence_list_problem(clist); !why.empty())
+        throw Error(why);
+    if (templ.size() < 2)
+        throw Error("the template holds no landmarks");
     DeformationResult out;
     const Matrix target = reversepwb(reference, pwscore);
     const Matrix t = turned_template(ui, templ, reference, plottype, defangle);
@@ -55,7 +60,7 @@ DeformationResult showpw4template(Platform& ui, const Matrix& templ, const Matri
     ui.console(cformat("Template orientation: tx %g, ty %g, theta %g rad, scale %g", o.tx, o.ty,
                        o.theta, o.xscale));
     const std::string message =
-        cformat("The rotation used was %3.3f degrees", o.theta * 180 / M_PI);
+        "The rotation used was " + report_number("%3.3f", o.theta * 180 / M_PI) + " degrees";
     out.theta = 180 * o.theta / M_PI;
     out.bigrefdef2 = o.starget;
 
@@ -63,7 +68,7 @@ DeformationResult showpw4template(Platform& ui, const Matrix& templ, const Matri
                                  symboltype, aheadspec, rangeexpansion, trimreq};
     out.bigrefdef = draw_deformation(ui, o.sref, o.starget, style);
     if (plottype != 98 && plottype != 99)
-        ui.message_box(message);
+        ui.notice(message);
     return out;
 }
 

@@ -10,12 +10,32 @@
 
 namespace tesvane {
 
+namespace {
+constexpr std::size_t kEchoedColumns = 20;
+}  // namespace
+
 double showshape(fig::Axes& axes, const Matrix& x, const std::string& xform) {
     axes.set_hold(true);
     const Index k = (x.cols() - 1) / 2;
-    for (Index i = 0; i < x.rows(); ++i)
-        for (Index j = 0; j < k; ++j)
-            axes.plot({x(i, 2 * j)}, {x(i, 2 * j + 1)}, xform, 0.5, 3);
+    if (fig::parse_style(xform).line_style == "none") {
+        // Markers alone look the same as one object: a point object each would take a
+        // thousand times the memory of the block itself for a large file.
+        std::vector<double> xs, ys;
+        xs.reserve(static_cast<size_t>(x.rows() * k));
+        ys.reserve(static_cast<size_t>(x.rows() * k));
+        for (Index i = 0; i < x.rows(); ++i) {
+            for (Index j = 0; j < k; ++j) {
+                xs.push_back(x(i, 2 * j));
+                ys.push_back(x(i, 2 * j + 1));
+            }
+        }
+        if (!xs.empty())
+            axes.plot(xs, ys, xform, 0.5, 3);
+    } else {
+        for (Index i = 0; i < x.rows(); ++i)
+            for (Index j = 0; j < k; ++j)
+                axes.plot({x(i, 2 * j)}, {x(i, 2 * j + 1)}, xform, 0.5, 3);
+    }
     axes.set_auto_limits();
     axes.set_equal(true);
     return 1;
@@ -40,6 +60,8 @@ double ref_angle_radians(Platform& ui) {
 double showshape_rot(Platform& ui, const Matrix& x, const std::string& xform,
                      std::optional<double> theta) {
     const double t = theta ? *theta : ref_angle_radians(ui);
+    if (t == 0)
+        return showshape(ui.figure().axes(), x, xform);  // no turned copy of a large block
     Matrix r(2, 2);
     r << std::cos(t), -std::sin(t), std::sin(t), std::cos(t);
     Matrix turned(x.rows(), 2 * (x.cols() / 2) + 1);
@@ -56,8 +78,12 @@ void shownonshape(Platform& ui, const Matrix& data, const std::string& sym) {
     std::string echo;
     for (size_t j = 0; j < xs.size(); ++j) {
         xs[j] = static_cast<double>(j + 1);
-        echo += cformat("%s%g", j ? " " : "", xs[j]);
+        // The echo stays one short line however many variables there are.
+        if (j < kEchoedColumns)
+            echo += cformat("%s%g", j ? " " : "", xs[j]);
     }
+    if (xs.size() > kEchoedColumns)
+        echo += cformat(" ... %i", static_cast<int>(xs.size()));
     ui.console(echo);
     for (Index i = 0; i < data.rows(); ++i) {
         const RowVector row = data.row(i);

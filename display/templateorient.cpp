@@ -5,6 +5,7 @@
 
 #include "geometry/vertxy.hpp"
 #include "geometry/xyfromvert.hpp"
+#include "platform/cformat.hpp"
 #include "platform/error.hpp"
 
 namespace tesvane {
@@ -15,17 +16,36 @@ namespace {
 Eigen::Vector2d landmark(const Matrix& v, double number, const char* what) {
     const double n = std::round(number);
     if (!(n >= 1) || n > static_cast<double>(v.cols()) || n != number) {
-        throw Error(std::string("the correspondence list names landmark ") +
-                    std::to_string(number) + ", but the " + what + " has " +
-                    std::to_string(v.cols()) + " landmarks");
+        throw Error(std::string("the correspondence list names landmark ") + cformat("%g", number) +
+                    ", but the " + what + " has " + std::to_string(v.cols()) + " landmarks");
     }
     return v.col(static_cast<Index>(n) - 1);
 }
 
 }  // namespace
 
+std::string correspondence_list_problem(const Matrix& corrlist) {
+    if (corrlist.rows() < 2 || corrlist.cols() < 2)
+        return "a correspondence list needs two rows of two landmark numbers (reference, "
+               "template); it has " +
+               std::to_string(corrlist.rows()) + " × " + std::to_string(corrlist.cols());
+    for (Index i = 0; i < 2; ++i) {
+        for (Index j = 0; j < 2; ++j) {
+            const double n = corrlist(i, j);
+            if (!(n >= 1) || n != std::floor(n) || n > 1e9)
+                return "the correspondence list names landmark " + cformat("%g", n) +
+                       ", which is not a whole number from 1";
+        }
+    }
+    return "";
+}
+
 TemplateOrientation templateorient(const Matrix& templ, const Matrix& reference,
                                    const Matrix& target, const Matrix& corrlist) {
+    if (const std::string why = correspondence_list_problem(corrlist); !why.empty())
+        throw Error(why);
+    if (templ.size() < 2 || reference.size() < 2 || target.size() < 1)
+        throw Error("the template and the forms need landmarks to be placed on each other");
     const Matrix vref = vertxy(reference);
     const Matrix vtemplate = vertxy(templ);
     const Matrix vtarget = vertxy(target);

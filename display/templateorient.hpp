@@ -20,6 +20,11 @@ struct TemplateOrientation {
 // with the reference, its displacements turned and scaled alike. Each row keeps its last value.
 // Throws Error when corrlist names a landmark the reference or the template does not have, or
 // when the two reference landmarks coincide (the scale would be infinite).
+// The reason a correspondence list cannot place a form on a template, or an empty text: it
+// needs two rows (the two landmark pairs) of two whole landmark numbers from 1 (reference,
+// template); further rows and columns are not read.
+std::string correspondence_list_problem(const Matrix& corrlist);
+
 TemplateOrientation templateorient(const Matrix& templ, const Matrix& reference,
                                    const Matrix& target, const Matrix& corrlist);
 

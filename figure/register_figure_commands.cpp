@@ -19,29 +19,25 @@ namespace tesvane {
 
 namespace {
 
-double number_arg(const Values& in, std::size_t i, const std::string& fn, double missing) {
-    if (i >= in.size())
-        return missing;
-    const Matrix* m = std::get_if<Matrix>(&in[i]);
-    if (!m || m->size() != 1)
-        throw Error(fn + ": input " + std::to_string(i + 1) + " must be one number");
-    return (*m)(0, 0);
-}
-
 // Handle 1 is the current axes; there are no other graphics objects with children.
 fig::Axes& axes_arg(AppContext& c, const Values& in, const std::string& fn) {
-    const double h = number_arg(in, 0, fn, 1);
+    const double h = number_in(in, 0);
     if (h != 1)
         throw Error(fn + ": there is no graphics object with the handle " + cformat("%g", h));
     return c.ui.figure().axes();
 }
 
+Param number_or(double fallback) {
+    return optional(number_param(), Matrix::Constant(1, 1, fallback));
+}
+
 void restyling(Registry& r, const std::string& name, double missing,
                void (*command)(fig::Axes&, double)) {
-    r.add(name, 2, 0, [name, missing, command](AppContext& c, const Values& in, int) {
-        command(axes_arg(c, in, name), number_arg(in, 1, name, missing));
-        return Values{};
-    });
+    r.add(name, {{number_or(1), number_or(missing)}}, 0,
+          [name, command](AppContext& c, const Values& in, int) {
+              command(axes_arg(c, in, name), number_in(in, 1));
+              return Values{};
+          });
 }
 
 }  // namespace
@@ -52,28 +48,29 @@ void register_figure_commands(AppContext& ctx) {
     restyling(r, "incrementsymbolsize", 1, incrementsymbolsize);
     restyling(r, "incrementlinethickness", 0.5, incrementlinethickness);
     restyling(r, "setlinethickness", 0.5, setlinethickness);
-    r.add("setsymbolbw", 1, 0, [](AppContext& c, const Values& in, int) {
+    r.add("setsymbolbw", {{number_or(1)}}, 0, [](AppContext& c, const Values& in, int) {
         setsymbolbw(axes_arg(c, in, "setsymbolbw"));
         return Values{};
     });
     // The export commands take one input and ignore it.
-    r.add("CopyBigImage", 1, 0, [](AppContext& c, const Values&, int) {
+    const Signature ignored{{optional(any_param())}};
+    r.add("CopyBigImage", ignored, 0, [](AppContext& c, const Values&, int) {
         CopyBigImage(c.ui);
         return Values{};
     });
-    r.add("CopyBigImageNA", 1, 0, [](AppContext& c, const Values&, int) {
+    r.add("CopyBigImageNA", ignored, 0, [](AppContext& c, const Values&, int) {
         CopyBigImageNA(c.ui);
         return Values{};
     });
-    r.add("CopyImageEPS", 1, 0, [](AppContext& c, const Values&, int) {
+    r.add("CopyImageEPS", ignored, 0, [](AppContext& c, const Values&, int) {
         CopyImageEPS(c.ui);
         return Values{};
     });
-    r.add("spiffyfish", 0, 0, [](AppContext& c, const Values&, int) {
+    r.add("spiffyfish", {}, 0, [](AppContext& c, const Values&, int) {
         spiffyfish(c.ui.figure());
         return Values{};
     });
-    r.add("boringcursor", 0, 0, [](AppContext& c, const Values&, int) {
+    r.add("boringcursor", {}, 0, [](AppContext& c, const Values&, int) {
         boringcursor(c.ui.figure());
         return Values{};
     });

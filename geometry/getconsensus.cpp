@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "geometry/procrustes_steps.hpp"
 #include "platform/error.hpp"
@@ -59,7 +60,7 @@ Consensus getconsensus_capped(const Matrix& x0, int max_passes) {
     if (std::isnan(xd)) {
         throw GeometryError(0, "Procrustes superimposition produced values that are not numbers");
     }
-    return {xref, x, passes};
+    return {xref, std::move(x), passes};
 }
 
 }  // namespace detail

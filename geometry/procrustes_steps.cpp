@@ -22,7 +22,14 @@ void center_and_scale(Matrix& x) {
         for (Index t = 1; t + 1 < c; t += 2) {
             x(i, t) -= cpos(1);
         }
-        const double s = centsize(x.row(i))(0);
+        double s = centsize(x.row(i))(0);
+        if (s == 0.0) {
+            // Tiny coordinates (1e-300) square to zero: measured again after scaling them up,
+            // only coordinates that are all exactly zero coincide.
+            const double m = c > 1 ? x.row(i).head(c - 1).cwiseAbs().maxCoeff() : 0.0;
+            if (m > 0.0)
+                s = m * centsize(x.row(i) / m)(0);
+        }
         if (s == 0.0) {
             throw GeometryError(specimen, "centroid size is 0 (all landmarks coincide)");
         }

@@ -3,10 +3,15 @@
 #include "io/dload.hpp"
 #include "io/mfload.hpp"
 #include "io/number_parse.hpp"
+#include "io/read_whole_file.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
 
 namespace tesvane {
+
+namespace {
+const char* const kRefAngleFile = "refanglefile.txt";
+}  // namespace
 
 std::string matrix_text(const Matrix& m) {
     std::string s;
@@ -27,14 +32,18 @@ Matrix RefAngleSetup(Platform& ui) {
     Matrix angle;
     if (!text.empty() && text[0] == 'a') {
         try {
-            angle = dload("refanglefile.txt");
+            // Only a regular file: a FIFO or device of that name would block start-up.
+            angle =
+                is_regular_file(kRefAngleFile) ? dload(kRefAngleFile) : Matrix::Constant(1, 1, -1);
         } catch (const Error& e) {
             angle = Matrix::Constant(1, 1, -1);
             ui.console(e.what());
         }
         // A missing file would otherwise turn every display by -1 degree.
         if (is_unreadable(angle)) {
-            ui.console("refanglefile.txt cannot be read in the start folder: display rotation 0");
+            ui.console(
+                "refanglefile.txt cannot be read in the start folder (missing or not a regular "
+                "file): display rotation 0");
             angle = Matrix::Zero(1, 1);
         }
     } else {

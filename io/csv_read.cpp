@@ -1,5 +1,7 @@
 #include "io/csv_read.hpp"
 
+#include <cctype>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -14,11 +16,77 @@ bool is_missing(std::string_view field) {
     return field.empty() || iequals(field, "NA");
 }
 
+// A header names specimen IDs when one of its words (letters and digits between other
+// characters) is one of these: "ID", "Specimen", "specimen_no", "Sample ID", "catalog #".
 bool names_ids(std::string_view header) {
-    for (const char* n : {"id", "specimen", "name", "label"})
-        if (iequals(header, n))
-            return true;
+    std::size_t i = 0;
+    while (i < header.size()) {
+        const auto alnum = [&](std::size_t k) {
+            const auto c = static_cast<unsigned char>(header[k]);
+            return std::isalnum(c) != 0;
+        };
+        if (!alnum(i)) {
+            ++i;
+            continue;
+        }
+        std::size_t j = i;
+        while (j < header.size() && alnum(j))
+            ++j;
+        const std::string_view word = header.substr(i, j - i);
+        for (const char* n :
+             {"id", "specimen", "name", "label", "sample", "individual", "catalog", "catalogue"})
+            if (iequals(word, n))
+                return true;
+        i = j;
+    }
     return false;
+}
+
+// A field as a number. With a semicolon or tab separator a decimal comma is read as a decimal
+// point, in every column alike ("2,5" is 2.5). With a comma separator a comma reaches a field
+// only quoted: a quoted "2,5" is refused (DataFileError naming the line).
+ParsedNumber with_decimal_comma(std::string_view field) {
+    if (field.find('.') != std::string_view::npos || field.find(',') != field.rfind(','))
+        return {};  // "1.234,5" or "1,2,3": no number
+    std::string point(field);
+    point[point.find(',')] = '.';
+    return parse_number(point);
+}
+
+// A quoted "2,5" in a comma-separated file is refused rather than read as a word (it would make
+// a first column of them specimen IDs).
+ParsedNumber field_number(std::string_view field, char separator, const std::string& name,
+                          int line) {
+    if (field.find(',') == std::string_view::npos)
+        return parse_number(field);
+    const ParsedNumber p = with_decimal_comma(field);
+    if (separator == ',' && p.status != NumberStatus::not_a_number) {
+        throw DataFileError(name, line,
+                            quote_token(field) +
+                                " has a decimal comma in a comma-separated file: use a decimal "
+                                "point, or separate the fields by semicolons or tabs");
+    }
+    return p;
+}
+
+// Digits with points, commas, signs or exponents that still are no number ("1.000,5"): a
+// mistyped value, not a word.
+bool looks_numeric(std::string_view field) {
+    bool digit = false;
+    for (const char c : field) {
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (std::string_view("+-.,eE").find(c) == std::string_view::npos)
+            return false;
+    }
+    return digit;
+}
+
+double field_value(std::string_view field, char separator, const std::string& name, int line) {
+    const ParsedNumber p = field_number(field, separator, name, line);
+    if (p.status == NumberStatus::ok)
+        return p.value;
+    return number_at(field, name, line);  // its message
 }
 
 bool names_size(std::string_view header) {
@@ -125,9 +193,39 @@ DataFileContents read_delimited(std::istream& in, const std::string& name, bool 
     if (rows.empty())
         throw DataFileError(name, header_line, "the table has a header row but no data");
 
+    // The first column holds IDs by its name, or when none of its values is a number. A column
+    // of numbers and words mixed is neither: a typing slip in data must not turn it into IDs.
     bool id_column = names_ids(names[0]);
-    for (std::size_t i = 0; i < rows.size() && !id_column; ++i)
-        id_column = !is_missing(rows[i][0]) && parse_number(rows[i][0]).status != NumberStatus::ok;
+    if (!id_column) {
+        std::size_t numbers = 0;
+        std::size_t words = 0;
+        std::size_t first_word = 0;
+        std::size_t first_number = 0;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (is_missing(rows[i][0]))
+                continue;
+            const std::string& f = rows[i][0];
+            if (field_number(f, sep, name, row_lines[i]).status == NumberStatus::ok) {
+                first_number = numbers++ == 0 ? i : first_number;
+            } else if (looks_numeric(f)) {
+                throw DataFileError(name, row_lines[i],
+                                    quote_token(f) +
+                                        " is not a number; name column 1 id if it holds specimen "
+                                        "IDs");
+            } else {
+                first_word = words++ == 0 ? i : first_word;
+            }
+        }
+        id_column = words > 0 && numbers == 0;
+        if (words > 0 && numbers > 0) {
+            throw DataFileError(
+                name, row_lines[first_word],
+                "column 1 (" + quote_token(names[0]) + ") holds numbers (line " +
+                    std::to_string(row_lines[first_number]) + ") and words (" +
+                    quote_token(rows[first_word][0]) +
+                    "); name it id if it holds specimen IDs, else correct the value");
+        }
+    }
     const std::size_t first = id_column ? 1 : 0;
     std::size_t end = names.size();
     if (landmarks && end - first > 1 && names_size(names[end - 1]))
@@ -162,7 +260,7 @@ DataFileContents read_delimited(std::istream& in, const std::string& name, bool 
                                    : ": no value for " + quote_token(names[j]) +
                                          "; missing values are not supported"));
             }
-            x(row, static_cast<Index>(j - first)) = number_at(f, name, row_lines[i]);
+            x(row, static_cast<Index>(j - first)) = field_value(f, sep, name, row_lines[i]);
         }
     }
     out.data = landmarks ? with_centroid_size(x) : x;

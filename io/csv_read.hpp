@@ -3,8 +3,10 @@
 // The first non-blank line names the columns; its separator, a tab, else a comma, else a
 // semicolon, is the file's. A field may be quoted with double quotes ("" inside for a quote).
 // Every further non-blank line is one specimen with as many fields as the header. The first
-// column holds specimen IDs when its name is id, specimen, name or label (any case) or when a
-// value in it is not a number.
+// column holds specimen IDs when a word of its name is id, specimen, name, label, sample,
+// individual or catalog(ue) (any case) or when none of its values is a number; a first column
+// that mixes numbers and words is refused. With a semicolon or tab separator a decimal comma is
+// read as a decimal point in every column.
 #pragma once
 
 #include <istream>

@@ -1,13 +1,13 @@
 #include "io/dload.hpp"
 
-#include <filesystem>
-#include <fstream>
-#include <streambuf>
+#include <optional>
+#include <sstream>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
+#include "io/input_files.hpp"
 #include "io/number_parse.hpp"
+#include "io/read_whole_file.hpp"
 #include "platform/error.hpp"
 
 namespace tesvane {
@@ -17,50 +17,48 @@ namespace {
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kNotPlainText = "not a plain text file (binary or UTF-16?)";
 
-// Reads physical lines straight from the stream buffer, so that a line is never held beyond
-// kMaxLineLength. LF and CR LF end a line, and so does a lone CR: files saved by old Mac
-// programs use it, and they would otherwise read as one long line.
+// The physical lines of a text in memory. LF and CR LF end a line, and so does a lone CR:
+// files saved by old Mac programs use it, and they would otherwise read as one long line.
 class LineReader {
   public:
-    LineReader(std::istream& in, const std::string& name) : buf_(in.rdbuf()), name_(name) {}
+    LineReader(std::string_view text, const std::string& name) : text_(text), name_(name) {}
 
-    // The next line without its line end; false at the end of the file when nothing is left.
-    bool next(std::string& text, bool& has_end) {
-        using traits = std::streambuf::traits_type;
-        text.clear();
+    // The next line without its line end; false at the end of the text when nothing is left.
+    bool next(std::string_view& line, bool& has_end) {
         has_end = false;
         ++number_;
-        if (buf_ == nullptr)
+        if (pos_ >= text_.size()) {
+            line = {};
             return false;
-        for (;;) {
-            const traits::int_type c = buf_->sbumpc();
-            if (traits::eq_int_type(c, traits::eof()))
-                return !text.empty();
-            const char ch = traits::to_char_type(c);
-            if (ch == '\n' || ch == '\r') {
-                if (ch == '\r' && traits::eq_int_type(buf_->sgetc(), traits::to_int_type('\n'))) {
-                    buf_->sbumpc();
-                }
-                has_end = true;
-                return true;
-            }
-            if (text.size() == kMaxLineLength) {
-                // A binary file often has no line end at all; say what it is, not how long.
-                throw DataFileError(name_, number_,
-                                    text.find('\0') != std::string::npos
-                                        ? std::string(kNotPlainText)
-                                        : "the line is longer than 4 MiB");
-            }
-            text.push_back(ch);
         }
+        const std::size_t end = text_.find_first_of("\r\n", pos_);
+        const std::size_t stop = end == std::string_view::npos ? text_.size() : end;
+        if (stop - pos_ > kMaxLineLength) {
+            // A binary file often has no line end at all; say what it is, not how long.
+            const std::string_view head = text_.substr(pos_, kMaxLineLength);
+            throw DataFileError(name_, number_,
+                                head.find('\0') != std::string_view::npos
+                                    ? std::string(kNotPlainText)
+                                    : "the line is longer than 4 MiB");
+        }
+        line = text_.substr(pos_, stop - pos_);
+        pos_ = stop;
+        if (end != std::string_view::npos) {
+            has_end = true;
+            ++pos_;
+            if (text_[end] == '\r' && pos_ < text_.size() && text_[pos_] == '\n')
+                ++pos_;
+        }
+        return true;
     }
 
     // 1-based number of the line last returned by next().
     int number() const { return number_; }
 
   private:
-    std::streambuf* buf_;
+    std::string_view text_;
     const std::string& name_;
+    std::size_t pos_ = 0;
     int number_ = 0;
 };
 
@@ -103,59 +101,82 @@ std::string numbers(std::size_t n) {
 
 }  // namespace
 
-Matrix read_numeric_table(std::istream& in, const std::string& name) {
-    LineReader reader(in, name);
-    std::string line;
+namespace {
+
+// The lines that hold the data: from the first to the line before the first one-character
+// line after it. Counted first, so the matrix is allocated once at its final size.
+template <class Visit>
+void for_each_data_line(std::string_view text, const std::string& name, Visit visit) {
+    LineReader reader(text, name);
+    std::string_view line;
     bool has_end = false;
     if (!reader.next(line, has_end))
         throw DataFileError(name, 0, "the file is empty");
-    if (std::string_view(line).starts_with(kUtf8Bom)) {
-        line.erase(0, kUtf8Bom.size());
+    if (line.starts_with(kUtf8Bom)) {
+        line.remove_prefix(kUtf8Bom.size());
         if (line.empty() && !has_end)
             throw DataFileError(name, 0, "the file is empty");
     }
-
-    std::vector<double> values;  // row by row
-    std::size_t cols = 0;
-    Index rows = 0;
     for (;;) {
-        if (line.find('\0') != std::string::npos) {
-            throw DataFileError(name, reader.number(), std::string(kNotPlainText));
-        }
-        const std::size_t count = parse_line(line, name, reader.number(), values);
-        if (rows == 0) {
-            if (count == 0)
-                throw DataFileError(name, 1, "the first line holds no numbers");
-            cols = count;
-        } else if (count != cols) {
-            throw DataFileError(
-                name, reader.number(),
-                "expected " + numbers(cols) + " as on line 1, found " + std::to_string(count));
-        }
-        ++rows;
+        visit(line, reader.number());
         // Only the first line may be a single character; after it such a line ends the data.
         if (!reader.next(line, has_end))
             break;
         if (line.size() + (has_end ? 1 : 0) == 1)
             break;
     }
+}
 
-    const auto c = static_cast<Index>(cols);
-    return Eigen::Map<const Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>>(
-        values.data(), rows, c);
+}  // namespace
+
+Matrix read_numeric_table(std::string_view text, const std::string& name) {
+    Index rows = 0;
+    try {
+        for_each_data_line(text, name, [&](std::string_view, int) { ++rows; });
+    } catch (const DataFileError&) {
+        // The second pass reports it, after any fault on an earlier line.
+        ++rows;
+    }
+
+    Matrix x;
+    std::vector<double> values;  // one row
+    std::size_t cols = 0;
+    Index row = 0;
+    for_each_data_line(text, name, [&](std::string_view line, int number) {
+        if (line.find('\0') != std::string_view::npos)
+            throw DataFileError(name, number, std::string(kNotPlainText));
+        values.clear();
+        const std::size_t count = parse_line(line, name, number, values);
+        if (row == 0) {
+            if (count == 0)
+                throw DataFileError(name, 1, "the first line holds no numbers");
+            cols = count;
+            x.resize(rows, static_cast<Index>(cols));
+        } else if (count != cols) {
+            throw DataFileError(
+                name, number,
+                "expected " + numbers(cols) + " as on line 1, found " + std::to_string(count));
+        }
+        for (std::size_t j = 0; j < cols; ++j)
+            x(row, static_cast<Index>(j)) = values[j];
+        ++row;
+    });
+    return x;
+}
+
+Matrix read_numeric_table(std::istream& in, const std::string& name) {
+    std::ostringstream s;
+    s << in.rdbuf();
+    return read_numeric_table(std::string_view(s.view()), name);
 }
 
 Matrix dload(const std::string& fname) {
-    const Matrix unreadable = Matrix::Constant(1, 1, -1.0);
-    std::error_code ec;
-    // A directory opens as a stream on some systems and then reads as empty.
-    if (std::filesystem::is_directory(fname, ec))
-        return unreadable;
-    // Binary mode: line ends are sorted out by the reader, the same on every system.
-    std::ifstream in(fname, std::ios::in | std::ios::binary);
-    if (!in.is_open())
-        return unreadable;
-    return read_numeric_table(in, fname);
+    // Read once: a pipe or FIFO cannot be read again.
+    const std::optional<std::string> text = read_whole_file(fname);
+    if (!text)
+        return Matrix::Constant(1, 1, -1.0);
+    note_input_file(fname);
+    return read_numeric_table(std::string_view(*text), fname);
 }
 
 }  // namespace tesvane

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <istream>
 #include <string>
+#include <string_view>
 
 #include "platform/matrix.hpp"
 
@@ -22,10 +23,12 @@ namespace tesvane {
 inline constexpr std::size_t kMaxLineLength = std::size_t{4} << 20;
 
 // The matrix of a file, or the 1 x 1 matrix holding -1 when the file cannot be opened for reading
-// (a directory included). Throws DataFileError when the contents are not a numeric table.
+// (a directory included). The file is read once into memory (pipes and FIFOs work) and noted as
+// an input file (io/input_files). Throws DataFileError when the contents are not a numeric table.
 Matrix dload(const std::string& fname);
 
-// The same from a stream; `name` is the file name that error messages give.
+// The same from a text in memory or a stream; `name` is the file name that error messages give.
+Matrix read_numeric_table(std::string_view text, const std::string& name);
 Matrix read_numeric_table(std::istream& in, const std::string& name);
 
 }  // namespace tesvane

@@ -1,9 +1,14 @@
 // Which reader a data file needs, told from its first lines rather than its name.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace tesvane {
+
+// How much of a file the detection looks at: enough to find the first non-blank line of any
+// real file.
+inline constexpr std::size_t kFormatHeadBytes = 64 * 1024;
 
 enum class DataFormat { plain, tps, nts, delimited };
 

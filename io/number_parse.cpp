@@ -151,6 +151,25 @@ std::string quote_token(std::string_view token, std::size_t max_chars) {
     return out;
 }
 
+std::string escape_invalid_utf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t len = c < 0x80 ? 1 : utf8_length(text, i);
+        if (len > 0 && i + len <= text.size()) {
+            out.append(text.substr(i, len));
+            i += len;
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+            ++i;
+        }
+    }
+    return out;
+}
+
 std::vector<double> parse_numbers(std::string_view text) {
     const auto is_separator = [](char c) {
         return c == ' ' || c == '\t' || c == ',' || c == '\n' || c == '\r';

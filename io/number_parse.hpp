@@ -32,4 +32,8 @@ std::vector<double> parse_numbers(std::string_view text);
 // to about `max_chars` with "...".
 std::string quote_token(std::string_view token, std::size_t max_chars = 32);
 
+// The text with every byte that is not part of a well-formed UTF-8 character written as \xNN
+// (a Latin-1 specimen ID, say), so that JSON and scripts can carry it.
+std::string escape_invalid_utf8(std::string_view text);
+
 }  // namespace tesvane

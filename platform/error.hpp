@@ -4,6 +4,7 @@
 // dispatcher turns them into messages. Programmer misuse is an assertion, not an Error.
 #pragma once
 
+#include <exception>
 #include <stdexcept>
 #include <string>
 
@@ -42,5 +43,9 @@ class GeometryError : public Error {
   private:
     int specimen_;
 };
+
+// The text of a failure in the user's terms: an Error's own text; for what the libraries throw
+// (memory, file system, format conversions), a plain sentence instead of the library's text.
+std::string user_message(const std::exception& e);
 
 }  // namespace tesvane

@@ -3,6 +3,7 @@
 // the dispatcher and every action run unchanged on either.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -47,8 +48,18 @@ class Platform {
                                                        const std::string& filter) = 0;
     virtual std::optional<FileChoice> save_file_dialog(const std::string& title,
                                                        const std::string& filter) = 0;
+    // A message box that tells the user why the current action stops (a check on the user's
+    // input failed); it returns at once. Counted, so that a script knows the action failed.
+    void message_box(const std::string& text) {
+        ++refusals_;
+        show_message(text);
+    }
+    // A message box that informs and lets the action go on.
+    void notice(const std::string& text) { show_message(text); }
+    // Message boxes shown through message_box so far.
+    std::size_t refusals() const { return refusals_; }
     // Shows a message and returns at once.
-    virtual void message_box(const std::string& text) = 0;
+    virtual void show_message(const std::string& text) = 0;
     // A modal one-line input dialog; nothing on cancel.
     virtual std::optional<std::string> input_dialog(const std::string& title,
                                                     const std::string& prompt,
@@ -75,6 +86,9 @@ class Platform {
 
     // The control with this Tag; an Error naming the Tag when there is none.
     Control& control(const std::string& tag);
+
+  private:
+    std::size_t refusals_ = 0;
 };
 
 }  // namespace tesvane

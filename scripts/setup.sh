@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   g++ cmake ninja-build pkg-config
-  libeigen3-dev libcli11-dev nlohmann-json3-dev
+  libeigen3-dev libcli11-dev nlohmann-json3-dev libboost-math-dev
   qt6-base-dev qt6-svg-dev libgl-dev libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format xvfb xauth

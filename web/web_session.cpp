@@ -6,7 +6,7 @@
 
 #include "app/Tesvane6i.hpp"
 #include "app/controls.hpp"
-#include "app/run_command.hpp"
+#include "app/results_json.hpp"
 #include "io/atomic_file.hpp"
 #include "platform/error.hpp"
 
@@ -133,7 +133,8 @@ std::string WebSession::step(const std::string& request) {
 }
 
 std::string WebSession::results_json() const {
-    return analysis_json(ctx_.vars, ctx_.resampling.seed);
+    return session_json(ctx_.vars, JsonScope::results, ctx_.resampling.seed,
+                        tesvane::results_json(ctx_.vars).dump());
 }
 
 std::string WebSession::script() {

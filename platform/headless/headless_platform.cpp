@@ -59,7 +59,7 @@ std::optional<FileChoice> HeadlessPlatform::save_file_dialog(const std::string& 
     return file_dialog(title);
 }
 
-void HeadlessPlatform::message_box(const std::string& text) {
+void HeadlessPlatform::show_message(const std::string& text) {
     messages_.push_back(text);
     if (echo_)
         *echo_ << "[message] " << text << '\n';

@@ -20,6 +20,7 @@
 
 #include "app/Tesvane6i.hpp"
 #include "figure/figure_units.hpp"
+#include "io/atomic_file.hpp"
 #include "platform/error.hpp"
 #include "platform/qt/main_window.hpp"
 #include "platform/qt/plot_widget.hpp"
@@ -205,7 +206,7 @@ std::optional<FileChoice> QtPlatform::save_file_dialog(const std::string& title,
     return file_dialog(FileDialogKind::Save, title, filter);
 }
 
-void QtPlatform::message_box(const std::string& text) {
+void QtPlatform::show_message(const std::string& text) {
     std::cout << "[message] " << text << std::endl;
     auto* box = new QMessageBox(QMessageBox::Information, QObject::tr("Tesvane"), qs(text),
                                 QMessageBox::Ok, main_.get());
@@ -343,17 +344,11 @@ void QtPlatform::save_figure_file(const std::string& path, const std::string& fo
         render::save_figure(figure_, path, w, h);
         return;
     }
-    // The renderer picks the type by the extension: write under a name that has it, then
-    // rename, so the file the user named is never left half written.
-    std::filesystem::path temp = target;
-    temp += ".part." + format;
-    render::save_figure(figure_, temp.string(), w, h);
-    std::error_code ec;
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        throw Error("Cannot write the figure to " + path);
-    }
+    // The renderer picks the type by the extension: write under a unique temporary name that
+    // has it, then rename, so the file the user named is never left half written.
+    write_file_atomically_by(path, "." + format, [&](const std::string& temp) {
+        render::save_figure(figure_, temp, w, h);
+    });
 }
 
 bool QtPlatform::save_figure_to(const std::string& path) {

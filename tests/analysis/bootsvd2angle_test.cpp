@@ -10,6 +10,7 @@
 #include "analysis/BootSVD2Angle.hpp"
 #include "analysis/DoSVD2.hpp"
 #include "analysis/bootstrap.hpp"
+#include "analysis/job_pool.hpp"
 #include "analysis_fixture.hpp"
 #include "platform/error.hpp"
 
@@ -51,26 +52,31 @@ TEST(BootIndices, RangepointAndNinetyFivePercentRows) {
     EXPECT_EQ(boot_indices(100, 1.0).rangepoint, 0);
 }
 
-// Replicate tables of 20 rows whose sorted columns and correlations are known.
+// Summaries of 20 replicates whose sorted columns and correlations are known, gathered for the
+// bound row of 20 replicates at alpha 0.05.
 BootstrapTables known_tables() {
-    BootstrapTables t;
+    BootstrapTables t{ReplicateSummary(20, 18), ReplicateSummary(20, 18)};
     const int order[20] = {7, 19, 3, 12, 0, 15, 9, 1, 18, 5, 11, 14, 2, 16, 8, 13, 4, 17, 6, 10};
-    for (ReplicateSet* s : {&t.set1, &t.set2}) {
-        s->angle1.resize(20, 2);
-        s->angle2.resize(20, 2);
-        s->corr.resize(20);
-    }
     for (int r = 0; r < 20; ++r) {
         const double v = order[r] + 1;  // a permutation of 1 ... 20
-        t.set1.angle1.row(r) << v, 2 * v;
-        t.set2.angle1.row(r) << v + 0.5, 80;
-        t.set1.angle2.row(r) << v / 4, 3;
-        t.set2.angle2.row(r) << 10, v / 8;
-        t.set1.corr(r) = v / 100;
-        t.set2.corr(r) = 0.5;
+        t.set1.add({RowVector{{v, 2 * v}}, RowVector{{v / 4, 3}}, v / 100});
+        // One replicate with a null second axis.
+        t.set2.add({RowVector{{v + 0.5, r == 3 ? kNaN : 80}}, RowVector{{10, v / 8}}, 0.5});
     }
-    t.set2.angle1(3, 1) = kNaN;  // one replicate with a null second axis
     return t;
+}
+
+// The k-th smallest of values given in any order, against a full sort; both sides of the middle.
+TEST(OrderStatistic, MatchesTheSortedValue) {
+    const std::vector<double> v = {5, -1, 3, 3, 9, 0.5, 7, 2, 8, 4, 6, 1};
+    std::vector<double> sorted = v;
+    std::sort(sorted.begin(), sorted.end());
+    for (Index k = 0; k < static_cast<Index>(v.size()); ++k) {
+        OrderStatistic s(static_cast<Index>(v.size()), k);
+        for (double x : v)
+            s.add(x);
+        EXPECT_EQ(s.value(), sorted[static_cast<size_t>(k)]) << k;
+    }
 }
 
 TEST(BootstrapReport, TextPieceByPieceWithHandComputedValues) {
@@ -116,6 +122,16 @@ bool same_values(const Matrix& a, const Matrix& b) {
            (a.array() == b.array() || (a.array().isNaN() && b.array().isNaN())).all();
 }
 
+// The bounds of both blocks, axis by axis, as a 2 x axes table.
+Matrix bounds(const ReplicateSummary& s) {
+    Matrix b(2, s.axes());
+    for (Index k = 0; k < s.axes(); ++k) {
+        b(0, k) = s.bound(1, k);
+        b(1, k) = s.bound(2, k);
+    }
+    return b;
+}
+
 class BootTest : public AnalysisTest {
   protected:
     void analyse(const Group& a, const Group& b) {
@@ -126,7 +142,8 @@ class BootTest : public AnalysisTest {
         ui.control("BootBox").set_string(n);
         ui.control("AlphaBox").set_string(alpha);
         ui.control("AuxResults").set_string("before");
-        EXPECT_TRUE(action("BootSVD2Angle"));
+        // A refused box stops the action with a message; the report tells either way.
+        action("BootSVD2Angle");
         return report();
     }
 
@@ -135,18 +152,19 @@ class BootTest : public AnalysisTest {
 
 TEST_F(BootTest, ResultsDoNotDependOnTheNumberOfThreads) {
     analyse(g1, g2);
-    BootstrapInput in{var("data1"), var("data2"), var("data1g"), var("data2g"), true, true, 12};
+    BootstrapInput in{var("data1"), var("data2"), var("data1g"), var("data2g"), true, true, 12, 9};
     const auto a = run_bootstrap(in, {7, 1});
     ASSERT_TRUE(a);
     for (unsigned threads : {2u, 3u}) {
         const auto b = run_bootstrap(in, {7, threads});
         ASSERT_TRUE(b);
-        EXPECT_TRUE(same_values(a->set1.angle1, b->set1.angle1)) << threads;
-        EXPECT_TRUE(same_values(a->set1.angle2, b->set1.angle2)) << threads;
-        EXPECT_TRUE(same_values(a->set2.angle2, b->set2.angle2)) << threads;
-        EXPECT_TRUE(same_values(a->set2.corr, b->set2.corr)) << threads;
+        EXPECT_TRUE(same_values(bounds(a->set1), bounds(b->set1))) << threads;
+        EXPECT_TRUE(same_values(bounds(a->set2), bounds(b->set2))) << threads;
+        EXPECT_TRUE(same_values(a->set1.correlations(), b->set1.correlations())) << threads;
+        EXPECT_TRUE(same_values(a->set2.correlations(), b->set2.correlations())) << threads;
     }
-    EXPECT_FALSE(same_values(a->set1.corr, run_bootstrap(in, {8, 1})->set1.corr));
+    EXPECT_FALSE(
+        same_values(a->set1.correlations(), run_bootstrap(in, {8, 1})->set1.correlations()));
 
     // With two threads the replicates are still announced in order.
     ctx.resampling.threads = 2;
@@ -274,8 +292,45 @@ TEST(BootstrapRun, ResamplesKeepASpecimensTwoBlocksTogether) {
         v(i, 0) = std::hypot(g.b1(i, 0) - g.b1(i, 4), g.b1(i, 1) - g.b1(i, 5)) / g.b1(i, 14);
     const auto t = run_bootstrap({g.b1, v, g.b1, v, false, false, 20}, {});
     ASSERT_TRUE(t);
-    EXPECT_GT(t->set1.corr.minCoeff(), 0.75);
-    EXPECT_GT(t->set2.corr.minCoeff(), 0.75);
+    EXPECT_GT(t->set1.correlations().minCoeff(), 0.75);
+    EXPECT_GT(t->set2.correlations().minCoeff(), 0.75);
+}
+
+// Far more jobs than the pool's window: announced once each and in order, the results slot of a
+// job free again when it is announced, and the first failure in job order reported after the
+// jobs before it.
+TEST(JobPool, ManyJobsAreAnnouncedInOrderThroughTheWindow) {
+    const int total = static_cast<int>(5 * kPoolWindow + 7);
+    for (const unsigned threads : {1u, 3u}) {
+        for (const int failing : {-1, 3000, 3001}) {
+            std::vector<int> ring(kPoolWindow, -1);
+            std::vector<int> announced;
+            auto job = [&](int j) {
+                if (j >= failing && failing >= 0 && j % 2 == failing % 2)
+                    throw Error("job " + std::to_string(j));
+                int& slot = ring[static_cast<size_t>(j) % kPoolWindow];
+                EXPECT_EQ(slot, -1) << j;  // the job before in this slot was announced
+                slot = j;
+            };
+            auto done = [&](int j) {
+                int& slot = ring[static_cast<size_t>(j) % kPoolWindow];
+                EXPECT_EQ(slot, j);
+                slot = -1;
+                announced.push_back(j);
+            };
+            std::string error;
+            try {
+                EXPECT_TRUE(run_pool(total, threads, job, done, {}));
+            } catch (const Error& e) {
+                error = e.what();
+            }
+            const int expected = failing < 0 ? total : failing;
+            EXPECT_EQ(error, failing < 0 ? "" : "job " + std::to_string(failing));
+            ASSERT_EQ(static_cast<int>(announced.size()), expected) << threads;
+            for (int j = 0; j < expected; ++j)
+                ASSERT_EQ(announced[static_cast<size_t>(j)], j);
+        }
+    }
 }
 
 TEST(BootstrapRun, AFailingReplicateIsNamedWhateverTheThreads) {

@@ -2,12 +2,20 @@
 // failures, the JSON file and relative paths.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cmath>
 #include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "analysis_fixture.hpp"
 #include "app/run_command.hpp"
+#include "platform/cformat.hpp"
 
 namespace tesvane::test {
 namespace {
@@ -122,9 +130,10 @@ TEST_F(RunTest, JsonHoldsTheSessionVariablesAtFullPrecisionAndPathsStartFromTheS
     ASSERT_EQ(run(rel), 0) << err.str();
     EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), dir));
     const nlohmann::json j = nlohmann::json::parse(read(o.json));
-    EXPECT_EQ(j.size(), 32u);  // the session's variables and the seed
+    EXPECT_EQ(j.size(), 33u);  // the session's variables, "results" and the seed
     EXPECT_EQ(j["seed"], 4242);
-    ASSERT_EQ(j["sval2"].size(), 1u);  // a 1 x n vector is one row
+    EXPECT_EQ(j["results"], nlohmann::json::object());  // no permutation tests asked
+    ASSERT_EQ(j["sval2"].size(), 1u);                   // a 1 x n vector is one row
     EXPECT_EQ(j["sval2"][0].size(), 6u);
 
     // Every value read back is the double the analysis stored.
@@ -133,6 +142,81 @@ TEST_F(RunTest, JsonHoldsTheSessionVariablesAtFullPrecisionAndPathsStartFromTheS
     for (Index a = 0; a < u.rows(); ++a)
         for (Index b = 0; b < u.cols(); ++b)
             ASSERT_EQ(j["ubee2g"][a][b].get<double>(), u(a, b));
+}
+
+TEST_F(RunTest, JsonResultsCarryTheComparisonAndEachPWithItsInterval) {
+    RunOptions o = files(g1, g2);
+    o.json = (dir / "perm.json").string();
+    o.permutations = 49;
+    o.seed = 31;
+    ASSERT_EQ(run(o), 0) << err.str();
+    const nlohmann::json r = nlohmann::json::parse(read(o.json))["results"];
+    const nlohmann::json& t = r["permutation_tests"];
+    EXPECT_EQ(t["permutations"], 49);
+    EXPECT_EQ(t["interval"], "Clopper-Pearson 95%");
+    for (const char* g : {"group1", "group2"}) {
+        const nlohmann::json& axes = t[g]["axes"];
+        ASSERT_EQ(axes.size(), 6u);
+        for (const nlohmann::json& p : {axes[0]["p"], t[g]["r_pls"]["p"], t[g]["rv"]["p"]}) {
+            EXPECT_LE(p["lower"].get<double>(), p["p"].get<double>());
+            EXPECT_GE(p["upper"].get<double>(), p["p"].get<double>());
+            // p = (1 + count) / 50
+            EXPECT_NEAR(std::fmod(p["p"].get<double>() * 50, 1.0), 0.0, 1e-9);
+        }
+    }
+    // The comparison as the report prints it.
+    const nlohmann::json& c = r["integration_comparison"];
+    const double z12 = c["z12"].get<double>();
+    EXPECT_NEAR(z12,
+                std::abs(c["group1"]["d"].get<double>() - c["group2"]["d"].get<double>()) /
+                    std::hypot(c["group1"]["s"].get<double>(), c["group2"]["s"].get<double>()),
+                1e-12);
+    EXPECT_NE(out.str().find(cformat("z12 = |d1 - d2| / sqrt(s1^2 + s2^2) = %2.3f", z12)),
+              std::string::npos);
+    EXPECT_NE(out.str().find(cformat("Z1 = %2.3f (lambda = ", c["group1"]["Z"].get<double>())),
+              std::string::npos);
+}
+
+// Writes that must not happen end the run with status 1, name the path and change nothing.
+TEST_F(RunTest, OutputsThatMustNotBeWrittenAreRefused) {
+    const RunOptions good = files(g1, g2);
+    const std::string fifo = (dir / "out.fifo").string();
+    ::mkfifo(fifo.c_str(), 0600);
+    std::filesystem::create_directories(dir / "folder");
+    const std::string input_text = read(good.g1b2);
+    const struct {
+        std::string json, why;
+    } cases[] = {
+        {good.g1b2, "it is a data file read in this session"},
+        {(dir / "folder").string(), "it is a folder"},
+        {fifo, "it is a pipe (FIFO), not a regular file"},
+        {"/dev/null", "it is a device, not a regular file"},
+    };
+    for (const auto& c : cases) {
+        RunOptions o = good;
+        o.json = c.json;
+        EXPECT_EQ(run(o), 1) << c.json;
+        EXPECT_NE(err.str().find("tesvane: Cannot write " + c.json + ": " + c.why),
+                  std::string::npos)
+            << err.str();
+    }
+    EXPECT_EQ(read(good.g1b2), input_text);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+// A block given as a FIFO, as `--g1b1 <(...)` gives it, is read once and whole.
+TEST_F(RunTest, BlocksFromPipesGiveTheSameReports) {
+    const RunOptions good = files(g1, g2);
+    ASSERT_EQ(run(good), 0) << err.str();
+    const std::string expected = out.str();
+    RunOptions piped = good;
+    piped.g1b1 = (dir / "g1b1.fifo").string();
+    ::mkfifo(piped.g1b1.c_str(), 0600);
+    const std::string text = read(good.g1b1);
+    std::thread writer([&] { std::ofstream(piped.g1b1, std::ios::binary) << text; });
+    EXPECT_EQ(run(piped), 0) << err.str();
+    writer.join();
+    EXPECT_EQ(out.str(), expected);
 }
 
 }  // namespace

@@ -115,7 +115,7 @@ class BadInput : public AppTest {
         std::string boxes;
         for (const char* tag : {"FileBox1", "FileBox2", "FileBox3", "FileBox4"})
             boxes += control(tag) + "|";
-        return {session_json(ctx.vars), boxes};
+        return {session_json(ctx.vars, JsonScope::everything), boxes};
     }
 
     // What the user was told since mark(): the first message box, else the last console line.

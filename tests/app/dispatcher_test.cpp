@@ -1,9 +1,18 @@
-// The dispatcher, the callable table, Clear&reset and the start-up.
+// The dispatcher, the callable table, Clear&reset, the table of session variables with its JSON
+// writer, and the start-up.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include <cmath>
+#include <set>
+#include <string>
 
 #include "app/Tesvanesw.hpp"
 #include "app_fixture.hpp"
 #include "platform/error.hpp"
+#include "platform/session_variables.hpp"
 
 namespace tesvane::test {
 namespace {
@@ -11,7 +20,7 @@ namespace {
 using DispatcherTest = AppTest;
 
 TEST_F(DispatcherTest, UnknownOrMiscasedActionFallsThroughAndChangesNothing) {
-    ASSERT_TRUE(run_action(ctx, "loadg1b1"));
+    EXPECT_FALSE(run_action(ctx, "loadg1b1"));  // the message box reports a failed action
     EXPECT_EQ(last_message(), "Fell through case!  Dang");
     EXPECT_EQ(ui.dialog_titles().size(), 0u);  // no file dialog was opened
     EXPECT_TRUE(ctx.vars.empty("data1"));
@@ -24,27 +33,68 @@ TEST_F(DispatcherTest, ClearResetForgetsResultsButKeepsAxesTemplatesAndSettings)
     ui.control("HomologyButton").set_value(0);
     ui.control("HomologyButton").set_enable("Off");
     ui.control("FileBox1").set_string("File: a.txt");
-    const auto forgotten = {"data1", "pw1", "ubee2", "sbee2", "scor2g", "reference2g", "activem2"};
-    const auto kept = {"Vm1c", "Vm2g", "templatea", "clist4b", "vplotdensity", "defangle"};
-    for (const char* v : forgotten)
-        ctx.vars.set(v, 1.0);
-    for (const char* v : kept)
-        ctx.vars.set(v, 2.0);
+    // The loaded data and the analysis results, with the specimen names of the blocks.
+    const std::set<std::string> forgotten = {
+        "data1",      "pw1",         "swc1",           "data2",    "pw2",        "swc2",
+        "data1g",     "pw1g",        "swc1g",          "data2g",   "pw2g",       "swc2g",
+        "ubee2",      "vbee2",       "sbee2",          "sval2",    "scor2",      "ubee2g",
+        "vbee2g",     "sbee2g",      "sval2g",         "scor2g",   "reference1", "referencetype1",
+        "reference2", "reference2g", "referencetype2", "activem2", "homology2",  "ids1",
+        "ids2",       "ids1g",       "ids2g",
+        // the permutation tests of the forgotten analysis
+        "permcount", "permaxes", "permaxesg", "permstats", "permstatsg", "permeffect",
+        "permcompare"};
+    for (const SessionVariable& v : session_variables())
+        ctx.vars.set(std::string(v.name), 2.0);
     ctx.vars.set("vlineformat1", std::string("k-"));
     ui.control("ShowBox").set_string("3");
     ui.control("Morph2").set_value(0);
 
     ASSERT_TRUE(run_action(ctx, "Clear&reset"));
-    for (const char* v : forgotten)
-        EXPECT_TRUE(ctx.vars.empty(v)) << v;
-    for (const char* v : kept)
-        EXPECT_EQ(ctx.vars.scalar(v), 2.0) << v;
+    for (const SessionVariable& v : session_variables()) {
+        const std::string name(v.name);
+        EXPECT_EQ(ctx.vars.empty(name), forgotten.count(name) == 1) << name;
+    }
     EXPECT_EQ(ctx.vars.text("vlineformat1"), "k-");
     EXPECT_EQ(control("ShowBox"), "3");
     EXPECT_EQ(ui.control("Morph2").value(), 0);
     EXPECT_EQ(control("FileBox1"), " ");
     EXPECT_EQ(ui.control("HomologyButton").enable(), "on");
     EXPECT_EQ(ui.control("HomologyButton").value(), 1);
+}
+
+TEST(SessionVariables, NamesAreUniqueAndUndeclaredOnesAreMistakesOfTheCode) {
+    std::set<std::string_view> names;
+    for (const SessionVariable& v : session_variables())
+        EXPECT_TRUE(names.insert(v.name).second) << v.name;
+    EXPECT_EQ(find_session_variable("ubee2g")->name, "ubee2g");
+    EXPECT_EQ(find_session_variable("ubee3"), nullptr);
+    EXPECT_EQ(std::string(group_variables(2).swc1), "swc1g");
+    EXPECT_EQ(std::string(group_variables(1).vm2), "Vm2c");
+    Session s;
+    EXPECT_DEBUG_DEATH(s.set("ubee3", 1.0), "not a session variable");
+}
+
+TEST(SessionJson, ResultsInTableOrderAtFullPrecisionThenTheSeed) {
+    Session s;
+    s.set("data1", Matrix{{0.1, -2}, {1e300, std::nan("")}});
+    s.set("homology2", 1.0);
+    s.set("vlineformat1", std::string("k\"-"));
+    const std::string results = session_json(s, JsonScope::results, 42);
+    EXPECT_EQ(results.rfind("{\n  \"reference1\": [],\n  \"reference2\": [],", 0), 0u);
+    EXPECT_NE(results.find("\n  \"data1\": [[0.10000000000000001, -2], [1.0000000000000001e+300, "
+                           "null]],\n  \"data2\": [],"),
+              std::string::npos);
+    EXPECT_EQ(results.size() - results.rfind("\"Vm2g\""),
+              std::string("\"Vm2g\": [],\n  \"activem2\": [],\n  \"homology2\": [[1]],\n  "
+                          "\"seed\": 42\n}\n")
+                  .size());
+    EXPECT_EQ(results.find("vlineformat1"), std::string::npos);
+    // Everything that holds a value, texts as strings; no seed.
+    EXPECT_EQ(session_json(s, JsonScope::everything),
+              "{\n  \"data1\": [[0.10000000000000001, -2], [1.0000000000000001e+300, null]],"
+              "\n  \"homology2\": [[1]],\n  \"vlineformat1\": \"k\\\"-\"\n}\n");
+    EXPECT_EQ(session_json(Session(), JsonScope::everything), "{\n}\n");
 }
 
 TEST_F(DispatcherTest, AnErrorEndsTheActionOnTheConsoleAndTheNextActionRuns) {
@@ -110,6 +160,13 @@ TEST_F(DispatcherTest, StartUpReadsTheAngleFileOnlyWhenAsked) {
     ui.control("RefAngleBox").set_string("15");
     start();
     EXPECT_EQ(control("RefAngleBox"), "15");
+    // Only a regular file is read: a FIFO of that name, with no writer, would block start-up.
+    std::filesystem::remove("refanglefile.txt");
+    ASSERT_EQ(::mkfifo("refanglefile.txt", 0600), 0);
+    ui.control("RefAngleBox").set_string("auto");
+    start();
+    EXPECT_EQ(control("RefAngleBox"), "0");
+    std::filesystem::remove("refanglefile.txt");
 }
 
 }  // namespace

@@ -102,7 +102,8 @@ TEST_F(ScriptTest, ReplaysLoadsAndWritesTheSession) {
                               "answer file ref.txt\naction SaveRef1\ncall Tesvanesw nothing\n"
                               "session out.json\n");
     std::ostringstream out, err;
-    EXPECT_EQ(run_script(script.string(), out, err, nullptr), 0) << err.str();
+    // The fell-through action fails the script, which still runs to its end.
+    EXPECT_EQ(run_script(script.string(), out, err, nullptr), 1) << err.str();
     EXPECT_EQ(out.str(), "File: a.txt \n   3 Specimens \n   3 Landmarks\n");
     EXPECT_NE(err.str().find("[message] Fell through case!  Dang"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(dir / "ref.txt"));
@@ -116,6 +117,12 @@ TEST_F(ScriptTest, ScriptMistakesNameTheLineAndFailedActionsTheExitCode) {
     std::ostringstream out, err;
     EXPECT_EQ(run_script(bad.string(), out, err, nullptr), 2);
     EXPECT_NE(err.str().find("bad.tvs, line 2: unknown command \"frobnicate\""), std::string::npos);
+
+    const auto typo = write("typo.tvs", "call Tesvanesw $ubee3\n");
+    EXPECT_EQ(run_script(typo.string(), out, err, nullptr), 2);
+    EXPECT_NE(err.str().find("typo.tvs, line 1: $ubee3: there is no session variable \"ubee3\""),
+              std::string::npos)
+        << err.str();
 
     const auto failing = write("fail.tvs", "action LoadG1B1\n");  // no answer queued
     EXPECT_EQ(run_script(failing.string(), out, err, nullptr), 1);

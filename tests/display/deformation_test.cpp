@@ -159,8 +159,8 @@ TEST_F(Display, TickedRotateRequestAsksExceptForPlotType5DrawnOverIt) {
     // The second layer is drawn over the first, turned by its angle without asking.
     const DeformationResult r5 = show(scores, 5, 2, "k", 0, r.theta);
     EXPECT_EQ(axes().drawing_order().front()->handle(), first);
-    // White dot, five vectors with two barbs each, five landmark markers.
-    EXPECT_EQ(axes().children().size(), before + 1 + 15 + 5);
+    // White dot, five vectors with two barbs each, the landmark markers as one object.
+    EXPECT_EQ(axes().children().size(), before + 1 + 15 + 1);
     EXPECT_NEAR(r5.theta, 30, 1e-12);
     EXPECT_LT(max_diff(r5.bigrefdef2, r.bigrefdef2), 1e-12);
     EXPECT_EQ(ui.dialog_titles().size(), 2u);

@@ -132,8 +132,9 @@ TEST_F(Rotationhandler, AnglesAddUpUntilZeroCancelOrBadTextEndsTheLoopAndTheForm
     EXPECT_LT(max_diff(r.reference, similar(ref, M_PI / 4, 1)), 1e-14);
     EXPECT_EQ(r.reference(8), 3);
     // Offers 10 for a start angle of 0, then the last entry (checked below).
-    const auto ls = lines(ui.figure().axes());  // magenta stars
-    ASSERT_EQ(ls.size(), 4u);
+    const auto ls = lines(ui.figure().axes());  // magenta stars, one object
+    ASSERT_EQ(ls.size(), 1u);
+    ASSERT_EQ(ls[0]->x.size(), 4u);
     EXPECT_NEAR(ls[0]->x[0], r.reference(0), 1e-15);
     const auto ts = texts(ui.figure().axes());
     ASSERT_EQ(ts.size(), 4u);

@@ -170,7 +170,7 @@ TEST_F(FigureMenuTest, TheFigureTakesThePlotsSizeInItsOwnUnits) {
 
 TEST_F(FigureMenuTest, CommandsCallTheirFunctionsCopyAndSetThePointer) {
     int calls = 0;
-    ctx().functions.add("CountMe", 0, 0, [&](AppContext&, const Values&, int) {
+    ctx().functions.add("CountMe", {}, 0, [&](AppContext&, const Values&, int) {
         ++calls;
         return Values{};
     });

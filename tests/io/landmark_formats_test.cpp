@@ -96,9 +96,30 @@ TEST(LandmarkReaders, ValuesIdsAndCentroidSizes) {
                 triangles, {"J 1, left", "J2"});
     expect_read(csv, "X1\tY1\r\n1\t2\r\n", rows({{1, 2, 0}}), {});
     expect_read(csv, "specimen;logcs;cs\nA7;2.5;1\n", rows({{2.5, 1}}), {"A7"}, kVariables);
+    // Decimal commas with semicolons or tabs, in every column alike; a numeric first column is a
+    // variable unless a word of its name says IDs; a column of words holds IDs.
+    expect_read(csv, "a;b\n1,5;2,25\n-3;4e-1\n", rows({{1.5, 2.25}, {-3, 0.4}}), {}, kVariables);
+    expect_read(csv, "a\tb\n1,5\t2\n", rows({{1.5, 2}}), {}, kVariables);
+    expect_read(csv, "specimen_no\tlogcs\n101\t2,5\n", rows({{2.5}}), {"101"}, kVariables);
+    expect_read(csv, "Catalog #,v\n12,3\n", rows({{3}}), {"12"}, kVariables);
+    expect_read(csv, "Sample ID;x1;y1\n7;0;0\n", rows({{0, 0, 0}}), {"7"});
+    expect_read(csv, "a;b\nx1;2\ny;3\n", rows({{2}, {3}}), {"x1", "y"}, kVariables);
+    expect_read(csv, "identity;b\n1;2\n", rows({{1, 2}}), {}, kVariables);
 }
 
 TEST(LandmarkReaders, ErrorsNameFileLineAndSpecimen) {
+    expect_error(csv, "a;b\n1;2\nx;3\n", 3,
+                 "column 1 (\"a\") holds numbers (line 2) and words (\"x\"); name it id if it "
+                 "holds specimen IDs, else correct the value",
+                 kVariables);
+    expect_error(csv, "a,b\n\"1,5\",2\n", 2,
+                 "\"1,5\" has a decimal comma in a comma-separated file: use a decimal point, or "
+                 "separate the fields by semicolons or tabs",
+                 kVariables);
+    expect_error(csv, "a;b\n1.000,5;2\n", 2,
+                 "\"1.000,5\" is not a number; name column 1 id if it holds specimen IDs",
+                 kVariables);
+    expect_error(csv, "a;b\n1;2.000,5\n", 2, "\"2.000,5\" is not a number", kVariables);
     const std::string no_scale = "has no SCALE= value, but other specimens have one";
     const std::string not_estimated = "is missing; missing landmarks are not estimated";
     expect_error(tps, kTpsText, 14, "specimen 2 (\"ulna\") has 3 landmarks, specimen 1 has 5",
@@ -162,7 +183,7 @@ TEST(FormatDetect, OnlyWhatThePlainReaderRejectsGoesElsewhere) {
     EXPECT_THROW(read_data_stream(tps, "f", false), DataFileError);  // TPS is never variables
 }
 
-TEST(Writers, TpsAndCsvTextsReadBackExactly) {
+TEST(FormatWriters, TpsAndCsvTextsReadBackExactly) {
     Matrix m(2, 5);
     m << 0.1, -2, 3, 1e-20, 7, 1.0 / 3, 5, 6, 7, 8;
     EXPECT_EQ(tps_text(m.topRows(1), {"a b"}),

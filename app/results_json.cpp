@@ -1,0 +1,66 @@
+#include "app/results_json.hpp"
+
+#include <cmath>
+#include <optional>
+
+#include "analysis/permutation_results_store.hpp"
+
+namespace tesvane {
+namespace {
+
+using nlohmann::json;
+
+json number(double v) {
+    return std::isfinite(v) ? json(v) : json(nullptr);
+}
+
+json p_json(const MonteCarloP& p) {
+    return {{"p", number(p.p)}, {"lower", number(p.lower)}, {"upper", number(p.upper)}};
+}
+
+json group_json(const GroupResult& g) {
+    json axes = json::array();
+    for (size_t i = 0; i < g.axes.size(); ++i) {
+        const AxisResult& a = g.axes[i];
+        axes.push_back({{"axis", i + 1},
+                        {"defined", a.defined},
+                        {"singular_value", number(a.sval)},
+                        {"singular_value_covariance_n_minus_1", number(a.sval_covariance)},
+                        {"percent_squared_covariance", number(a.percent)},
+                        {"p", a.defined ? p_json(a.p) : json(nullptr)}});
+    }
+    return {{"specimens", g.specimens},
+            {"axes", axes},
+            {"r_pls", {{"value", number(g.r)}, {"p", p_json(g.r_p)}}},
+            {"rv", {{"value", number(g.rv)}, {"p", p_json(g.rv_p)}}}};
+}
+
+json effect_json(const EffectSize& e) {
+    return {
+        {"Z", number(e.Z)}, {"lambda", number(e.lambda)}, {"d", number(e.d)}, {"s", number(e.s)}};
+}
+
+}  // namespace
+
+json results_json(const Session& s) {
+    json out = json::object();
+    const std::optional<PermutationResults> stored = stored_permutation_results(s);
+    if (!stored)
+        return out;
+    const PermutationResults& p = *stored;
+    out["permutation_tests"] = {{"permutations", p.permutations},
+                                {"interval", "Clopper-Pearson 95%"},
+                                {"axis_tests",
+                                 "axis 1 against no association; axis k > 1 "
+                                 "stepwise, the first k - 1 axes removed"},
+                                {"group1", group_json(p.group1)},
+                                {"group2", group_json(p.group2)}};
+    out["integration_comparison"] = {{"method", "Adams & Collyer 2016, Box-Cox effect sizes"},
+                                     {"group1", effect_json(p.group1.effect)},
+                                     {"group2", effect_json(p.group2.effect)},
+                                     {"z12", number(p.comparison.z12)},
+                                     {"p", number(p.comparison.p)}};
+    return out;
+}
+
+}  // namespace tesvane
