@@ -17,7 +17,9 @@ packages=(
   dpkg-dev file lintian
 )
 if [ "${TESVANE_WEB:-OFF}" = ON ]; then
-  packages+=(emscripten nodejs npm chromium)
+  packages+=(emscripten nodejs chromium)
+  # A node from elsewhere (such as NodeSource's) brings its own npm, which Debian's would replace.
+  command -v npm >/dev/null || packages+=(npm)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -49,7 +49,7 @@ std::optional<FileChoice> BrowserPlatform::save_file_dialog(const std::string& t
     return file_dialog(title);
 }
 
-void BrowserPlatform::message_box(const std::string& text) {
+void BrowserPlatform::show_message(const std::string& text) {
     events_.messages.push_back(text);
 }
 
@@ -81,7 +81,7 @@ bool BrowserPlatform::progress(double fraction, const std::string& what) {
 }
 
 void BrowserPlatform::copy_figure_to_clipboard() {
-    message_box("The page has no clipboard for figures: download the figure instead.");
+    notice("The page has no clipboard for figures: download the figure instead.");
 }
 
 void BrowserPlatform::save_figure_file(const std::string& path, const std::string& format) {

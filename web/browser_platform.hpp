@@ -42,7 +42,7 @@ class BrowserPlatform : public Platform {
                                                const std::string& filter) override;
     std::optional<FileChoice> save_file_dialog(const std::string& title,
                                                const std::string& filter) override;
-    void message_box(const std::string& text) override;
+    void show_message(const std::string& text) override;
     std::optional<std::string> input_dialog(const std::string& title, const std::string& prompt,
                                             const std::string& default_answer) override;
     std::optional<Click> click_in_axes() override;

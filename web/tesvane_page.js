@@ -66,6 +66,14 @@
     });
   }
 
+  function read(name) {
+    const id = nextId++;
+    return new Promise((resolve, reject) => {
+      pending.set(id, {resolve, reject});
+      worker.postMessage({type: 'read', id, name});
+    });
+  }
+
   async function callJson(fn, ...args) {
     return JSON.parse(await call(fn, ...args));
   }
@@ -306,6 +314,38 @@
     setTimeout(() => URL.revokeObjectURL(a.href), 10000);
   }
 
+  // The Save buttons of the main window: the action writes the file its save dialog is
+  // answered with, and the page hands it on as a download.
+  const savedNames = new Set();
+  async function saveAxisFile() {
+    if (busy) return;
+    const select = $('#save-which');
+    const button = iface.buttons.find((b) => b.action === select.value);
+    const base = button.label.toLowerCase().replace(/[^a-z0-9]+/g, '-').replace(/^-|-$/g, '');
+    let name = base + '.txt';
+    for (let i = 2; savedNames.has(name); ++i) name = base + '-' + i + '.txt';
+    const answer = await runStep(button.action, [name]);
+    if (!answer || !answer.ok) return;
+    let text;
+    try {
+      text = await read(name);
+    } catch (e) {
+      return;  // the action declined (its message is shown)
+    }
+    savedNames.add(name);
+    download(name, new Blob([text], {type: 'text/plain'}));
+  }
+
+  function buildSaveList() {
+    const select = $('#save-which');
+    for (const b of iface.buttons.filter((x) => x.group === 'save')) {
+      const o = document.createElement('option');
+      o.value = b.action;
+      o.textContent = b.label;
+      select.appendChild(o);
+    }
+  }
+
   async function downloadFigure(kind) {
     if (busy || !figureSvg) return;
     const name = 'figure-' + (++figureCount) + '.' + kind;
@@ -353,6 +393,7 @@
       runStep('LoadTemplate', templateFiles);
     });
     $('#cancel').addEventListener('click', cancel);
+    $('#dl-axis').addEventListener('click', saveAxisFile);
     $('#dl-svg').addEventListener('click', () => downloadFigure('svg'));
     $('#dl-png').addEventListener('click', () => downloadFigure('png'));
     $('#dl-report').addEventListener('click', () =>
@@ -387,6 +428,7 @@
       iface = await callJson('interface');
       buildControls();
       buildSlots();
+      buildSaveList();
       wireButtons();
       applyState(await callJson('state'));
       setStatus('Ready. Random streams use the seed ' + iface.seed + ', as on the desktop.');

@@ -2,6 +2,7 @@
 // function) and runs the page's requests one at a time, so that the page stays responsive while
 // an analysis or a bootstrap runs. Messages in:
 //   {type: "file", name, data}        writes the user's file to /data/name
+//   {type: "read", id, name}          answers with the text of /data/name (a saved axis)
 //   {type: "call", id, fn, args}      calls an entry point tv_<fn> with text arguments
 // Messages out: {type: "ready"}, {type: "progress", fraction, what}, {type: "answer", id, text}
 // and {type: "failed", id, error}.
@@ -13,6 +14,14 @@ let lastProgress = -1;
 function handle(m) {
   if (m.type === 'file') {
     tesvane.FS.writeFile('/data/' + m.name, new Uint8Array(m.data));
+    return;
+  }
+  if (m.type === 'read') {
+    try {
+      postMessage({type: 'answer', id: m.id, text: tesvane.FS.readFile('/data/' + m.name, {encoding: 'utf8'})});
+    } catch (e) {
+      postMessage({type: 'failed', id: m.id, error: 'no file ' + m.name + ' was written'});
+    }
     return;
   }
   try {

@@ -70,8 +70,8 @@ void add_events(json& j, const BrowserPlatform::Events& e) {
     j["messages"] = e.messages;
     j["declined"] = e.declined;
     const size_t from = e.console.size() > kConsoleTail ? e.console.size() - kConsoleTail : 0;
-    j["console"] = std::vector<std::string>(e.console.begin() + static_cast<long>(from),
-                                            e.console.end());
+    j["console"] =
+        std::vector<std::string>(e.console.begin() + static_cast<long>(from), e.console.end());
     j["console_count"] = e.console.size();
 }
 

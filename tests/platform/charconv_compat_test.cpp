@@ -11,9 +11,21 @@ namespace tesvane {
 namespace {
 
 TEST(CharconvCompat, ReadsAsFromCharsDoes) {
-    const char* const texts[] = {"0",       "-0",     "12",         "-3.5",    ".25",
-                                 "1e-3",    "1E+300", "0.1",        "2.5e-308", "4.9e-324",
-                                 "1e-400",  "-1e-400", "1e400",     "-1e400",  "123456789012345678901",
+    const char* const texts[] = {"0",
+                                 "-0",
+                                 "12",
+                                 "-3.5",
+                                 ".25",
+                                 "1e-3",
+                                 "1E+300",
+                                 "0.1",
+                                 "2.5e-308",
+                                 "4.9e-324",
+                                 "1e-400",
+                                 "-1e-400",
+                                 "1e400",
+                                 "-1e400",
+                                 "123456789012345678901",
                                  "0.30000000000000004"};
     for (const char* t : texts) {
         double a = 7, b = 7;
@@ -29,8 +41,10 @@ TEST(CharconvCompat, ReadsAsFromCharsDoes) {
 }
 
 TEST(CharconvCompat, WritesTextThatReadsBackAndWholeNumbersPlainly) {
-    const double values[] = {0.0, 1.0, 10.0, -250.0, 0.1, 1.0 / 3, 2.5e-308, 1e300, -0.001,
-                             std::numeric_limits<double>::denorm_min(), 123456.789};
+    const double values[] = {
+        0.0,       1.0,      10.0,  -250.0, 0.1,
+        1.0 / 3,   2.5e-308, 1e300, -0.001, std::numeric_limits<double>::denorm_min(),
+        123456.789};
     for (const double v : values) {
         const std::string t = detail::shortest_double_text_c(v);
         EXPECT_EQ(std::strtod(t.c_str(), nullptr), v) << t;

@@ -3,6 +3,7 @@
 // analysis and the bootstrap, as `tesvane run` prints them. Then draws an axis, takes a
 // screenshot (OUT_DIR/page.png) and checks that Cancel stops a long bootstrap and restores the
 // session. Usage: node browser_check.js CHROMIUM INDEX_HTML OUT_DIR G1B1 G1B2 G2B1 G2B2
+// (INDEX_HTML may also be an http:// address of the page on a static server.)
 'use strict';
 const path = require('path');
 const puppeteer = require('puppeteer-core');
@@ -25,7 +26,7 @@ async function main() {
     const errors = [];
     page.on('pageerror', (e) => errors.push(String(e)));
     await page.setViewport({width: 1400, height: 1000});
-    await page.goto('file://' + path.resolve(indexHtml));
+    await page.goto(/^https?:/.test(indexHtml) ? indexHtml : 'file://' + path.resolve(indexHtml));
     const status = () => page.$eval('#status', (e) => e.textContent);
     const waitStatus = async (text, timeout) => {
       try {

@@ -28,16 +28,16 @@ const char* const kLoads[] = {"LoadG1B1", "LoadG1B2", "LoadG2B1", "LoadG2B2"};
 class WebSessionTest : public ::testing::Test {
   protected:
     WebSessionTest() {
-        folder = fs::temp_directory_path() /
-                 ("tesvane_web_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                  "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder =
+            fs::temp_directory_path() /
+            ("tesvane_web_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder);
         fs::create_directories(folder);
         for (const char* f : kExampleFiles)
             fs::copy_file(source_dir() / "examples" / "data" / f, folder / f);
-        session = std::make_unique<WebSession>(folder.string(), [this](double f, const std::string&) {
-            progress.push_back(f);
-        });
+        session = std::make_unique<WebSession>(
+            folder.string(), [this](double f, const std::string&) { progress.push_back(f); });
     }
     ~WebSessionTest() override { fs::remove_all(folder); }
 
@@ -81,7 +81,8 @@ TEST_F(WebSessionTest, RefusesWrongRequestsNamingWhatIsWrong) {
         {R"({"action": "DoSVD2", "controls": []})", "\"controls\" must be an object"},
         {R"({"action": "DoSVD2", "controls": {"NoSuchBox": {"String": "1"}}})", "NoSuchBox"},
         {R"({"action": "DoSVD2", "controls": {"BootBox": {"String": 5}}})", "String of BootBox"},
-        {R"({"action": "DoSVD2", "controls": {"BootBox": {"Colour": "red"}}})", "Colour of BootBox"},
+        {R"({"action": "DoSVD2", "controls": {"BootBox": {"Colour": "red"}}})",
+         "Colour of BootBox"},
         {R"({"action": "DoSVD2", "controls": {"BootBox": "5"}})", "properties of BootBox"},
         {R"({"action": "LoadG1B1", "files": "a.txt"})", "list of paths"},
         {R"({"action": "LoadG1B1", "files": [1]})", "list of paths"},
@@ -203,6 +204,20 @@ TEST_F(WebSessionTest, RecordedScriptReplaysOnTheDesktopAndInANewPageSession) {
     EXPECT_EQ(r["report"], report);
     EXPECT_EQ(again.script(), script);
     EXPECT_EQ(again.results_json(), session->results_json());
+}
+
+TEST_F(WebSessionTest, SaveActionsWriteTheFileTheirDialogIsAnsweredWith) {
+    load_all();
+    ASSERT_TRUE(step(analyse_request(0))["ok"]);
+    for (const char* action : {"SaveSVDB1G1", "SavePCB2G2", "SaveRef1"}) {
+        const fs::path file = folder / (std::string(action) + ".txt");
+        const json a = step({{"action", action}, {"files", {file.string()}}});
+        ASSERT_TRUE(a["ok"]) << action << ": " << a.dump();
+        std::ifstream in(file);
+        std::string line;
+        ASSERT_TRUE(std::getline(in, line)) << action;
+        EXPECT_NE(line.find('%'), std::string::npos) << action << ": " << line;
+    }
 }
 
 TEST_F(WebSessionTest, ClicksAndTheRotationDialogAreDeclined) {
