@@ -1,7 +1,7 @@
 // Runs an analysis in the WebAssembly module under node, through the entry points the page's
 // worker calls, and prints the text of the results window after each report (as `tesvane run`
-// does); writes the recorded session to OUT_DIR/session.tvs and the last report to
-// OUT_DIR/last_report.txt.
+// does); writes the recorded session to OUT_DIR/session.tvs, the last report to
+// OUT_DIR/last_report.txt and the results JSON to OUT_DIR/web.json.
 // Usage: node run_in_node.js MODULE_JS OUT_DIR G1B1 G1B2 G2B1 G2B2 PERMUTATIONS BOOTS
 'use strict';
 const fs = require('fs');
@@ -31,6 +31,7 @@ async function main() {
   const last = step('BootSVD2Angle', {BootBox: {String: String(boots)}, AlphaBox: {String: '0.05'}}).report + '\n';
   process.stdout.write(out + last);
   fs.writeFileSync(path.join(outDir, 'last_report.txt'), last);
+  fs.writeFileSync(path.join(outDir, 'web.json'), call('results_json'));
   const s = JSON.parse(call('script'));
   if (!s.ok) throw new Error(s.error);
   fs.writeFileSync(path.join(outDir, 'session.tvs'), s.script);

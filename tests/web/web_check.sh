@@ -30,7 +30,7 @@ if ! TESVANE_JOBS=${TESVANE_JOBS:-1} "$src/scripts/build-web.sh" "$web_build" >"
 fi
 files=("$data/Jord_b1.txt" "$data/Jord_b2.txt" "$data/Teyah_b1.txt" "$data/Teyah_b2.txt")
 "$tesvane" run --g1b1 "${files[0]}" --g1b2 "${files[1]}" --g2b1 "${files[2]}" --g2b2 "${files[3]}" \
-  --permute 999 --boot 1000 --seed 5489 >"$out/native.txt" 2>"$out/native.err"
+  --permute 999 --boot 1000 --seed 5489 --json "$out/native.json" >"$out/native.txt" 2>"$out/native.err"
 
 compare() {  # compare NAME EXPECTED ACTUAL
   if cmp -s "$2" "$3"; then
