@@ -2,7 +2,8 @@
 # The browser edition gives the desktop's results: the same analysis of the plethodon dataset
 # (999 permutations, 1000 bootstraps, the default seed) natively with `tesvane run` and in the
 # WebAssembly module, report texts compared byte for byte.
-#   same:    the module under node; its recorded session replayed by `tesvane script`
+#   same:    the module under node (and its results JSON, equal up to rounding); its recorded
+#            session replayed by `tesvane script`
 #   browser: the page in headless chromium, driven by puppeteer-core (web/node_modules)
 # Usage: web_check.sh same|browser TESVANE WEB_BUILD_DIR DATA_DIR OUT_DIR
 # Exits 77 (skipped) with the reason when a tool or the dataset is missing.
@@ -46,6 +47,7 @@ if [ "$mode" = same ]; then
   node "$src/tests/web/run_in_node.js" "$web_build/web/tesvane.js" "$out" "${files[@]}" 999 1000 \
     >"$out/web.txt"
   compare "report texts of the WebAssembly module" "$out/native.txt" "$out/web.txt"
+  node "$src/tests/web/compare_json.js" "$out/native.json" "$out/web.json"
   # The session recorded in the module, kept beside copies of its files, replayed on the desktop.
   cp "${files[@]}" "$out/"
   { cat "$out/session.tvs"; echo "print AuxResults"; } >"$out/replay.tvs"
