@@ -232,9 +232,23 @@
     return name;
   }
 
+  // The file's bytes in the session's folder, or nothing (with the reason shown) when the
+  // browser cannot read it.
+  async function addFileOrSay(file) {
+    try {
+      return await addFile(file);
+    } catch (e) {
+      clearMessages();
+      showMessages(['The browser could not read ' + file.name + ': ' + (e.message || e)], 'error');
+      setStatus('A file could not be read.');
+      return null;
+    }
+  }
+
   async function loadInto(slot, file) {
     if (busy || !file) return;
-    const name = await addFile(file);
+    const name = await addFileOrSay(file);
+    if (!name) return;
     $('.file-name', slot).textContent = name;
     await runStep(slot.dataset.action, [name]);
   }
@@ -268,8 +282,10 @@
       $('input', div).setAttribute('aria-label', title);
       const take = async (f) => {
         if (!f || busy) return;
-        templateFiles[i] = await addFile(f);
-        $('.file-name', div).textContent = templateFiles[i];
+        const name = await addFileOrSay(f);
+        if (!name) return;
+        templateFiles[i] = name;
+        $('.file-name', div).textContent = name;
       };
       $('input', div).addEventListener('change', (e) => take(e.target.files[0]));
       dropZone(div, take);

@@ -8,7 +8,9 @@
 const path = require('path');
 const puppeteer = require('puppeteer-core');
 
-const [chromium, indexHtml, outDir, ...files] = process.argv.slice(2);
+const [chromium, indexHtml, outDir, ...given] = process.argv.slice(2);
+// Chromium reads an uploaded file only by a plain path (no "..").
+const files = given.map((f) => path.resolve(f));
 const loads = ['LoadG1B1', 'LoadG1B2', 'LoadG2B1', 'LoadG2B2'];
 
 function fail(why) {
