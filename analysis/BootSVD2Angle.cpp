@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "analysis/analysis_record.hpp"
 #include "analysis/two_block_pls.hpp"
 #include "io/number_parse.hpp"
 #include "platform/cformat.hpp"
@@ -207,12 +208,20 @@ void BootSVD2Angle(AppContext& ctx) {
         lowest_alpha_message(ctx, nboots);
     ctx.ui.console(cformat("rangepoint = %.0f", idx.rangepoint));
 
+    // The replicates stay for the bootstrap's picture: angles per replicate (rows) and axis.
+    v.set("bangle1", tables->set1.kept_angles(1));
+    v.set("bangle2", tables->set1.kept_angles(2));
+    v.set("bangle1g", tables->set2.kept_angles(1));
+    v.set("bangle2g", tables->set2.kept_angles(2));
+    v.set("balpha", idx.alpha);
+
     const std::string text = bootstrap_report(report, *tables);
     ctx.ui.console(observed_correlation_line(1, scor2));
     ctx.ui.console(observed_correlation_line(2, scor2g));
     if (homology2)
         ctx.ui.console("\n\nBlock2");
     show_report(ctx, text);
+    analysis_record(ctx).bootstrap = BootstrapRecord{report, std::move(*tables), ctx.resampling};
     if (homology2)
         ctx.ui.console("Active homology 2");
 }

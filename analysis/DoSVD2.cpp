@@ -6,6 +6,8 @@
 #include "io/landmark_file_common.hpp"
 #include "platform/cformat.hpp"
 #include "platform/echo_matrix.hpp"
+#include "platform/group_names.hpp"
+#include "platform/plain_words.hpp"
 #include "platform/session_variables.hpp"
 
 namespace tesvane {
@@ -94,6 +96,12 @@ void store_group(AppContext& ctx, int group, const GroupPls& g, bool negated) {
 }
 
 void size_message(AppContext& ctx, bool landmarks2, const SizeMismatch& m) {
+    // Which group's blocks disagree, in the user's terms, beside the box.
+    ctx.ui.message(
+        cformat("%s's block 2 has %i specimens but its block 1 has %i: both blocks "
+                "of a group need the same specimens in the same order",
+                sentence_start(group_name(ctx, m.group)).c_str(), static_cast<int>(m.m2),
+                static_cast<int>(m.m1)));
     if (landmarks2) {
         ctx.ui.message_box("The samples sizes do not match, shape and shape");
         ctx.ui.console(
@@ -140,7 +148,8 @@ void DoSVD2(AppContext& ctx) {
     // leave the earlier results in place.
     const TwoGroupResult r = two_group_pls(in);
 
-    store_blocks(ctx.vars, r, in.landmarks2);
+    if (r.pw1.size() > 0)
+        store_blocks(ctx.vars, r, in.landmarks2);
     if (r.group1)
         store_group(ctx, 1, *r.group1, false);
     if (r.group2)

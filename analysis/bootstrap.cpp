@@ -52,17 +52,13 @@ std::string angle_line(Index k, double observed, double g1, double g2) {
                    angle_field(observed).c_str(), angle_field(g1).c_str(), angle_field(g2).c_str());
 }
 
-struct Range {
-    double low, high, se;
-};
+}  // namespace
 
-Range correlation_range(RowVector v, const BootIndices& idx) {
+BootRange correlation_range(RowVector v, const BootIndices& idx) {
     const double se = std_dev(v.transpose())(0);
     sort_nan_last(v);
     return {v(idx.low - 1), v(idx.high - 1), se};
 }
-
-}  // namespace
 
 ResampleSizes resample_sizes(Index own, Index other) {
     const Index maxspec = std::max(own, other);
@@ -273,6 +269,10 @@ void ReplicateSummary::add(const Replicate& r) {
         else
             bound2_[i].add(r.angle2(k));
     }
+    for (Index k = 0; k < std::min(axes_, kKeptAxes); ++k) {
+        kept1_.push_back(r.angle1(k));
+        kept2_.push_back(r.angle2(k));
+    }
     corr_.push_back(r.corr);
     if (first_.size() < kEchoed)
         first_.emplace_back(axes_ > 0 ? r.angle1(0) : kNaN, axes_ > 0 ? r.angle2(0) : kNaN);
@@ -282,6 +282,14 @@ double ReplicateSummary::bound(int block, Index k) const {
     const auto i = static_cast<size_t>(k);
     const bool undefined = block == 1 ? undefined1_[i] : undefined2_[i];
     return undefined ? kNaN : (block == 1 ? bound1_[i] : bound2_[i]).value();
+}
+
+Matrix ReplicateSummary::kept_angles(int block) const {
+    const std::vector<double>& kept = block == 1 ? kept1_ : kept2_;
+    const Index cols = std::min(axes_, kKeptAxes);
+    const Index rows = cols > 0 ? static_cast<Index>(kept.size()) / cols : 0;
+    return Eigen::Map<const Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>>(
+        kept.data(), rows, cols);
 }
 
 RowVector ReplicateSummary::correlations() const {
@@ -330,19 +338,19 @@ std::string bootstrap_report(const BootReportInput& in, const BootstrapTables& t
     // A resample of a small group may repeat one specimen throughout: its correlation is not
     // defined, and neither is a range or spread that includes it.
     const char* const few = "too few specimens for the bootstrap";
-    auto range_lines = [&](const Range& r) {
+    auto range_lines = [&](const BootRange& r) {
         return "\nWith a 95 percent range of " + report_number("%2.5f", r.low, few) + " to " +
                report_number("%2.5f", r.high, few) + "\nWith a Standard Error of " +
                report_number("%2.5f", r.se, few);
     };
     const RowVector corr1 = t.set1.correlations();
     const RowVector corr2 = t.set2.correlations();
-    const Range g1 = correlation_range(corr1, in.idx);
+    const BootRange g1 = correlation_range(corr1, in.idx);
     s += "\n\nRange of correlation values for SVD axes 1 Group 1";
     s += observed_correlation_line(1, in.scor2);
     s += range_lines(g1);
 
-    const Range g2 = correlation_range(corr2, in.idx);
+    const BootRange g2 = correlation_range(corr2, in.idx);
     s += "\n\nRange of correlation values for SVD axes 1 Group2";
     s += observed_correlation_line(2, in.scor2g);
     s += range_lines(g2);
@@ -353,7 +361,7 @@ std::string bootstrap_report(const BootReportInput& in, const BootstrapTables& t
         lo = std::fmin(lo, v);
         hi = std::fmax(hi, v);
     }
-    const Range d = correlation_range(dif, in.idx);
+    const BootRange d = correlation_range(dif, in.idx);
     s += "\n\nRange of the difference in correlation values (g1-g2)";
     s += "\nThe 95 percent range is " + report_number("%2.5f", d.low, few) + " to " +
          report_number("%2.5f", d.high, few);

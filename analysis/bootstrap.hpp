@@ -85,6 +85,10 @@ class ReplicateSummary {
     double bound(int block, Index k) const;
     RowVector correlations() const;
     const std::vector<std::pair<double, double>>& first_angles() const { return first_; }
+    // Every replicate's angles on the first kKeptAxes axes of block 1 or 2 (rows in replicate
+    // order), for the bootstrap's picture: those few columns stay small however wide the data.
+    static constexpr Index kKeptAxes = 10;
+    Matrix kept_angles(int block) const;
 
   private:
     int nboots_;
@@ -93,6 +97,7 @@ class ReplicateSummary {
     std::vector<OrderStatistic> bound1_, bound2_;
     std::vector<bool> undefined1_, undefined2_;
     std::vector<double> corr_;
+    std::vector<double> kept1_, kept2_;  // row after row
     std::vector<std::pair<double, double>> first_;
 };
 
@@ -123,6 +128,13 @@ struct BootIndices {
     Index low, high;    // the 95 percent range of a sorted vector of nboots values
 };
 BootIndices boot_indices(int nboots, double alpha);
+
+// The 95 percent range (rows idx.low and idx.high of the sorted values) and the standard error
+// (divisor nboots - 1) of a vector of replicate values.
+struct BootRange {
+    double low, high, se;
+};
+BootRange correlation_range(RowVector v, const BootIndices& idx);
 
 // The report of the results window, from the replicates' summaries; an observed angle that is
 // not-a-number (a null axis of the analysis) and a bound of a column with an undefined replicate

@@ -8,6 +8,7 @@
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "analysis/DoSVD2.hpp"
+#include "analysis/analysis_record.hpp"
 #include "analysis/permutation_report.hpp"
 #include "analysis/permutation_results_store.hpp"
 #include "analysis/permutation_summary.hpp"
@@ -104,7 +105,10 @@ struct ProgressDone {
 }  // namespace
 
 void analysis_then_permutations(AppContext& ctx) {
+    // Earlier resampling results belong to the earlier analysis.
     clear_permutation_results(ctx.vars);
+    analysis_record(ctx).bootstrap.reset();
+    analysis_record(ctx).permutations.reset();
     DoSVD2(ctx);
     if (permutations_asked(ctx) && analysis_complete(ctx.vars))
         permutation_tests(ctx);
@@ -155,6 +159,7 @@ void permutation_tests(AppContext& ctx) {
     const Control* box = ctx.ui.find_control("AuxResults");
     const std::string angles = box ? box->string() : std::string();
     show_report(ctx, angles + "\n\n" + permutation_report(report, results));
+    analysis_record(ctx).permutations = PermutationRecord{settings};
 }
 
 }  // namespace tesvane

@@ -57,8 +57,8 @@ GroupPls second_group(const TwoGroupResult& r, const TwoGroupInput& in) {
         g.vm2 = principal_axes(in.data2g);
     } else {
         const Matrix S2g = shape_columns(r.pw2g);
-        g.pls = block_pls(shape_columns(centre_columns(r.pw1g)), S2g, 1.0, S1g, S2g, kAllAxes, false,
-                          1.0);
+        g.pls = block_pls(shape_columns(centre_columns(r.pw1g)), S2g, 1.0, S1g, S2g, kAllAxes,
+                          false, 1.0);
         g.vm2 = principal_axes(S2g);
     }
     g.vm1 = principal_axes(S1g);
@@ -91,6 +91,13 @@ Matrix round4(const Matrix& reference) {
 
 TwoGroupResult two_group_pls(const TwoGroupInput& in) {
     TwoGroupResult r;
+    // Block 2 of the wrong file cannot be pooled with the other group's; the specimen counts
+    // then say what is wrong better than the pooling would, and nothing is computed.
+    if (in.landmarks2 && in.homology2 && in.data2.cols() != in.data2g.cols()) {
+        if ((r.mismatch = mismatch(1, in.data1, in.data2)) ||
+            (r.mismatch = mismatch(2, in.data1g, in.data2g)))
+            return r;
+    }
     const Matrix none;
     const BlockReferences refs =
         block_references(in.data1, in.data1g, in.landmarks2 ? in.data2 : none,

@@ -39,6 +39,7 @@ struct TwoGroupResult {
     Matrix data1, data1g, data2, data2g;
     Matrix pw1, pw1g, pw2, pw2g;
     // The groups up to the first size mismatch; group 2 with its signs aligned to group 1.
+    // When the mismatch keeps block 2 from being pooled, nothing above is computed.
     std::optional<GroupPls> group1, group2;
     std::optional<SizeMismatch> mismatch;
     bool group2_negated = false;  // group 2's axes and scores were turned to group 1's

@@ -5,9 +5,12 @@
 
 #include "analysis/BootSVD2Angle.hpp"
 #include "analysis/DoSVD2.hpp"
+#include "analysis/analysis_record.hpp"
 #include "analysis/permutation_test_action.hpp"
 #include "app/load_actions.hpp"
+#include "app/report_export.hpp"
 #include "app/save_actions.hpp"
+#include "app/scores_csv.hpp"
 #include "display/ShowAxis.hpp"
 #include "io/number_parse.hpp"
 #include "platform/checked_int.hpp"
@@ -61,6 +64,8 @@ std::vector<std::pair<std::string, Action>> build_table() {
     };
     for (const SaveAction& a : save_actions())
         t.emplace_back(a.action, [&a](AppContext& c) { run_save_action(c, a); });
+    t.emplace_back("SaveScores", save_scores);
+    t.emplace_back("ExportReport", export_report);
     t.emplace_back("Clear&reset", clear_and_reset);
     return t;
 }
@@ -84,6 +89,7 @@ void Tesvanesw(AppContext& ctx, const std::string& action) {
 
 void clear_and_reset(AppContext& ctx) {
     ctx.vars.clear_for_reset();
+    analysis_record(ctx) = AnalysisRecord{};
     for (const char* box : {"FileBox1", "FileBox2", "FileBox3", "FileBox4"})
         ctx.ui.control(box).set_string(" ");
     Control& homology = ctx.ui.control("HomologyButton");

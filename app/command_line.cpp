@@ -1,8 +1,13 @@
 #include "app/command_line.hpp"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <limits>
+
+#include "app/controls.hpp"
+#include "io/number_parse.hpp"
+#include "platform/error.hpp"
 
 namespace tesvane {
 
@@ -10,7 +15,24 @@ std::string version_text() {
     return "tesvane " TESVANE_VERSION
            "\n"
            "Copyright (C) 2026 the Tesvane developers.\n"
+           "Released under the MIT licence: you may use, copy, change and pass it on freely.\n"
            "There is NO WARRANTY, to the extent permitted by law.";
+}
+
+std::string shell_words(int argc, const char* const* argv) {
+    std::string s;
+    for (int i = 0; i < argc; ++i) {
+        const std::string w = argv[i];
+        const bool plain = !w.empty() && w.find_first_not_of(
+                                             "abcdefghijklmnopqrstuvwxyz"
+                                             "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                             "0123456789_./=:,+-") == std::string::npos;
+        std::string q = "'";
+        for (char c : w)
+            q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        s += (i ? " " : "") + (plain ? w : q + "'");
+    }
+    return s;
 }
 
 std::string help_footer() {
@@ -47,7 +69,42 @@ CLI::Validator file_name() {
         "");
 }
 
+// One plain decimal number, as the windows' boxes read it; `ok` says whether it may be taken.
+CLI::Validator number_check(const std::string& what, bool (*ok)(double)) {
+    return CLI::Validator(
+        [ok, what](std::string& text) -> std::string {
+            std::vector<double> v;
+            try {
+                v = parse_numbers(text);
+            } catch (const std::exception&) {
+            }
+            if (v.size() != 1 || !std::isfinite(v[0]))
+                return "\"" + text + "\" is not a number";
+            if (!ok(v[0]))
+                return "\"" + text + "\" is not " + what;
+            return {};
+        },
+        what);
+}
+
+bool any_number(double) {
+    return true;
+}
+bool positive(double v) {
+    return v > 0;
+}
+bool open_unit(double v) {
+    return v > 0 && v < 1;
+}
+bool axis_number(double v) {
+    return v >= 1 && v == std::floor(v) && v <= 1e6;
+}
+
 }  // namespace
+
+std::string run_help_footer() {
+    return "\n" + plot_types_text();
+}
 
 RunOptions CommandLine::run_options() const {
     RunOptions o = run_values;
@@ -61,6 +118,19 @@ RunOptions CommandLine::run_options() const {
         o.show = show;
     return o;
 }
+
+namespace {
+
+// --quiet and --verbose, which exclude each other.
+void add_output_flags(CLI::App& sub, bool& quiet, bool& verbose) {
+    CLI::Option* q = sub.add_flag("-q,--quiet", quiet,
+                                  "Nothing on standard error but errors: no progress, no messages");
+    CLI::Option* v = sub.add_flag("-v,--verbose", verbose,
+                                  "Diagnostic lines of every step on standard error as well");
+    q->excludes(v);
+}
+
+}  // namespace
 
 std::unique_ptr<CommandLine> make_command_line() {
     auto c = std::make_unique<CommandLine>();
@@ -76,6 +146,7 @@ std::unique_ptr<CommandLine> make_command_line() {
     CLI::App* r = app.add_subcommand("run", "Run a whole analysis from four data files");
     r->set_help_all_flag();
     r->set_help_flag("-h,--help", "Print this help and exit");
+    r->footer(run_help_footer());
     r->add_option("--g1b1", run.g1b1, "Block 1 (landmarks) of group 1")
         ->check(file_name())
         ->type_name("FILE")
@@ -101,8 +172,8 @@ std::unique_ptr<CommandLine> make_command_line() {
     c->boot_option = r->add_option("--boot", c->boot, "Bootstrap with N replicates per group")
                          ->type_name("N")
                          ->check(CLI::Range(1, std::numeric_limits<int>::max()));
-    r->add_option("--alpha", run.alpha, "Alpha level of the angle bounds")
-        ->check(CLI::Number)
+    r->add_option("--alpha", run.alpha, "Alpha level of the angle bounds, between 0 and 1")
+        ->check(number_check("between 0 and 1", open_unit))
         ->capture_default_str();
     r->add_option("--seed", run.seed, "Seed of the bootstrap's random streams")
         ->check(whole_number_up_to_max())
@@ -118,18 +189,84 @@ std::unique_ptr<CommandLine> make_command_line() {
             ->check(CLI::Range(1, std::numeric_limits<int>::max()));
     c->show_option = r->add_option("--show", c->show, "Draw plot type N of Show after the analysis")
                          ->type_name("N")
-                         ->check(CLI::Range(1, 25));
-    r->add_option("--axis", run.axis, "Axis number of the picture")->capture_default_str();
+                         ->check(CLI::Range(1, 27));
+    r->add_option("--axis", run.axis, "Axis number of the picture (1, 2, ...)")
+        ->check(number_check("an axis number (1, 2, ...)", axis_number))
+        ->capture_default_str();
     r->add_option("--deformat", run.deformat, "Deformation type of the picture (1-9)")
         ->check(CLI::Range(1, 9))
         ->capture_default_str();
     r->add_option("--exaggeration", run.exaggeration, "Factor applied to the axis")
+        ->check(number_check("a number", any_number))
         ->capture_default_str();
-    r->add_option("--range", run.range, "Widening factor of the plotted range")
+    r->add_option("--magnitude", run.magnitude,
+                  "Where the target lies along the axis: factor:E (E times the unit axis, as "
+                  "--exaggeration), sd:K (K SD of the scores) or range (the largest score)")
+        ->type_name("M")
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                try {
+                    parse_magnitude(text);
+                } catch (const Error& e) {
+                    return std::string(e.what());
+                }
+                return std::string();
+            },
+            "M"));
+    r->add_option("--range", run.range, "Widening factor of the plotted range (above 0)")
+        ->check(number_check("a number above 0", positive))
         ->capture_default_str();
-    r->add_option("--out", run.figure, "Write the picture to FIG (.svg .png .pdf .eps)")
+    r->add_option("--out", run.figure, "Write the picture of --show to FIG (.svg .png .pdf .eps)")
         ->check(file_name())
-        ->type_name("FIG");
+        ->type_name("FIG")
+        ->needs(c->show_option);
+    r->add_option("--size", run.size,
+                  "Size of the written picture, WIDTHxHEIGHT in mm, in or px (default 85x85mm)")
+        ->type_name("SIZE")
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                try {
+                    fig::parse_export_size(text, 300);
+                } catch (const Error& e) {
+                    return std::string(e.what());
+                }
+                return std::string();
+            },
+            "SIZE"));
+    r->add_option("--dpi", run.dpi, "Resolution of a PNG picture and of a size in px")
+        ->type_name("N")
+        ->check(CLI::Range(10.0, 10000.0))
+        ->capture_default_str();
+    r->add_option("--template", run.templates,
+                  "Template outline: once for both groups or once per group")
+        ->type_name("FILE")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    r->add_option("--clist", run.clists,
+                  "Correspondence list of the template: once for both groups or once per group")
+        ->type_name("FILE")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    r->add_option("--names", run.names,
+                  "The groups' names in figures, NAME1,NAME2 (default: the block-1 files' names)")
+        ->type_name("NAMES")
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                try {
+                    split_group_names(text);
+                } catch (const Error& e) {
+                    return std::string(e.what());
+                }
+                return std::string();
+            },
+            "NAMES"));
+    r->add_option("--report", run.report, "Write the report (self-contained HTML) to FILE")
+        ->check(file_name())
+        ->type_name("FILE");
+    r->add_option("--scores", run.scores, "Write every specimen's PLS scores to FILE (CSV)")
+        ->check(file_name())
+        ->type_name("FILE");
+    add_output_flags(*r, c->run_values.quiet, c->run_values.verbose);
     c->run = r;
 
     CLI::App* s = app.add_subcommand("script", "Replay a recorded session from a script file");
@@ -139,6 +276,7 @@ std::unique_ptr<CommandLine> make_command_line() {
         ->type_name("")
         ->check(file_name())
         ->required();
+    add_output_flags(*s, c->script_quiet, c->script_verbose);
     c->script = s;
     return c;
 }

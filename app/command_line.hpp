@@ -18,8 +18,15 @@ inline constexpr const char* kProgramSummary =
 
 // Printed by --version: the program line, then copyright and warranty.
 std::string version_text();
+
+// The command line as one text a POSIX shell reads back as the same words: a word with
+// anything but letters, digits and _ . / = : , + - in single quotes.
+std::string shell_words(int argc, const char* const* argv);
+
 // What --help adds after the options (no arguments, exit status).
 std::string help_footer();
+// What `run --help` adds: the numbered plot and deformation types.
+std::string run_help_footer();
 
 struct CommandLine {
     CLI::App app{std::string("Tesvane: ") + kProgramSummary, "tesvane"};
@@ -37,6 +44,8 @@ struct CommandLine {
     CLI::Option* permute_option = nullptr;
     CLI::Option* show_option = nullptr;
     std::string script_file;
+    bool script_quiet = false;
+    bool script_verbose = false;
 
     RunOptions run_options() const;
 };

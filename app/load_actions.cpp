@@ -1,5 +1,10 @@
 #include "app/load_actions.hpp"
 
+#include <filesystem>
+
+#include "analysis/analysis_record.hpp"
+#include "platform/group_names.hpp"
+
 #include "display/showshape.hpp"
 #include "display/templateorient.hpp"
 #include "geometry/getconsensus.hpp"
@@ -63,6 +68,15 @@ void store_ids(Session& vars, const std::string& name, const LoadedFile& f) {
         vars.clear(name);
     else
         vars.set(name, join_ids(f.ids));
+}
+
+// The file's record for the report: what was read, with its digest.
+InputFile input_file(const LoadedFile& f) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(f.path, ec).lexically_normal();
+    // The digest of the bytes the block was read from: the file is not read a second time
+    // (a pipe could not be).
+    return InputFile{ec ? f.path : full.string(), f.name, f.digest.size, f.digest.sha256};
 }
 
 // A landmark block must hold x, y pairs and a centroid size: 2k+1 numbers a line.
@@ -141,7 +155,9 @@ void load_block1(AppContext& ctx, int group) {
     ctx.vars.set("referencetype1", 0.0);
     // Moved, not copied: a large block is held once.
     ctx.vars.set(names.data1, std::move(c.superimposed));
+    ctx.vars.set(kBlockFileVariables[g1 ? 0 : 1][0], f->name);
     store_ids(ctx.vars, names.ids1, *f);
+    analysis_record(ctx).inputs[g1 ? 0 : 2] = input_file(*f);
     // Group 2's own consensus is only shown; the block-1 reference stays group 1's.
     if (g1)
         ctx.vars.set("reference1", c.reference);
@@ -165,14 +181,18 @@ void load_block2(AppContext& ctx, int group) {
         box.set_string(block2_landmark_summary(f->name, f->data));
         ctx.vars.set("referencetype2", 0.0);
         ctx.vars.set(names.data2, c.superimposed);
+        ctx.vars.set(kBlockFileVariables[g1 ? 0 : 1][1], f->name);
         store_ids(ctx.vars, names.ids2, *f);
         ctx.vars.set(names.reference2, c.reference);
+        analysis_record(ctx).inputs[g1 ? 1 : 3] = input_file(*f);
         plot_block(ctx, c.superimposed, g1 ? "bo" : "ro", c.reference);
         return;
     }
 
     ctx.vars.set(names.data2, f->data);
+    ctx.vars.set(kBlockFileVariables[g1 ? 0 : 1][1], f->name);
     store_ids(ctx.vars, names.ids2, *f);
+    analysis_record(ctx).inputs[g1 ? 1 : 3] = input_file(*f);
     box.set_string(block2_variable_summary(f->name, f->data));
     fig::Axes& axes = ctx.ui.figure().axes();
     axes.cla();

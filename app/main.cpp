@@ -46,10 +46,13 @@ int main(int argc, char** argv) {
     if (*cli->run) {
         tesvane::RunOptions run = cli->run_options();
         run.show_progress = isatty(STDERR_FILENO) != 0;
+        run.command_line = tesvane::shell_words(argc, argv);
         return tesvane::run_analysis(run, std::cout, std::cerr, save_figure_headless);
     }
     if (*cli->script)
-        return tesvane::run_script(cli->script_file, std::cout, std::cerr, save_figure_headless);
+        return tesvane::run_script(
+            cli->script_file, std::cout, std::cerr, save_figure_headless,
+            {cli->script_quiet, cli->script_verbose, isatty(STDERR_FILENO) != 0});
     std::cout << app.help("", CLI::AppFormatMode::All);
     return 0;
 }

@@ -1,9 +1,6 @@
 #include "app/results_json.hpp"
 
 #include <cmath>
-#include <optional>
-
-#include "analysis/permutation_results_store.hpp"
 
 namespace tesvane {
 namespace {
@@ -42,12 +39,8 @@ json effect_json(const EffectSize& e) {
 
 }  // namespace
 
-json results_json(const Session& s) {
+json permutation_results_json(const PermutationResults& p) {
     json out = json::object();
-    const std::optional<PermutationResults> stored = stored_permutation_results(s);
-    if (!stored)
-        return out;
-    const PermutationResults& p = *stored;
     out["permutation_tests"] = {{"permutations", p.permutations},
                                 {"interval", "Clopper-Pearson 95%"},
                                 {"axis_tests",

@@ -12,6 +12,15 @@ std::string run_picture(AppContext& ctx, HeadlessPlatform& ui, const RunOptions&
     ui.control("DeFormat").set_value(o.deformat);
     ui.control("ExagerationBox").set_string(o.exaggeration);
     ui.control("RangeBox").set_string(o.range);
+    if (!o.magnitude.empty()) {
+        try {
+            const auto [scale, factor] = parse_magnitude(o.magnitude);
+            ui.control("ScaleBox").set_value(scale);
+            ui.control("ExagerationBox").set_string(factor);
+        } catch (const Error& e) {
+            return e.what();
+        }
+    }
 
     const size_t refusals = ui.refusals();
     const size_t lines = ui.console_lines().size();
@@ -32,6 +41,11 @@ std::string run_picture(AppContext& ctx, HeadlessPlatform& ui, const RunOptions&
     if (!save_figure)
         return "figures cannot be saved in this build";
     try {
+        fig::ExportSize size;
+        size.dpi = o.dpi;
+        if (!o.size.empty())
+            size = fig::parse_export_size(o.size, o.dpi);
+        ui.figure().export_size = size;
         save_figure(ui.figure(), o.figure);
     } catch (const std::exception& e) {
         return user_message(e);

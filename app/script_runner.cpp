@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/Tesvane6i.hpp"
+#include "app/batch_platform.hpp"
 #include "app/controls.hpp"
 #include "io/atomic_file.hpp"
 #include "io/number_parse.hpp"
@@ -85,6 +86,8 @@ class ScriptRunner {
              const std::function<void(const std::string& why)>& failed) {
         AppContext& ctx = target_.ctx;
         const std::string& cmd = w[0];
+        if (writes_file(w) && !target_.write_files)
+            return true;
         if (cmd == "set") {
             need(w, 4);
             Control& c = control(w[1]);
@@ -118,6 +121,8 @@ class ScriptRunner {
             if (!target_.save_figure)
                 throw ScriptError("figures cannot be saved in this build");
             const std::string p = path(w[1]);
+            if (w.size() > 2)
+                ctx.ui.figure().export_size = export_size(w);
             return writes(failed, [&] { target_.save_figure(ctx.ui.figure(), p); });
         } else if (cmd == "session") {
             need(w, 2);
@@ -148,6 +153,30 @@ class ScriptRunner {
         if (Control* c = target_.ctx.ui.find_control(tag))
             return *c;
         throw ScriptError("there is no control with the Tag \"" + tag + "\"");
+    }
+
+    // `savefig PATH SIZE [DPI]`: the size ("85x85mm") at DPI dots per inch (default 300).
+    static fig::ExportSize export_size(const std::vector<std::string>& w) {
+        if (w.size() > 4)
+            throw ScriptError("savefig takes a path, a size and a resolution");
+        double dpi = 300;
+        if (w.size() > 3) {
+            const std::vector<double> v = parse_numbers(w[3]);
+            if (v.size() != 1)
+                throw ScriptError("savefig: the resolution \"" + w[3] + "\" is not a number");
+            dpi = v[0];
+        }
+        try {
+            return fig::parse_export_size(w[2], dpi);
+        } catch (const Error& e) {
+            throw ScriptError(std::string("savefig: ") + e.what());
+        }
+    }
+
+    // Whether the command writes a file.
+    static bool writes_file(const std::vector<std::string>& w) {
+        return w[0] == "savefig" || w[0] == "session" ||
+               (w[0] == "call" && w.size() > 1 && (w[1] == "writetps" || w[1] == "writecsv"));
     }
 
     void need(const std::vector<std::string>& w, size_t n) const {
@@ -223,6 +252,43 @@ void add_window_controls(HeadlessPlatform& ui) {
         ui.add_control(c.tag, c.initial_string, c.initial_value);
 }
 
+std::vector<std::string> script_writes(const std::string& path) {
+    std::ifstream in(path);
+    const fs::path folder = fs::absolute(path).parent_path();
+    const auto full = [&folder](const std::string& p) {
+        const fs::path given = p;
+        return (given.is_absolute() ? given : folder / given).lexically_normal().string();
+    };
+    std::vector<std::string> files, answered;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> w;
+        try {
+            w = split_words(line);
+        } catch (const std::exception&) {
+            continue;
+        }
+        if (w.size() < 2 || w[0][0] == '#')
+            continue;
+        if (w[0] == "answer") {
+            if (w[1] == "file" && w.size() > 2)
+                answered.push_back(full(w[2]));
+            continue;
+        }
+        if (w[0] == "savefig" || w[0] == "session") {
+            files.push_back(full(w[1]));
+        } else if (w[0] == "call" && (w[1] == "writetps" || w[1] == "writecsv") && w.size() > 2) {
+            files.push_back(full(w[2]));
+        } else if ((w[0] == "action" || w[0] == "call") && w[1].rfind("Load", 0) != 0) {
+            // The files a step other than a load is given are the ones it saves to.
+            files.insert(files.end(), answered.begin(), answered.end());
+        }
+        if (w[0] == "action" || w[0] == "call")
+            answered.clear();
+    }
+    return files;
+}
+
 namespace {
 
 // The script's text, read once (a pipe works too), or nothing after saying on `err` why it
@@ -283,11 +349,11 @@ int replay_script(const std::string& path, ScriptTarget& target, std::ostream& o
 }
 
 int run_script(const std::string& path, std::ostream& out, std::ostream& err,
-               const FigureSaver& save_figure) {
+               const FigureSaver& save_figure, ScriptOutput output) {
     const std::optional<std::string> text = read_script(path, err);
     if (!text)
         return 2;
-    HeadlessPlatform ui(&err);
+    BatchPlatform ui(err, {output.quiet, output.verbose, output.progress, true});
     AppContext ctx(ui);
     add_window_controls(ui);
     register_functions(ctx);
@@ -299,8 +365,16 @@ int run_script(const std::string& path, std::ostream& out, std::ostream& err,
             });
     }
     Tesvane6i_start(ctx);
-    ScriptTarget target{ctx, [&ui](DialogAnswer a) { ui.queue(std::move(a)); }, {}, save_figure};
-    return replay_script_text(path, *text, target, out, err);
+    // What a step said is written out before the script names the step as failed.
+    const auto call = [&ctx, &ui](const std::string& function, const Values& in) {
+        const bool ok = Tesvane6i_callback(ctx, function, in);
+        ui.flush();
+        return ok;
+    };
+    ScriptTarget target{ctx, [&ui](DialogAnswer a) { ui.queue(std::move(a)); }, call, save_figure};
+    const int code = replay_script_text(path, *text, target, out, err);
+    ui.flush();
+    return code;
 }
 
 }  // namespace tesvane

@@ -13,13 +13,15 @@
 //   call NAME [ARG ...]                 call a registered function; an ARG is a number, a
 //                                       "quoted text" or $variable (a session variable)
 //   print TAG                           write a control's String to standard output
-//   savefig PATH                        save the current figure (.svg .png .pdf .eps)
+//   savefig PATH [SIZE [DPI]]           save the current figure (.svg .png .pdf .eps), at
+//                                       SIZE ("85x85mm", "3x2in", "1200x900px") and DPI
 //   session PATH                        write the session variables to a JSON file
 #pragma once
 
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "platform/app_context.hpp"
 #include "platform/figure/figure_model.hpp"
@@ -42,7 +44,14 @@ struct ScriptTarget {
     std::function<bool(const std::string& function, const Values& in)> call;
     // Empty: savefig is a script error.
     FigureSaver save_figure;
+    // False: the lines that write files (savefig, session, call writetps/writecsv) are skipped.
+    bool write_files = true;
 };
+
+// The files a script would write: its savefig, session and writetps/writecsv paths, and the
+// files it answers to the dialogs of steps other than the loads, relative paths taken from the
+// script's folder. Empty when the script cannot be read.
+std::vector<std::string> script_writes(const std::string& path);
 
 // Runs the script's commands on `target`, with the return codes of run_script. A failed action
 // (an error, or a message box that stopped it) is named on `err` with its line.
@@ -56,7 +65,14 @@ int replay_script_text(const std::string& path, const std::string& text, ScriptT
 
 // Runs the script in a fresh headless session; returns 0 when every command and action succeeded, 1
 // when an action failed, 2 when the script itself is wrong or cannot be read (message on `err`).
+// `quiet`: nothing on `err` but errors; `verbose`: diagnostic lines there as well; `progress`:
+// a progress line there (meant for a terminal).
+struct ScriptOutput {
+    bool quiet = false;
+    bool verbose = false;
+    bool progress = false;
+};
 int run_script(const std::string& path, std::ostream& out, std::ostream& err,
-               const FigureSaver& save_figure);
+               const FigureSaver& save_figure, ScriptOutput output = {});
 
 }  // namespace tesvane

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "app/Tesvane6i.hpp"
+#include "app/Tesvanesw.hpp"
 #include "app/controls.hpp"
 #include "io/atomic_file.hpp"
 #include "platform/charconv_compat.hpp"
@@ -30,6 +31,19 @@ std::string script_word(const std::string& w) {
     return w.empty() || blank ? "\"" + w + "\"" : w;
 }
 
+// Tesvanesw with an action string it has no entry for.
+bool unknown_action(const std::string& function, const Values& in) {
+    if (function != "Tesvanesw" || in.size() != 1)
+        return false;
+    const std::string* action = std::get_if<std::string>(&in[0]);
+    if (!action)
+        return false;
+    for (const auto& entry : action_table())
+        if (entry.first == *action)
+            return false;
+    return true;
+}
+
 bool user_edited(const ControlSpec& c) {
     return c.window == "main" && (c.kind == ControlKind::Edit || c.kind == ControlKind::Check ||
                                   c.kind == ControlKind::Popup);
@@ -48,6 +62,7 @@ std::map<std::string, SessionRecorder::ControlState> SessionRecorder::control_st
 
 void SessionRecorder::restart() {
     lines_.clear();
+    saved_lines_ = 0;
     answers_.clear();
     seen_ = control_states();
 }
@@ -130,30 +145,39 @@ std::string SessionRecorder::script(const std::string& script_path) {
     return text;
 }
 
-void SessionRecorder::note_saved_figure(const std::string& path) {
+void SessionRecorder::note_saved_figure(const std::string& path, const fig::ExportSize& size) {
     note_control_changes();
-    lines_.push_back({{"savefig"}, {fs::absolute(path).string(), true}});
+    lines_.push_back({{"savefig"},
+                      {fs::absolute(path).string(), true},
+                      {fig::export_size_text(size)},
+                      {number_text(size.dpi)}});
 }
 
 void SessionRecorder::save(const std::string& script_path) {
     write_file_atomically(script_path, script(script_path));
+    saved_lines_ = lines_.size();
 }
 
 int SessionRecorder::replay(AppContext& ctx, const std::string& script_path, std::ostream& out,
-                            std::ostream& err, const FigureSaver& save_figure) {
+                            std::ostream& err, const FigureSaver& save_figure, bool write_files) {
     struct Replaying {
         SessionRecorder& r;
-        explicit Replaying(SessionRecorder& rec) : r(rec) { r.replaying_ = true; }
+        Replaying(SessionRecorder& rec, bool writes) : r(rec) {
+            r.replaying_ = true;
+            r.writes_allowed_ = writes;
+        }
         ~Replaying() {
             r.replaying_ = false;
+            r.writes_allowed_ = true;
             r.queued_.clear();
         }
-    } replaying{*this};
+    } replaying{*this, write_files};
     ScriptTarget target{ctx, [this](DialogAnswer a) { queued_.push_back(std::move(a)); },
                         [this, &ctx](const std::string& function, const Values& in) {
-                            return run(ctx, function, in);
+                            const bool ok = run(ctx, function, in);
+                            return ok && !unknown_action(function, in);
                         },
-                        save_figure};
+                        save_figure, write_files};
     return replay_script(script_path, target, out, err);
 }
 
@@ -178,6 +202,15 @@ std::optional<FileChoice> SessionRecorder::file_dialog(bool open, const std::str
     if (!replaying_) {
         choice =
             open ? inner_.open_file_dialog(title, filter) : inner_.save_file_dialog(title, filter);
+    } else if (!open && !writes_allowed_) {
+        // The session's answer stays in the record; the step itself sees a cancel.
+        const DialogAnswer a = next_answer("the file dialog \"" + title + "\"");
+        if (a.kind == DialogAnswer::Kind::File)
+            note_file(FileChoice{fs::absolute(a.text).parent_path().string(),
+                                 fs::absolute(a.text).filename().string()});
+        else
+            note_file(std::nullopt);
+        return std::nullopt;
     } else {
         const DialogAnswer a = next_answer("the file dialog \"" + title + "\"");
         if (a.kind == DialogAnswer::Kind::File) {

@@ -2,6 +2,8 @@
 // such scripts replayed into a running session.
 #pragma once
 
+#include "platform/figure/figure_model.hpp"
+
 #include <deque>
 #include <iosfwd>
 #include <map>
@@ -39,14 +41,20 @@ class SessionRecorder : public Platform {
     std::string script(const std::string& script_path);
     // Writes script(script_path) there; an Error naming the file when it cannot be written.
     void save(const std::string& script_path);
-    // A figure the user saved outside any step, as a `savefig` line.
-    void note_saved_figure(const std::string& path);
+    // A figure the user saved outside any step, as a `savefig` line with its export size and
+    // resolution, so that a replay writes the same picture.
+    void note_saved_figure(const std::string& path, const fig::ExportSize& size);
+    // Steps were taken since the session was last saved (or restarted).
+    bool unsaved() const { return lines_.size() > saved_lines_; }
 
     // Replays the script with `ctx` (whose platform must be this one), its steps recorded as the
     // user's. Returns as run_script does; failures are named on `err`, printed Strings go to
-    // `out`. Answers the script left unused are dropped.
+    // `out`. Answers the script left unused are dropped. An action the dispatcher does not know
+    // counts as a failed line. Without `write_files` nothing is written: save dialogs are
+    // answered as cancelled (the script's answer is still recorded) and the lines that write
+    // files are skipped.
     int replay(AppContext& ctx, const std::string& script_path, std::ostream& out,
-               std::ostream& err, const FigureSaver& save_figure);
+               std::ostream& err, const FigureSaver& save_figure, bool write_files = true);
     bool replaying() const { return replaying_; }
 
     Control* find_control(const std::string& tag) override { return inner_.find_control(tag); }
@@ -59,6 +67,7 @@ class SessionRecorder : public Platform {
                                             const std::string& default_answer) override;
     std::optional<Click> click_in_axes() override;
     void console(const std::string& line) override { inner_.console(line); }
+    void message(const std::string& text) override { inner_.message(text); }
     fig::Figure& figure() override { return inner_.figure(); }
     void open_results_window() override { inner_.open_results_window(); }
     bool progress(double fraction, const std::string& what) override {
@@ -93,10 +102,12 @@ class SessionRecorder : public Platform {
 
     Platform& inner_;
     std::vector<Line> lines_;
+    size_t saved_lines_ = 0;
     std::vector<Line> answers_;  // given during the current step
     std::map<std::string, ControlState> seen_;
     int depth_ = 0;
     bool replaying_ = false;
+    bool writes_allowed_ = true;
     std::deque<DialogAnswer> queued_;
 };
 

@@ -5,6 +5,8 @@
 
 #include "analysis/block_references.hpp"
 #include "analysis/two_block_pls.hpp"
+#include "display/figure_labels.hpp"
+#include "display/showbootangles.hpp"
 #include "display/showplsscores.hpp"
 #include "display/showpw4template.hpp"
 #include "display/showpw5.hpp"
@@ -14,6 +16,8 @@
 #include "platform/cformat.hpp"
 #include "platform/checked_int.hpp"
 #include "platform/error.hpp"
+#include "platform/group_names.hpp"
+#include "platform/plain_words.hpp"
 #include "platform/session_variables.hpp"
 
 namespace tesvane {
@@ -38,6 +42,9 @@ struct ShowSettings {
     double rangeexpansion = 1;
     int targetchoice = 1;
     bool tempactive = false;
+    // How far the target lies along an axis (ScaleBox): the Exaggeration times the unit axis,
+    // Exaggeration standard deviations of the specimens' scores, or the largest score.
+    enum class Scale { Factor = 1, Sd = 2, Range = 3 } scale = Scale::Factor;
 };
 
 ShowSettings read_settings(AppContext& ctx) {
@@ -48,6 +55,8 @@ ShowSettings read_settings(AppContext& ctx) {
     ctx.vars.set("gridtrim", ui.control("GridButton").value());
     s.exaggeration = box_number(ui, "ExagerationBox");
     s.axis = box_number(ui, "ShowBox");
+    // Refused before any check compares it with the axes: no integer holds it.
+    checked_int(s.axis, INT_MIN, INT_MAX, "The axis number (ShowBox)");
     s.deftype =
         checked_int(ui.control("DeFormat").value(), 1, 9, "The deformation type (DeFormat)");
     s.rangeexpansion = box_number(ui, "RangeBox");
@@ -56,6 +65,11 @@ ShowSettings read_settings(AppContext& ctx) {
         to_integer(ui.control("ReqAxisBox").value(), INT_MIN, INT_MAX).value_or(0));
     ctx.vars.set("homology2", ui.control("HomologyButton").value());
     s.tempactive = ui.control("TemplateButton").value() != 0;
+    if (const Control* scale = ui.find_control("ScaleBox")) {
+        const double v = scale->value();
+        if (v == 2 || v == 3)
+            s.scale = static_cast<ShowSettings::Scale>(static_cast<int>(v));
+    }
     ui.console(cformat("BaseBox2 %g, axis %g, plot %i, 1, template %i", s.b2, s.axis,
                        s.targetchoice, s.tempactive ? 1 : 0));
     return s;
@@ -65,8 +79,8 @@ ShowSettings read_settings(AppContext& ctx) {
 Matrix axis_column(const Session& vars, const char* name, double col) {
     const Matrix& m = vars.require(name);
     if (col != std::floor(col) || col < 1 || col > static_cast<double>(m.cols()))
-        throw Error(cformat("Axis %g is not a column of %s (1 ... %i)", col, name,
-                            static_cast<int>(m.cols())));
+        throw Error(cformat("Axis %g is not one of %s: choose 1 ... %i in the Axis box", col,
+                            variable_description(name).c_str(), static_cast<int>(m.cols())));
     return m.col(static_cast<Index>(col) - 1);
 }
 
@@ -115,13 +129,50 @@ class AxisPainter {
         return axis_column(ctx_.vars, a.matrix, col);
     }
 
-    // The axis as a score row f * [a', 1] for the deformation displays.
+    // The axis as a score row f * [a', 1] for the deformation displays, f after the Scale.
     Matrix score_row(const AxisPick& a) const {
         const Matrix col = axis(a);
         Matrix row(1, col.size() + 1);
         row.leftCols(col.size()) = col.transpose();
         row(0, col.size()) = 1;
-        return (a.reversed ? -s_.exaggeration : s_.exaggeration) * row;
+        const double f = factor(a, col);
+        ctx_.ui.console(cformat("%s: the target lies %g along the unit axis", a.matrix, f));
+        return (a.reversed ? -f : f) * row;
+    }
+
+    // The distance of the target along the (unreversed) unit axis `col`.
+    double factor(const AxisPick& a, const Matrix& col) const {
+        if (s_.scale == ShowSettings::Scale::Factor)
+            return s_.exaggeration;
+        ColVector t = scores(a, col);
+        t.array() -= t.mean();
+        if (a.reversed)
+            t = -t;
+        if (s_.scale == ShowSettings::Scale::Sd) {
+            const double sd = t.size() > 1 ? std::sqrt(t.squaredNorm() / double(t.size() - 1)) : 0;
+            return s_.exaggeration * sd;
+        }
+        return t.size() > 0 ? t.maxCoeff() : 0;
+    }
+
+    // The specimens' scores on the axis: the block scores of a PLS axis, the shape scores
+    // (without centroid size) projected on a principal component.
+    ColVector scores(const AxisPick& a, const Matrix& col) const {
+        const std::string m = a.matrix;
+        const bool g2 = m.back() == 'g';
+        const bool block1 = m.find('1') != std::string::npos || m.rfind("ubee2", 0) == 0;
+        if (!a.principal) {
+            const Matrix& swc =
+                ctx_.vars.require(std::string(block1 ? "swc1" : "swc2") + (g2 ? "g" : ""));
+            const Index c = static_cast<Index>(s_.axis) - 1;
+            if (c < 0 || c >= swc.cols())
+                throw Error(cformat("No scores on PLS axis %g", s_.axis));
+            return swc.col(c);
+        }
+        const Matrix& pw = ctx_.vars.require(std::string(block1 ? "pw1" : "pw2") + (g2 ? "g" : ""));
+        if (pw.cols() != col.size() + 1)
+            throw Error(cformat("The scores of %s do not fit its axes", m.c_str()));
+        return pw.leftCols(col.size()) * col;
     }
 
     // One deformation layer on `reference`; the rotation it used becomes defangle.
@@ -200,12 +251,12 @@ class AxisPainter {
 };
 
 // Plot types 7 and 8: references and superimposed blocks recomputed, stored and drawn.
-void show_superimposed(AppContext& ctx, bool block1) {
+bool show_superimposed(AppContext& ctx, bool block1) {
     Session& v = ctx.vars;
     const bool landmarks2 = v.flag("activem2");
     if (!block1 && !landmarks2) {
         ctx.ui.message_box("Sorrry, no data display for non-shape block 2 data");
-        return;
+        return false;
     }
     Control& homology = ctx.ui.control("HomologyButton");
     const double homology2 = homology.value();
@@ -261,6 +312,7 @@ void show_superimposed(AppContext& ctx, bool block1) {
         showshape(axes, reference2, "k+");
         showshape(axes, reference2g, "ks");
     }
+    return true;
 }
 
 GroupScores group_scores(const Session& v, int group, double axis) {
@@ -281,7 +333,125 @@ void show_scores(AppContext& ctx, double axis) {
                   group_scores(ctx.vars, 2, axis), number);
 }
 
-void show_plot(AppContext& ctx, const ShowSettings& s) {
+// The bootstrap's picture of one block's angles on axis s; false with a message when there is
+// no bootstrap to show.
+bool show_bootstrap(AppContext& ctx, const ShowSettings& s, int block) {
+    Session& v = ctx.vars;
+    const std::string b = block == 1 ? "bangle1" : "bangle2";
+    if (v.matrix(b).size() == 0 || v.matrix(b + "g").size() == 0) {
+        ctx.ui.message_box(block == 1 ? "Run the bootstrap first: this picture shows its angles"
+                                      : "Run the bootstrap first, with block 2 homologous: this "
+                                        "picture shows its angles");
+        return false;
+    }
+    const Matrix& t1 = v.matrix(b);
+    const Matrix& t2 = v.matrix(b + "g");
+    const double a = s.axis;
+    if (a != std::floor(a) || a < 1 || a > static_cast<double>(std::min(t1.cols(), t2.cols())))
+        throw Error(cformat("Axis %g has no bootstrap angles (1 ... %i)", a,
+                            static_cast<int>(std::min(t1.cols(), t2.cols()))));
+    const Index k = static_cast<Index>(a) - 1;
+    BootAngles ba;
+    auto finite = [k](const Matrix& t) {
+        std::vector<double> out;
+        for (Index r = 0; r < t.rows(); ++r)
+            if (std::isfinite(t(r, k)))
+                out.push_back(t(r, k));
+        return out;
+    };
+    ba.group1 = finite(t1);
+    ba.group2 = finite(t2);
+    ba.alpha = v.empty("balpha") ? 0.05 : v.scalar("balpha");
+    auto column = [k](const Matrix& t) {
+        const ColVector c = t.col(k);
+        return std::vector<double>(c.begin(), c.end());
+    };
+    ba.bound1 = angle_bound(column(t1), ba.alpha);
+    ba.bound2 = angle_bound(column(t2), ba.alpha);
+    ba.observed = NAN;
+    const Matrix& S1 = v.require("sbee2");
+    const Matrix& S2 = v.require("sbee2g");
+    if (!is_null_axis(S1, k) && !is_null_axis(S2, k)) {
+        ba.observed = block == 1 ? axis_angle(v.require("ubee2"), v.require("ubee2g"), k)
+                                 : axis_angle(v.require("vbee2g"), v.require("vbee2"), k);
+    }
+    ba.name1 = group_name(ctx, 1);
+    ba.name2 = group_name(ctx, 2);
+    showbootangles(ctx.ui.figure().axes(), ba);
+    return true;
+}
+
+// What the caption says of the target's distance from the reference.
+std::string magnitude_text(const ShowSettings& s) {
+    switch (s.scale) {
+        case ShowSettings::Scale::Sd:
+            return cformat("target at %+g SD of the scores", s.exaggeration);
+        case ShowSettings::Scale::Range:
+            return "target at the largest observed score";
+        default:
+            return cformat("target at %g × the unit-length axis", s.exaggeration);
+    }
+}
+
+// The number of leading axes of a group's analysis that are not null axes.
+Index defined_axes(const Matrix& S) {
+    const Index n = std::min(S.rows(), S.cols());
+    Index i = 0;
+    while (i < n && !is_null_axis(S, i))
+        ++i;
+    return i;
+}
+
+// A PLS axis beyond the rank of a group the picture shows has no direction of its own (its
+// singular vector is an arbitrary vector of the null space): the reason it is not drawn, or
+// the empty text.
+std::string undefined_axis(AppContext& ctx, const ShowSettings& s) {
+    int groups = 0;  // 1: group 1, 2: group 2, 3: both
+    switch (s.targetchoice) {
+        case 1:
+        case 2:
+        case 25:
+        case 26:
+        case 27:
+            groups = 3;
+            break;
+        case 3:
+        case 5:
+        case 13:
+        case 14:
+        case 17:
+        case 18:
+            groups = 1;
+            break;
+        case 4:
+        case 6:
+        case 15:
+        case 16:
+        case 19:
+        case 20:
+            groups = 2;
+            break;
+        default:
+            return "";
+    }
+    if (s.axis != std::floor(s.axis) || s.axis < 1)
+        return "";
+    for (int g = 1; g <= 2; ++g) {
+        if (!(groups & g))
+            continue;
+        const Matrix& S = ctx.vars.matrix(g == 1 ? "sbee2" : "sbee2g");
+        if (S.size() == 0)
+            continue;  // no analysis: the display says what is missing
+        const Index defined = defined_axes(S);
+        if (s.axis > static_cast<double>(defined))
+            return cformat("Axis %g is not defined for %s: the analysis has %i defined axes",
+                           s.axis, group_name(ctx, g).c_str(), static_cast<int>(defined));
+    }
+    return "";
+}
+
+// Draws the picture; false when it showed a message instead or knows no such plot type.
+bool show_plot(AppContext& ctx, const ShowSettings& s) {
     AxisPainter p(ctx, s);
     const bool lm2 = ctx.vars.flag("activem2");
     const bool homology2 = ctx.vars.flag("homology2");
@@ -291,19 +461,21 @@ void show_plot(AppContext& ctx, const ShowSettings& s) {
     switch (s.targetchoice) {
         case 1:
             p.two_layers("reference1", pls("ubee2"), "reference1", pls("ubee2g"), true);
-            return;
+            return true;
         case 2:
-            if (!homology2)
+            if (!homology2) {
                 ctx.ui.message_box(
                     "A common display of the Block 2 SVD axes is not possible, as the two blocks "
                     "are non-homologous");
-            else if (lm2)
+                return false;
+            }
+            if (lm2)
                 p.two_layers("reference2", pls("vbee2"), "reference2", pls("vbee2g"));
             else {
                 const AxisPick g2 = pls("vbee2g");
                 p.loadings(pls("vbee2"), "bo", &g2, "r*");
             }
-            return;
+            return true;
         case 3:
         case 4: {
             const bool g1 = s.targetchoice == 3;
@@ -312,43 +484,42 @@ void show_plot(AppContext& ctx, const ShowSettings& s) {
                 p.on_template(g1 ? "templatea" : "templateb", g1 ? "clist2" : "clist4", a);
             else
                 p.single("reference1", a, "vlineformat1");
-            return;
+            return true;
         }
         case 5:
             lm2 ? p.single("reference2", pls("vbee2"), "vlineformat1")
                 : p.loadings(pls("vbee2"), "bo");
-            return;
+            return true;
         case 6:
             lm2 ? p.single("reference2g", pls("vbee2g"), "vlineformat1")
                 : p.loadings(pls("vbee2g"), "r*");
-            return;
+            return true;
         case 7:
         case 8:
-            show_superimposed(ctx, s.targetchoice == 7);
-            return;
+            return show_superimposed(ctx, s.targetchoice == 7);
         case 9:
             p.single("reference1", pc("Vm1c"), "vlineformat2");
-            return;
+            return true;
         case 10:
             lm2 ? p.single("reference2", pc("Vm2c"), "vlineformat2") : p.loadings(pc("Vm2c"), "bo");
-            return;
+            return true;
         case 11:
             p.single("reference1", pc("Vm1g"), "vlineformat2");
-            return;
+            return true;
         case 12:
             lm2 ? p.single("reference2g", pc("Vm2g"), "vlineformat2")
                 : p.loadings(pc("Vm2g"), "r*");
-            return;
+            return true;
         case 13:
         case 17:
             p.two_layers("reference1", pls("ubee2"), "reference1",
                          pc("Vm1c", s.targetchoice == 17));
-            return;
+            return true;
         case 15:
         case 19:
             p.two_layers("reference1", pls("ubee2g"), "reference1",
                          pc("Vm1g", s.targetchoice == 19));
-            return;
+            return true;
         case 14:
         case 18:
         case 16:
@@ -364,26 +535,31 @@ void show_plot(AppContext& ctx, const ShowSettings& s) {
                 const bool red = s.targetchoice == 20;
                 p.loadings(a1, red ? "ro" : "bo", &a2, red ? "rd" : "bd");
             }
-            return;
+            return true;
         }
         case 21:
         case 23:
             p.two_layers("reference1", pc("Vm1c"), "reference1",
                          pc("Vm1g", s.targetchoice == 23, "Vm1c"));
-            return;
+            return true;
         case 22:
         case 24:
-            if (!lm2)
+            if (!lm2) {
                 not_for_variables();
-            else
-                p.two_layers("reference2", pc("Vm2c"), "reference2g",
-                             pc("Vm2g", s.targetchoice == 24, "Vm2c"));
-            return;
+                return false;
+            }
+            p.two_layers("reference2", pc("Vm2c"), "reference2g",
+                         pc("Vm2g", s.targetchoice == 24, "Vm2c"));
+            return true;
         case 25:
             show_scores(ctx, s.axis);
-            return;
+            return true;
+        case 26:
+        case 27:
+            return show_bootstrap(ctx, s, s.targetchoice - 25);
         default:
             ctx.ui.console("Fell through case on plot");
+            return false;
     }
 }
 
@@ -391,7 +567,21 @@ void show_plot(AppContext& ctx, const ShowSettings& s) {
 
 void ShowAxis(AppContext& ctx) {
     const ShowSettings s = read_settings(ctx);
-    show_plot(ctx, s);
+    if (const std::string why = undefined_axis(ctx, s); !why.empty()) {
+        ctx.ui.message_box(why);
+        ctx.ui.console(why);
+        return;
+    }
+    if (!show_plot(ctx, s))
+        return;
+    PictureFacts facts;
+    facts.plot_type = s.targetchoice;
+    facts.axis = static_cast<int>(s.axis);
+    facts.deftype = s.deftype;
+    facts.block2_landmarks = ctx.vars.flag("activem2");
+    facts.on_template = s.tempactive && (s.targetchoice == 3 || s.targetchoice == 4);
+    facts.magnitude = magnitude_text(s);
+    label_picture(ctx, facts);
 }
 
 }  // namespace tesvane

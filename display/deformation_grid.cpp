@@ -119,8 +119,29 @@ void draw_vectors(fig::Axes& axes, const Matrix& refxy, const Matrix& to,
     }
 }
 
+// Landmarks are filled in their colour with a white rim, so that they stand out from the grid
+// and the vectors drawn beneath them.
+// Many landmarks get smaller markers, so that neighbours stay apart.
+void emphasise(fig::Line& l, Index landmarks) {
+    l.marker_face = fig::ColorSpec::automatic();
+    l.marker_edge = fig::ColorSpec::color({1, 1, 1});
+    l.marker_size = landmarks > 30 ? 3.5 : 5.0;
+    l.line_width = 0.5;
+}
+
 void draw_markers(fig::Axes& axes, const Matrix& refxy, const DeformationStyle& s) {
-    axes.plot(values(refxy.row(0)), values(refxy.row(1)), s.symboltype);
+    emphasise(axes.plot(values(refxy.row(0)), values(refxy.row(1)), s.symboltype), refxy.cols());
+}
+
+// The reference's landmarks, as showshape draws them, emphasised.
+void draw_reference(fig::Axes& axes, const Matrix& reference, const DeformationStyle& s) {
+    const std::size_t before = axes.drawing_order().size();
+    showshape(axes, reference, s.symboltype);
+    const auto& drawn = axes.drawing_order();
+    const Index k = (reference.cols() - 1) / 2;
+    for (std::size_t i = before; i < drawn.size(); ++i)
+        if (auto* l = dynamic_cast<fig::Line*>(drawn[i].get()))
+            emphasise(*l, k);
 }
 
 void white_dot(fig::Axes& axes) {
@@ -233,7 +254,7 @@ Matrix draw_deformation(Platform& ui, const Matrix& reference, const Matrix& tar
         case 3:
             white_dot(axes);
             draw_vectors(axes, refxy, bigrefdef, s.linespec, s);
-            showshape(axes, reference, s.symboltype);
+            draw_reference(axes, reference, s);
             break;
         case 4:
             draw_grid(axes, g, 0, rows, 0, cols, s);
@@ -244,7 +265,7 @@ Matrix draw_deformation(Platform& ui, const Matrix& reference, const Matrix& tar
             white_dot(axes);
             refxy = vertxy(reference);
             draw_vectors(axes, refxy, target, s.linespec, s);
-            showshape(axes, reference, s.symboltype);
+            draw_reference(axes, reference, s);
             break;
         case 6:
             quiver(axes, g.xw, g.yw, g.xv, Matrix::Zero(g.xv.rows(), g.xv.cols()));

@@ -51,7 +51,8 @@ void number_landmarks(Platform& ui, const Matrix& form) {
     fig::Axes& axes = ui.figure().axes();
     for (Index i = 0; i < form.size() / 2; ++i) {
         fig::Text& t = axes.text(form(2 * i) + 0.02, form(2 * i + 1) + 0.02, std::to_string(i + 1));
-        t.font_size = 9;
+        t.font_size = fig::kFigureFontSize;
+        t.halo = true;  // no grid line or vector crosses the number
     }
 }
 

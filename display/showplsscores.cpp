@@ -32,20 +32,6 @@ void showplsscores(fig::Axes& axes, const GroupScores& g1, const GroupScores& g2
     axes.set_hold(true);
     axes.plot(column(g2.block1, c), column(g2.block2, c), "r*");
     axes.set_auto_limits();
-
-    // Captions inside the frame, so that they travel with every export of the figure.
-    const fig::Limits l = axes.limits();
-    const double x = l[0] + 0.03 * (l[1] - l[0]);
-    const double h = l[3] - l[2];
-    fig::Text& title = axes.text(
-        x, l[3] - 0.05 * h, cformat("PLS axis %i: block 1 score (x), block 2 score (y)", axis));
-    title.color = {0, 0, 0};
-    fig::Text& r1 = axes.text(x, l[3] - 0.11 * h,
-                              "Group 1: r = " + report_number("%.3f", g1.r, "zero variance"));
-    r1.color = {0, 0, 1};
-    fig::Text& r2 = axes.text(x, l[3] - 0.17 * h,
-                              "Group 2: r = " + report_number("%.3f", g2.r, "zero variance"));
-    r2.color = {1, 0, 0};
 }
 
 }  // namespace tesvane

@@ -12,9 +12,9 @@ struct GroupScores {
 };
 
 // Clears the axes and draws, for PLS axis `axis` (1-based), each specimen's block-1 score
-// against its block-2 score: group 1 as blue circles, group 2 as red stars, with each group's
-// correlation written in its colour in the top left corner. Throws Error when either group has
-// no such score column.
+// against its block-2 score: group 1 as blue circles, group 2 as red stars (the Show step adds
+// the axis titles and a legend with each group's correlation). Throws Error when either group
+// has no such score column.
 void showplsscores(fig::Axes& axes, const GroupScores& g1, const GroupScores& g2, int axis);
 
 }  // namespace tesvane

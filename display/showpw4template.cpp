@@ -5,6 +5,7 @@
 #include "display/deformation_grid.hpp"
 #include "display/reversepwb.hpp"
 #include "display/rotationhandler.hpp"
+#include "display/template_outline.hpp"
 #include "display/templateorient.hpp"
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
@@ -67,8 +68,20 @@ DeformationResult showpw4template(Platform& ui, const Matrix& templ, const Matri
     const DeformationStyle style{npts,       plottype,  lineweight,     linespec,
                                  symboltype, aheadspec, rangeexpansion, trimreq};
     out.bigrefdef = draw_deformation(ui, o.sref, o.starget, style);
-    if (plottype != 98 && plottype != 99)
-        ui.notice(message);
+    // The outline, carried through the spline of the grid: what a template is loaded for.
+    if (plottype >= 1 && plottype <= 9) {
+        const Control* grey = ui.find_control("OutlineButton");
+        draw_outline(ui.figure().axes(), t, warp_outline(o.sref, o.starget, t),
+                     grey && grey->value() != 0, lineweight);
+    }
+    if (plottype != 98 && plottype != 99) {
+        // A box after every picture is in the way; after turning by hand the user wants it.
+        const Control* rotate = ui.find_control("RotateRequest");
+        if (rotate && rotate->value() != 0)
+            ui.notice(message);
+        else
+            ui.message(message);
+    }
     return out;
 }
 

@@ -66,6 +66,20 @@ void register_figure_commands(AppContext& ctx) {
         CopyImageEPS(c.ui);
         return Values{};
     });
+    // The caption line and the frame of deformation pictures are kept or left out of every
+    // picture until toggled again.
+    r.add("togglecaption", {}, 0, [](AppContext& c, const Values&, int) {
+        fig::Figure& f = c.ui.figure();
+        f.show_caption = !f.show_caption;
+        f.changed();
+        return Values{};
+    });
+    r.add("toggleframe", {}, 0, [](AppContext& c, const Values&, int) {
+        fig::Figure& f = c.ui.figure();
+        f.frame_on_deformations = !f.frame_on_deformations;
+        f.changed();
+        return Values{};
+    });
     r.add("spiffyfish", {}, 0, [](AppContext& c, const Values&, int) {
         spiffyfish(c.ui.figure());
         return Values{};
@@ -86,6 +100,8 @@ const std::vector<FigureMenuEntry>& figure_menu_entries() {
         {"Larger symbols", "incrementsymbolsize"},
         {"Thicker lines", "incrementlinethickness"},
         {"Thin lines", "setlinethickness"},
+        {"Caption on or off", "togglecaption"},
+        {"Frame of deformation pictures on or off", "toggleframe"},
         {"Fish pointer", "spiffyfish"},
         {"Arrow pointer", "boringcursor"},
     };

@@ -1,5 +1,7 @@
 #include "io/RefAngleSetup.hpp"
 
+#include <filesystem>
+
 #include "io/dload.hpp"
 #include "io/mfload.hpp"
 #include "io/number_parse.hpp"
@@ -31,6 +33,12 @@ Matrix RefAngleSetup(Platform& ui) {
     const std::string text = box->string();
     Matrix angle;
     if (!text.empty() && text[0] == 'a') {
+        // The file is optional: without it the displays turn nothing, and nobody is told.
+        std::error_code ec;
+        if (!std::filesystem::exists("refanglefile.txt", ec)) {
+            box->set_string("0");
+            return Matrix::Zero(1, 1);
+        }
         try {
             // Only a regular file: a FIFO or device of that name would block start-up.
             angle =

@@ -46,13 +46,16 @@ DataFileContents read_data_stream(std::istream& in, const std::string& name, boo
     return read_detected(text, name, landmarks, tps);
 }
 
-DataFileContents read_data_file(const std::string& path, bool landmarks, const TpsOptions& tps) {
+DataFileContents read_data_file(const std::string& path, bool landmarks, const TpsOptions& tps,
+                                FileDigest* digest) {
     // One read into memory: the format is told from the same buffer the reader parses, so a
     // pipe or FIFO loads whole.
     const std::optional<std::string> text = read_whole_file(path);
     if (!text)
         return {Matrix::Constant(1, 1, -1.0), {}};
     note_input_file(path);
+    if (digest)
+        *digest = {text->size(), sha256_hex(*text)};
     return read_detected(*text, path, landmarks, tps);
 }
 

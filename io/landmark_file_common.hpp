@@ -2,6 +2,7 @@
 // size, and the specimen IDs that some formats carry.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>

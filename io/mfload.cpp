@@ -34,7 +34,7 @@ std::optional<LoadedFile> mfload3(Platform& ui, const std::string& title) {
 std::optional<LoadedFile> mfload_block(Platform& ui, bool landmarks, const TpsOptions& tps) {
     std::optional<LoadedFile> f = choose(ui, "Enter file to Load?");
     if (f) {
-        DataFileContents c = read_data_file(f->path, landmarks, tps);
+        DataFileContents c = read_data_file(f->path, landmarks, tps, &f->digest);
         f->data = std::move(c.data);
         f->ids = std::move(c.ids);
     }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "io/sha256.hpp"
 #include "io/tps_read.hpp"
 #include "platform/matrix.hpp"
 #include "platform/platform.hpp"
@@ -16,6 +17,7 @@ struct LoadedFile {
     std::string name;              // the file name without its folder
     std::string path;              // folder and name joined
     std::vector<std::string> ids;  // specimen IDs when the file's format names its specimens
+    FileDigest digest;             // of the bytes read (mfload_block)
 };
 
 // Shows an open-file dialog (filter "*.*", the given title), makes the chosen folder the current

@@ -2,6 +2,7 @@
 // how resampling runs.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/platform.hpp"
@@ -11,6 +12,8 @@
 
 namespace tesvane {
 
+struct AnalysisRecord;
+
 struct AppContext {
     explicit AppContext(Platform& p) : ui(p) {}
     Platform& ui;
@@ -18,6 +21,9 @@ struct AppContext {
     Registry functions;
     // Seed and threads of the bootstrap and the permutation tests; set by the command line.
     ResamplingSettings resampling;
+    // What the report and the structured results need beyond the session variables (the files
+    // loaded, the last bootstrap); reached through analysis_record(), which creates it.
+    std::shared_ptr<AnalysisRecord> record;
 };
 
 // Replaces the report shown in the results window, opening the window when it was closed.

@@ -68,6 +68,9 @@ class Platform {
     virtual std::optional<Click> click_in_axes() = 0;
     // One line of diagnostic output.
     virtual void console(const std::string& line) = 0;
+    // A message for the user that needs no box (the windows show it in their Messages pane);
+    // by default a console line.
+    virtual void message(const std::string& text) { console(text); }
 
     // The main window's figure and the results window.
     virtual fig::Figure& figure() = 0;

@@ -7,6 +7,7 @@
 
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
+#include "platform/plain_words.hpp"
 #include "platform/session_variables.hpp"
 
 namespace tesvane {
@@ -17,9 +18,9 @@ const Matrix& empty_matrix() {
     return m;
 }
 
+// In the user's terms first; the variable's name last, for scripts and bug reports.
 Error empty_error(const std::string& name) {
-    return Error("The session variable " + name +
-                 " is empty: load the data and run the analysis first");
+    return Error(empty_variable_message(name) + " (session variable " + name + ")");
 }
 
 // Every name the code uses is in the table; another is a mistake of the code, not of the user.

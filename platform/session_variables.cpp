@@ -9,7 +9,7 @@ namespace {
 
 constexpr bool kCleared = true, kKept = false, kJson = true, kNoJson = false;
 
-constexpr std::array<SessionVariable, 58> kVariables{{
+constexpr std::array<SessionVariable, 67> kVariables{{
     {"reference1", "block-1 reference of both groups pooled", kCleared, kJson},
     {"reference2", "block-2 reference of group 1 (landmarks)", kCleared, kJson},
     {"reference2g", "block-2 reference of group 2 (landmarks)", kCleared, kJson},
@@ -46,10 +46,20 @@ constexpr std::array<SessionVariable, 58> kVariables{{
     {"permstatsg", "group 2's r-PLS and RV with their p", kCleared, kNoJson},
     {"permeffect", "effect sizes Z, lambda, d, s of both groups", kCleared, kNoJson},
     {"permcompare", "comparison of integration: z12 and its p", kCleared, kNoJson},
+    {"bangle1", "bootstrap angles of block 1, group 1's resamples (replicates x axes)", kCleared,
+     kNoJson},
+    {"bangle2", "bootstrap angles of block 2, group 1's resamples", kCleared, kNoJson},
+    {"bangle1g", "bootstrap angles of block 1, group 2's resamples", kCleared, kNoJson},
+    {"bangle2g", "bootstrap angles of block 2, group 2's resamples", kCleared, kNoJson},
+    {"balpha", "alpha level of the last bootstrap", kCleared, kNoJson},
     {"activem2", "1 when block 2 holds landmarks", kCleared, kJson},
     {"homology2", "1 when block 2's landmarks are the same in both groups", kCleared, kJson},
     {"referencetype1", "kind of the block-1 reference, always 0", kCleared, kNoJson},
     {"referencetype2", "kind of the block-2 reference, always 0", kCleared, kNoJson},
+    {"blockfile1", "name of the file loaded as block 1, group 1 (text)", kCleared, kNoJson},
+    {"blockfile2", "name of the file loaded as block 2, group 1 (text)", kCleared, kNoJson},
+    {"blockfile1g", "name of the file loaded as block 1, group 2 (text)", kCleared, kNoJson},
+    {"blockfile2g", "name of the file loaded as block 2, group 2 (text)", kCleared, kNoJson},
     {"ids1", "specimen names of block 1, group 1 (text)", kCleared, kNoJson},
     {"ids2", "specimen names of block 2, group 1 (text)", kCleared, kNoJson},
     {"ids1g", "specimen names of block 1, group 2 (text)", kCleared, kNoJson},

@@ -10,11 +10,12 @@ cd "$(dirname "$0")/.."
 
 packages=(
   g++ cmake ninja-build pkg-config
-  libeigen3-dev libcli11-dev nlohmann-json3-dev libboost-math-dev
+  libeigen3-dev libcli11-dev nlohmann-json3-dev libboost-math-dev nettle-dev
   qt6-base-dev qt6-svg-dev libgl-dev libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format xvfb xauth
   dpkg-dev file lintian
+  chromium poppler-utils tidy python3-jsonschema
 )
 if [ "${TESVANE_WEB:-OFF}" = ON ]; then
   packages+=(emscripten nodejs chromium)

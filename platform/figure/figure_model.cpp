@@ -1,9 +1,11 @@
 #include "platform/figure/figure_model.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 
+#include "platform/cformat.hpp"
 #include "platform/error.hpp"
 
 namespace tesvane::fig {
@@ -79,6 +81,63 @@ Style parse_style(const std::string& text) {
     return style;
 }
 
+LegendEntry legend_entry(const std::string& label, const std::string& style) {
+    const Style s = parse_style(style);
+    return {label, s.color, s.line_style, s.marker, false};
+}
+
+ExportSize parse_export_size(const std::string& text, double dpi) {
+    auto fail = [&text](const std::string& why) {
+        throw Error("figure size \"" + text + "\": " + why);
+    };
+    if (!(dpi >= 10 && dpi <= 10000))
+        throw Error(cformat("resolution %g dpi: give between 10 and 10000 dots per inch", dpi));
+    const std::size_t x = text.find_first_of("xX");
+    if (x == std::string::npos)
+        fail("give WIDTHxHEIGHT with a unit: mm, in or px (for example 85x85mm)");
+    std::size_t unit_at = text.size();
+    while (unit_at > x && std::isalpha(static_cast<unsigned char>(text[unit_at - 1])))
+        --unit_at;
+    const std::string unit = text.substr(unit_at);
+    double per_unit = 0;  // points per unit
+    if (unit == "mm") {
+        per_unit = 72 / 25.4;
+    } else if (unit == "in") {
+        per_unit = 72;
+    } else if (unit == "px") {
+        per_unit = 72 / dpi;
+    } else {
+        fail("the unit must be mm, in or px");
+    }
+    auto side = [&](const std::string& s) {
+        std::size_t used = 0;
+        double v = 0;
+        try {
+            v = std::stod(s, &used);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        if (used == 0 || used != s.size() || !std::isfinite(v))
+            fail("\"" + s + "\" is not a number");
+        const double pt = v * per_unit;
+        if (!(pt >= 7.2 && pt <= 7200))
+            fail("each side must be between 0.1 and 100 inches");
+        return pt;
+    };
+    ExportSize out;
+    out.width_pt = side(text.substr(0, x));
+    out.height_pt = side(text.substr(x + 1, unit_at - x - 1));
+    out.dpi = dpi;
+    return out;
+}
+
+std::string export_size_text(const ExportSize& s) {
+    const double wmm = s.width_pt * 25.4 / 72, hmm = s.height_pt * 25.4 / 72;
+    if (std::abs(wmm - std::round(wmm)) < 1e-6 && std::abs(hmm - std::round(hmm)) < 1e-6)
+        return cformat("%gx%gmm", std::round(wmm), std::round(hmm));
+    return cformat("%.9gx%.9gin", s.width_pt / 72, s.height_pt / 72);
+}
+
 double nice_step(double range) {
     if (!(range > 0) || !std::isfinite(range))
         return 1;
@@ -129,10 +188,21 @@ std::array<double, 2> rounded(const Span& s) {
 
 }  // namespace
 
+void Axes::clear_labels() {
+    xlabel.clear();
+    ylabel.clear();
+    caption.clear();
+    legend.clear();
+    xticks = {};
+    yticks = {};
+    deformation_picture = false;
+}
+
 void Axes::prepare_new_drawing() {
     if (hold_)
         return;
     objects_.clear();
+    clear_labels();
     auto_limits_ = true;
     equal_ = false;
 }
@@ -201,6 +271,7 @@ bool Axes::remove(Handle h) {
 
 void Axes::cla() {
     objects_.clear();
+    clear_labels();
     notify();
 }
 

@@ -85,6 +85,8 @@ class Text : public Object {
     std::string string;
     Rgb color;
     double font_size = 10;
+    // A white outline behind the glyphs, so that no line crosses the text (landmark numbers).
+    bool halo = false;
 };
 
 // One filled band of a contour plot: closed polygons (rings) with the colour of its level.
@@ -103,6 +105,25 @@ class FilledContour : public Object {
     std::vector<double> levels;  // ascending band edges
     std::vector<ContourBand> bands;
     bool show_colorbar = true;
+    std::string label;  // what the colour bar measures, written beside it
+};
+
+// One entry of a legend: the text and how its series is drawn.
+struct LegendEntry {
+    std::string label;
+    Rgb color;
+    std::string line_style = "none";  // as Line::line_style
+    std::string marker = "none";      // as Line::marker
+    bool filled = false;              // the marker filled in the series' colour
+    friend bool operator==(const LegendEntry&, const LegendEntry&) = default;
+};
+// The legend entry of a series drawn with a style string such as "bo" or "r-".
+LegendEntry legend_entry(const std::string& label, const std::string& style);
+
+// Ticks set by the caller at given values with given labels (loading plots: one per variable).
+struct Ticks {
+    std::vector<double> values;
+    std::vector<std::string> labels;  // one per value
 };
 
 // A rectangle (left, bottom, width, height) in the units named beside it.
@@ -145,6 +166,17 @@ class Axes {
     Position position{0.13, 0.11, 0.775, 0.815};  // in `units`, as a window-relative default
     std::string units = "normalized";
 
+    // What the picture means, written around the plot box. A new drawing (cla, or a plot with
+    // hold off) starts without them; the displays set them after drawing.
+    std::string xlabel, ylabel;
+    std::string caption;              // one line below the picture saying what is drawn
+    std::vector<LegendEntry> legend;  // drawn above the plot box when it has entries
+    Ticks xticks, yticks;             // empty: automatic ticks
+    // A deformation picture, whose coordinates are arbitrary: the figure may leave out its box,
+    // ticks and tick labels (Figure::frame_on_deformations).
+    bool deformation_picture = false;
+    void clear_labels();
+
     // Set by the figure: allocates handles and tells viewers that the picture changed.
     std::function<Handle()> new_handle;
     std::function<void()> changed;
@@ -164,6 +196,28 @@ class Axes {
     Limits manual_{0, 1, 0, 1};
 };
 
+// The size a figure is exported at: the picture's width and height in points (1/72 inch) and,
+// for images, the resolution in dots per inch. Text and line sizes are points at this size.
+struct ExportSize {
+    double width_pt = 85 / 25.4 * 72;  // 85 mm: one journal column
+    double height_pt = 85 / 25.4 * 72;
+    double dpi = 300;
+    friend bool operator==(const ExportSize&, const ExportSize&) = default;
+};
+
+// Reads "WIDTHxHEIGHTunit" with the unit mm, in or px (pixels at `dpi` dots per inch), as in
+// "85x85mm", "3.5x3in" or "1200x900px". Error naming the text when it is not such a size or a
+// side is not between 0.1 inch and 100 inches.
+ExportSize parse_export_size(const std::string& text, double dpi);
+// The size as parse_export_size reads it back: "85x85mm" when both sides are whole
+// millimetres, else inches with enough digits ("3.5x3in").
+std::string export_size_text(const ExportSize& s);
+
+// The text sizes of a figure, in points at its export size.
+inline constexpr double kFigureFontSize = 8;     // ticks, titles, legend
+inline constexpr double kCaptionFontSize = 7;    // the caption line
+inline constexpr double kFigureLineWidth = 0.5;  // axes box, ticks and the thinnest lines
+
 class Figure {
   public:
     Figure();
@@ -177,7 +231,10 @@ class Figure {
     Position position{0, 0, 560, 420};  // in `units`
     std::string units = "pixels";
     std::string pointer = "arrow";
-    Matrix pointer_shape;  // 16 x 16: 1 black, 2 white, not-a-number transparent
+    ExportSize export_size;
+    bool show_caption = true;           // the caption is written in pictures and exports
+    bool frame_on_deformations = true;  // off: deformation pictures without box and ticks
+    Matrix pointer_shape;               // 16 x 16: 1 black, 2 white, not-a-number transparent
 
     // Called after every change of the picture (viewers repaint).
     void on_change(std::function<void()> f) { on_change_ = std::move(f); }

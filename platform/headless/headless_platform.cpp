@@ -98,6 +98,12 @@ void HeadlessPlatform::console(const std::string& line) {
         *echo_ << line << '\n';
 }
 
+void HeadlessPlatform::message(const std::string& text) {
+    notes_.push_back(text);
+    if (echo_)
+        *echo_ << text << '\n';
+}
+
 void HeadlessPlatform::copy_figure_to_clipboard() {
     if (copier_)
         copier_(figure_);

@@ -55,6 +55,8 @@ class HeadlessPlatform : public Platform {
     size_t queued() const { return answers_.size(); }
 
     const std::vector<std::string>& messages() const { return messages_; }
+    // The messages given without a box, in order.
+    const std::vector<std::string>& notes() const { return notes_; }
     const std::vector<std::string>& console_lines() const { return console_; }
     // Titles of the dialogs shown so far, in order.
     const std::vector<std::string>& dialog_titles() const { return titles_; }
@@ -70,6 +72,7 @@ class HeadlessPlatform : public Platform {
                                             const std::string& default_answer) override;
     std::optional<Click> click_in_axes() override;
     void console(const std::string& line) override;
+    void message(const std::string& text) override;
     fig::Figure& figure() override { return figure_; }
     void open_results_window() override;
     bool progress(double, const std::string&) override { return true; }
@@ -92,7 +95,7 @@ class HeadlessPlatform : public Platform {
     std::ostream* echo_;
     std::map<std::string, std::unique_ptr<MemoryControl>> controls_;
     std::deque<DialogAnswer> answers_;
-    std::vector<std::string> messages_, console_, titles_;
+    std::vector<std::string> messages_, console_, titles_, notes_;
     fig::Figure figure_;
     int results_opened_ = 0;
     FigureCopier copier_;

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
+#include <QDockWidget>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -24,15 +27,23 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "platform/qt/export_dialog.hpp"
+#include "platform/qt/file_drop.hpp"
+#include "platform/qt/help_menu.hpp"
 #include "platform/qt/plot_widget.hpp"
 #include "platform/qt/qt_controls.hpp"
 #include "platform/qt/qt_platform.hpp"
+#include "platform/qt/recent_files.hpp"
 #include "platform/qt/results_window.hpp"
 #include "platform/qt/session_files.hpp"
+#include "platform/qt/template_dialog.hpp"
 
 namespace tesvane::gui {
 
 namespace {
+
+// Lines the Diagnostics view keeps.
+constexpr int kDiagnosticLines = 20000;
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
@@ -86,6 +97,7 @@ MainWindow::MainWindow(QtPlatform& platform, AppContext& ctx) : platform_(platfo
         auto* button = new QPushButton(qs(a.label));
         button->setObjectName(qs(a.action));
         button->setAutoDefault(false);
+        button->setToolTip(qs(a.tooltip));
         connect(button, &QPushButton::clicked, this,
                 [this, action = a.action, label = a.label] { press(action, label); });
         buttons_[a.action] = button;
@@ -98,8 +110,10 @@ MainWindow::MainWindow(QtPlatform& platform, AppContext& ctx) : platform_(platfo
     console_->setReadOnly(true);
     console_->setFont(monospace_font());
     console_->setMaximumBlockCount(20000);
-    console_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    console_->setPlaceholderText(tr("Diagnostics and errors of each step appear here."));
+    console_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    console_->setPlaceholderText(
+        tr("What each step reports, and its errors, appear here. Diagnostic lines are in "
+           "View > Diagnostics."));
 
     auto* console_box = new QWidget;
     auto* console_layout = new QVBoxLayout(console_box);
@@ -130,14 +144,17 @@ MainWindow::MainWindow(QtPlatform& platform, AppContext& ctx) : platform_(platfo
     split->setChildrenCollapsible(false);
     setCentralWidget(split);
 
+    build_diagnostics_view();
     build_menus();
+    accept_drops_on_summaries();
     statusBar()->showMessage(tr("Start with step 1: load the four data blocks."));
-    // As tall as the screen allows, so that all five steps show without scrolling.
+    // As large as the screen allows with room for the title bar (1366 x 768 included); the
+    // steps scroll when they do not fit.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect avail = screen->availableGeometry();
-        resize(std::min(1360, avail.width()), std::min(1000, avail.height()));
+        resize(std::min(1360, avail.width() - 8), std::min(1000, avail.height() - 40));
     } else {
-        resize(1360, 860);
+        resize(1340, 720);
     }
 }
 
@@ -222,24 +239,23 @@ QGroupBox* MainWindow::load_step() {
     grid->addLayout(flags, 2, 0, 1, 2);
     cell(3, 0, "LoadG1B2", "FileBox2", 4);
     cell(3, 1, "LoadG2B2", "FileBox4", 4);
+    // What each block 2 holds, in plain words, once it is loaded.
+    for (int col = 0; col < 2; ++col) {
+        auto* caption = hint(QString());
+        caption->setObjectName(col == 0 ? "Block2KindG1" : "Block2KindG2");
+        unbold(caption);
+        grid->addWidget(caption, 5, col);
+        block2_kind_[col == 0 ? "LoadG1B2" : "LoadG2B2"] = caption;
+    }
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
     v->addLayout(grid);
 
     // How the next TPS file is read; other formats ignore these.
     auto* tps = new QHBoxLayout;
-    if (QWidget* w = take("TpsMissingButton")) {
-        w->setToolTip(
-            tr("A landmark with a negative x or y is missing; missing landmarks are "
-               "not estimated, so such a file is refused, naming the specimen."));
-        tps->addWidget(w);
-    }
-    if (QWidget* w = take("TpsCurvesButton")) {
-        w->setToolTip(
-            tr("Append the points of each specimen's curves to its landmarks; "
-               "unticked, curves are left out."));
-        tps->addWidget(w);
-    }
+    for (const char* tag : {"TpsMissingButton", "TpsCurvesButton"})
+        if (QWidget* w = take(tag))
+            tps->addWidget(w);
     tps->addStretch(1);
     v->addLayout(tps);
 
@@ -255,12 +271,8 @@ QGroupBox* MainWindow::analyse_step() {
     QGroupBox* box = step_box(tr("2  Analyse"));
     auto* v = new QVBoxLayout(box);
     compact(v);
-    if (QPushButton* b = take_button("DoSVD2")) {
-        b->setToolTip(
-            tr("Needs all four blocks. The angles between the groups' axes go to the "
-               "results window."));
+    if (QPushButton* b = take_button("DoSVD2"))
         v->addWidget(b);
-    }
     // The permutation tests run with the analysis when ticked.
     auto* row = new QHBoxLayout;
     compact(row);
@@ -315,7 +327,7 @@ QGroupBox* MainWindow::show_step() {
     v->addLayout(axis_row);
 
     auto* form = new QFormLayout;
-    for (const char* tag : {"ReqAxisBox", "DeFormat"}) {
+    for (const char* tag : {"ReqAxisBox", "DeFormat", "ScaleBox"}) {
         QLabel* label = label_for(tag);
         if (QWidget* w = take(tag))
             form->addRow(label, w);
@@ -339,7 +351,8 @@ QGroupBox* MainWindow::show_step() {
 
     auto* checks = new QGridLayout;
     n = 0;
-    for (const char* tag : {"TemplateButton", "RotateRequest", "NumberButton", "GridButton"}) {
+    for (const char* tag :
+         {"TemplateButton", "RotateRequest", "NumberButton", "GridButton", "OutlineButton"}) {
         if (QWidget* w = take(tag)) {
             checks->addWidget(w, n / 2, n % 2);
             ++n;
@@ -372,6 +385,7 @@ QGroupBox* MainWindow::save_step() {
         {"SaveSVDB2G1", "SaveSVDB2G2"},
         {"SaveRef1"},
         {"SaveRef2", "SaveRef2g"},
+        {"SaveScores"},
     };
     auto* grid = new QGridLayout;
     int r = 0;
@@ -416,7 +430,12 @@ QGroupBox* MainWindow::leftovers_step() {
 void MainWindow::build_menus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
     file->addAction(tr("&Open session…"), [this] { open_session(platform_, ctx_); });
+    recent_sessions_ = file->addMenu(tr("Recent s&essions"));
     file->addAction(tr("Save &session…"), [this] { save_session(platform_); });
+    file->addSeparator();
+    recent_folders_ = file->addMenu(tr("Recent data &folders"));
+    connect(file, &QMenu::aboutToShow, this, &MainWindow::fill_recent_menus);
+    file->addAction(tr("&Export report…"), [this] { press("ExportReport", "Export report"); });
     file->addSeparator();
     QAction* quit = file->addAction(tr("&Quit"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);
@@ -425,6 +444,7 @@ void MainWindow::build_menus() {
     QAction* save =
         figure_menu_->addAction(tr("&Save figure as…"), [this] { platform_.save_figure_as(); });
     save->setShortcut(QKeySequence::Save);
+    figure_menu_->addAction(tr("&Export…"), [this] { export_figure(platform_, this); });
     figure_menu_->addAction(tr("&Copy figure"), [this] {
         try {
             platform_.copy_figure_to_clipboard();
@@ -436,9 +456,16 @@ void MainWindow::build_menus() {
     commands_separator_ = figure_menu_->addSeparator();
     commands_separator_->setVisible(false);
 
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    QAction* diagnostics = diagnostics_dock_->toggleViewAction();
+    diagnostics->setText(tr("&Diagnostics"));
+    diagnostics->setObjectName("ViewDiagnostics");
+    view->addAction(diagnostics);
+
     QMenu* window = menuBar()->addMenu(tr("&Window"));
     window->addAction(tr("&Results window"), QKeySequence(Qt::CTRL | Qt::Key_R),
                       [this] { platform_.open_results_window(); });
+    add_help_menu(*this);
 }
 
 QAction* MainWindow::add_figure_command(const QString& label, const std::string& function) {
@@ -455,21 +482,230 @@ QAction* MainWindow::add_figure_command(const QString& label, const std::string&
 }
 
 void MainWindow::press(const std::string& action, const std::string& label) {
+    if (!platform_.busy() && !confirm(action))
+        return;
     bool ok = true;
     const bool ran =
         platform_.run_exclusive(label, [&] { ok = platform_.recorder().run_action(ctx_, action); });
     if (!ran)
         show_status(tr("Still busy with the current step; \"%1\" was not started.").arg(qs(label)),
                     5000);
+    else if (platform_.last_cancelled())
+        show_status(tr("\"%1\" was cancelled; nothing was reported.").arg(qs(label)), 8000);
     else if (!ok)
         show_status(tr("\"%1\" stopped with an error; see Messages.").arg(qs(label)));
     else
         show_status(tr("\"%1\" done.").arg(qs(label)), 5000);
+    if (ran)
+        after(action, ok && !platform_.last_cancelled());
+}
+
+// ---- Safety nets and comforts around the buttons' actions ----
+
+bool MainWindow::confirm(const std::string& action) {
+    if (action == "LoadTemplate" && !platform_.answers_file_dialogs()) {
+        // One dialog names the six files; the load then reads them in its own order.
+        TemplateDialog dialog(this);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        std::deque<std::optional<std::string>> answers;
+        for (const std::optional<std::string>& f : dialog.files())
+            answers.push_back(f);
+        while (!answers.empty() && !answers.back())
+            answers.pop_back();
+        if (answers.empty())
+            return false;
+        platform_.answer_open_dialogs(answers);
+        return true;
+    }
+    if (action != "Clear&reset")
+        return true;
+    bool loaded = false;
+    for (const char* name : {"data1", "data2", "data1g", "data2g", "ubee2"})
+        loaded = loaded || !ctx_.vars.empty(name);
+    if (!loaded)
+        return true;
+    QMessageBox box(QMessageBox::Question, tr("Clear and reset"),
+                    tr("Forget the loaded blocks and the analysis, and clear the plot and the "
+                       "results?"),
+                    QMessageBox::NoButton, this);
+    box.setObjectName("ClearQuestion");
+    QPushButton* clear = box.addButton(tr("&Clear"), QMessageBox::DestructiveRole);
+    clear->setObjectName("ClearConfirm");
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.exec();
+    return box.clickedButton() == clear;
+}
+
+void MainWindow::after(const std::string& action, bool ok) {
+    refresh_block2_captions();
+    if (action == "Clear&reset" && ok) {
+        // Nothing of the forgotten analysis stays on screen.
+        platform_.figure().clear();
+        platform_.figure().changed();
+        platform_.results_window().report().set_string("");
+        picture_shown_ = false;
+    } else if (action == "LoadTemplate") {
+        report_templates();
+    } else if (action == "ShowAxis") {
+        picture_shown_ = ok;
+    } else if (action == "DoSVD2" && ok) {
+        picture_shown_ = false;
+    } else if ((action == "AxisUp" || action == "AxisDown") && ok && picture_shown_) {
+        // The new axis number is worth seeing at once.
+        press("ShowAxis", "Show");
+    }
+}
+
+void MainWindow::refresh_block2_captions() {
+    // Told from the summary the load wrote, so each group's block 2 keeps its own kind.
+    for (auto& [load, caption] : block2_kind_) {
+        const Control* box = control(load == "LoadG1B2" ? "FileBox2" : "FileBox4");
+        const std::string summary = box ? box->string() : std::string();
+        if (summary.rfind("Block2-Not LM", 0) == 0)
+            caption->setText(tr("Block 2: variables"));
+        else if (summary.rfind("Block2-LM", 0) == 0)
+            caption->setText(tr("Block 2: landmarks"));
+        else
+            caption->clear();
+    }
+}
+
+void MainWindow::report_templates() {
+    static const char* const variables[] = {"templatea", "clist2", "clist2b",
+                                            "templateb", "clist4", "clist4b"};
+    std::string summary = "Templates:";
+    for (size_t i = 0; i < 6; ++i) {
+        const Matrix& m = ctx_.vars.matrix(variables[i]);
+        // A template is one configuration row (x y pairs and a size); a list one number per
+        // landmark.
+        const bool outline = i % 3 == 0;
+        const long n = static_cast<long>(m.size());
+        summary += std::string("\n  ") + TemplateDialog::roles()[i] + ": " +
+                   (n == 0    ? std::string("not loaded")
+                    : outline ? std::to_string(n / 2) + " points"
+                              : std::to_string(n) + " landmarks");
+    }
+    platform_.message(summary);
+}
+
+void MainWindow::load_dropped_file(const std::string& action, const std::string& path) {
+    if (platform_.busy()) {
+        show_status(tr("Still busy with the current step; the file was not loaded."), 5000);
+        return;
+    }
+    platform_.answer_open_dialogs({path});
+    QPushButton* b = button(action);
+    press(action, b ? b->text().toStdString() : action);
+}
+
+void MainWindow::accept_drops_on_summaries() {
+    static const char* const boxes[][2] = {{"FileBox1", "LoadG1B1"},
+                                           {"FileBox2", "LoadG1B2"},
+                                           {"FileBox3", "LoadG2B1"},
+                                           {"FileBox4", "LoadG2B2"}};
+    for (const auto& [tag, action] : boxes) {
+        auto it = controls_.find(tag);
+        if (it == controls_.end())
+            continue;
+        accept_file_drops(*it->second.widget,
+                          [this, action = std::string(action)](const std::string& path) {
+                              load_dropped_file(action, path);
+                          });
+    }
+}
+
+void MainWindow::note_recent_session(const std::string& path) {
+    note_recent_file(RecentKind::Session, qs(path));
+}
+
+void MainWindow::fill_recent_menus() {
+    recent_sessions_->clear();
+    for (const QString& p : recent_files(RecentKind::Session))
+        recent_sessions_->addAction(p, this,
+                                    [this, p] { open_session(platform_, ctx_, p.toStdString()); });
+    recent_sessions_->setEnabled(!recent_sessions_->isEmpty());
+    recent_folders_->clear();
+    for (const QString& p : recent_files(RecentKind::DataFolder))
+        recent_folders_->addAction(p, this, [this, p] {
+            // The next file dialog opens there.
+            QDir::setCurrent(p);
+            show_status(tr("File dialogs now open in %1").arg(p), 5000);
+        });
+    recent_folders_->setEnabled(!recent_folders_->isEmpty());
+}
+
+void MainWindow::build_diagnostics_view() {
+    diagnostics_ = new QPlainTextEdit;
+    diagnostics_->setObjectName("Diagnostics");
+    diagnostics_->setReadOnly(true);
+    diagnostics_->setFont(monospace_font());
+    diagnostics_->setMaximumBlockCount(kDiagnosticLines);
+    diagnostics_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    diagnostics_dock_ = new QDockWidget(tr("Diagnostics"), this);
+    diagnostics_dock_->setObjectName("DiagnosticsView");
+    diagnostics_dock_->setWidget(diagnostics_);
+    addDockWidget(Qt::BottomDockWidgetArea, diagnostics_dock_);
+    diagnostics_dock_->hide();
+    connect(diagnostics_dock_, &QDockWidget::visibilityChanged, this, [this](bool shown) {
+        if (!shown || diagnostics_waiting_.empty())
+            return;
+        QStringList lines;
+        for (QString& l : diagnostics_waiting_)
+            lines << std::move(l);
+        diagnostics_waiting_.clear();
+        diagnostics_->appendPlainText(lines.join('\n'));
+    });
+}
+
+namespace {
+
+// Closing the dock closes the window inside it, so the platform knows it is gone.
+class DockCloseForwarder : public QObject {
+  public:
+    DockCloseForwarder(QDockWidget& dock, QWidget& inner) : QObject(&dock), inner_(inner) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close)
+            inner_.close();
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QWidget& inner_;
+};
+
+}  // namespace
+
+void MainWindow::dock_results(QWidget& results) {
+    results_dock_ = new QDockWidget(results.windowTitle(), this);
+    results_dock_->setObjectName("ResultsDock");
+    results_dock_->setWidget(&results);
+    results_dock_->installEventFilter(new DockCloseForwarder(*results_dock_, results));
+    addDockWidget(Qt::RightDockWidgetArea, results_dock_);
+    results_dock_->hide();
+}
+
+QPlainTextEdit& MainWindow::diagnostics_pane() {
+    return *diagnostics_;
 }
 
 void MainWindow::append_console(const std::string& line) {
+    if (line.rfind("Error", 0) == 0) {
+        append_message(line, true);
+        return;
+    }
+    if (diagnostics_dock_->isVisible()) {
+        diagnostics_->appendPlainText(qs(line));
+        return;
+    }
+    diagnostics_waiting_.push_back(qs(line));
+    if (diagnostics_waiting_.size() > static_cast<size_t>(kDiagnosticLines))
+        diagnostics_waiting_.pop_front();
+}
+
+void MainWindow::append_message(const std::string& line, bool error) {
     QTextCharFormat format;
-    const bool error = line.rfind("Error", 0) == 0;
     format.setForeground(error ? QColor(176, 0, 32) : palette().color(QPalette::Text));
     QTextCursor cursor(console_->document());
     cursor.movePosition(QTextCursor::End);
@@ -503,6 +739,20 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         platform_.abandon_waits();
         return;
+    }
+    if (platform_.recorder().unsaved()) {
+        QMessageBox box(QMessageBox::Question, tr("Quit Tesvane"),
+                        tr("Save this session before quitting? A saved session replays the "
+                           "whole analysis."),
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+        box.setObjectName("QuitQuestion");
+        box.setDefaultButton(QMessageBox::Save);
+        const int answer = box.exec();
+        if (answer == QMessageBox::Cancel ||
+            (answer == QMessageBox::Save && !save_session(platform_))) {
+            event->ignore();
+            return;
+        }
     }
     platform_.results_window().close();
     event->accept();

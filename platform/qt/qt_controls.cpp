@@ -116,14 +116,13 @@ BuiltControl build_control(const ControlSpec& control_spec, QWidget* parent) {
             label->setTextInteractionFlags(Qt::TextSelectableByMouse);
             // Room for a summary before there is one, so loading does not shift the layout.
             label->setMinimumHeight(QFontMetrics(label->font()).lineSpacing() * 3 + 8);
-            label->setToolTip(qs(control_spec.label));
+
             b.widget = label;
             b.control = std::make_unique<SummaryControl>(label);
             break;
         }
         case ControlKind::Edit: {
             auto* edit = new QLineEdit(qs(control_spec.initial_string), parent);
-            edit->setToolTip(qs(control_spec.label));
             b.widget = edit;
             b.control = std::make_unique<EditControl>(edit);
             break;
@@ -139,7 +138,6 @@ BuiltControl build_control(const ControlSpec& control_spec, QWidget* parent) {
             auto* combo = new QComboBox(parent);
             for (const std::string& e : control_spec.entries)
                 combo->addItem(qs(e));
-            combo->setToolTip(qs(control_spec.label));
             b.widget = combo;
             b.control = std::make_unique<PopupControl>(combo);
             b.control->set_value(control_spec.initial_value);
@@ -157,6 +155,8 @@ BuiltControl build_control(const ControlSpec& control_spec, QWidget* parent) {
         }
     }
     b.widget->setObjectName(qs(control_spec.tag));
+    b.widget->setToolTip(
+        qs(control_spec.tooltip.empty() ? control_spec.label : control_spec.tooltip));
     return b;
 }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QDockWidget>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -24,6 +25,7 @@
 #include "platform/error.hpp"
 #include "platform/qt/main_window.hpp"
 #include "platform/qt/plot_widget.hpp"
+#include "platform/qt/recent_files.hpp"
 #include "platform/qt/results_window.hpp"
 #include "platform/render/figure_export.hpp"
 
@@ -124,6 +126,7 @@ void QtPlatform::build_windows(AppContext& ctx) {
             // Units without a physical size keep the figure's size as it was.
         }
     });
+    main_->dock_results(*results_);
     figure_.on_change([this] {
         if (main_) {
             main_->plot().sync_pointer();
@@ -143,6 +146,8 @@ bool QtPlatform::run_exclusive(const std::string& what, const std::function<void
     struct Done {
         QtPlatform& p;
         ~Done() {
+            p.last_cancelled_ = p.cancel_requested_;
+            p.open_answers_.clear();
             p.end_progress();
             p.busy_ = false;
             p.cancel_requested_ = false;
@@ -180,6 +185,15 @@ Control* QtPlatform::find_control(const std::string& tag) {
 
 std::optional<FileChoice> QtPlatform::file_dialog(FileDialogKind kind, const std::string& title,
                                                   const std::string& filter) {
+    if (kind == FileDialogKind::Open && !open_answers_.empty()) {
+        const std::optional<std::string> answer = open_answers_.front();
+        open_answers_.pop_front();
+        if (!answer)
+            return std::nullopt;
+        const QFileInfo info(qs(*answer));
+        return FileChoice{QDir::toNativeSeparators(info.absolutePath()).toStdString(),
+                          info.fileName().toStdString()};
+    }
     if (file_hook_)
         return file_hook_(kind, title);
     BusyCursorPause pause;
@@ -192,6 +206,8 @@ std::optional<FileChoice> QtPlatform::file_dialog(FileDialogKind kind, const std
     if (path.isEmpty())
         return std::nullopt;
     const QFileInfo info(path);
+    if (kind == FileDialogKind::Open)
+        note_recent_file(RecentKind::DataFolder, info.absolutePath());
     return FileChoice{QDir::toNativeSeparators(info.absolutePath()).toStdString(),
                       info.fileName().toStdString()};
 }
@@ -208,6 +224,8 @@ std::optional<FileChoice> QtPlatform::save_file_dialog(const std::string& title,
 
 void QtPlatform::show_message(const std::string& text) {
     std::cout << "[message] " << text << std::endl;
+    if (main_)
+        main_->append_message(text);
     auto* box = new QMessageBox(QMessageBox::Information, QObject::tr("Tesvane"), qs(text),
                                 QMessageBox::Ok, main_.get());
     box->setObjectName("TesvaneMessage");
@@ -221,12 +239,16 @@ std::optional<std::string> QtPlatform::input_dialog(const std::string& title,
                                                     const std::string& prompt,
                                                     const std::string& default_answer) {
     BusyCursorPause pause;
-    bool ok = false;
-    const QString answer = QInputDialog::getText(main_.get(), qs(title), qs(prompt),
-                                                 QLineEdit::Normal, qs(default_answer), &ok);
-    if (!ok)
+    QInputDialog dialog(main_.get());
+    dialog.setWindowTitle(qs(title));
+    dialog.setLabelText(qs(prompt));
+    dialog.setTextValue(qs(default_answer));
+    // Wide enough for the whole title: window managers cut a long one short.
+    const int title_width = dialog.fontMetrics().horizontalAdvance(qs(title)) + 160;
+    dialog.setMinimumWidth(std::min(title_width, 900));
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return answer.toStdString();
+    return dialog.textValue().toStdString();
 }
 
 std::optional<Click> QtPlatform::click_in_axes() {
@@ -260,6 +282,12 @@ void QtPlatform::console(const std::string& line) {
         main_->append_console(line);
 }
 
+void QtPlatform::message(const std::string& text) {
+    std::cout << text << std::endl;
+    if (main_)
+        main_->append_message(text);
+}
+
 void QtPlatform::open_results_window() {
     if (!results_)
         return;
@@ -267,13 +295,19 @@ void QtPlatform::open_results_window() {
         // A closed window comes back as a fresh one: no old report.
         results_->report().set_string("");
         results_open_ = true;
-        if (main_ && !results_->isVisible()) {
-            // Beside the main window when there is room; move_onto_screen fixes the rest.
-            const QRect m = main_->frameGeometry();
-            results_->move(m.right() - results_->width() + 1, m.top() + 40);
-        }
     }
     results_->show();
+    if (QDockWidget* dock = main_ ? main_->results_dock() : nullptr) {
+        const bool first = !dock->isVisible() && !dock->isFloating();
+        dock->show();
+        // A report's lines fit (or wrap) in this width; the plot keeps the rest.
+        if (first)
+            main_->resizeDocks({dock}, {400}, Qt::Horizontal);
+        dock->raise();
+        if (dock->isFloating())
+            move_onto_screen(*dock);
+        return;
+    }
     results_->raise();
     results_->activateWindow();
     move_onto_screen(*results_);
@@ -317,38 +351,28 @@ void QtPlatform::end_progress() {
     progress_ = nullptr;
 }
 
-std::pair<double, double> QtPlatform::figure_size() const {
-    if (main_) {
-        const QSize s = main_->plot().size();
-        if (s.width() >= 100 && s.height() >= 100)
-            return {s.width(), s.height()};
-    }
-    return {560, 420};
-}
-
 void QtPlatform::copy_figure_to_clipboard() {
-    const auto [w, h] = figure_size();
+    // The picture pasted into a document is the exported one, at the export size.
+    const fig::ExportSize& s = figure_.export_size;
     auto mime = std::make_unique<QMimeData>();
-    mime->setData("image/svg+xml", render::figure_svg(figure_, w, h));
-    mime->setImageData(render::figure_image(figure_, w, h));
+    mime->setData("image/svg+xml", render::figure_svg(figure_, s.width_pt, s.height_pt));
+    mime->setImageData(render::figure_image(figure_, s.width_pt, s.height_pt, s.dpi / 72));
     QGuiApplication::clipboard()->setMimeData(mime.release());
 }
 
 void QtPlatform::save_figure_file(const std::string& path, const std::string& format) {
-    const auto [w, h] = figure_size();
     std::filesystem::path target(path);
     std::string ext = target.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (ext == "." + format) {
-        render::save_figure(figure_, path, w, h);
+        render::save_figure(figure_, path);
         return;
     }
     // The renderer picks the type by the extension: write under a unique temporary name that
     // has it, then rename, so the file the user named is never left half written.
-    write_file_atomically_by(path, "." + format, [&](const std::string& temp) {
-        render::save_figure(figure_, temp, w, h);
-    });
+    write_file_atomically_by(path, "." + format,
+                             [&](const std::string& temp) { render::save_figure(figure_, temp); });
 }
 
 bool QtPlatform::save_figure_to(const std::string& path) {
@@ -356,15 +380,12 @@ bool QtPlatform::save_figure_to(const std::string& path) {
     if (!p.has_extension())
         p += ".png";
     try {
-        const auto [w, h] = figure_size();
-        render::save_figure(figure_, p.string(), w, h);
-        console("Figure saved to " + p.string());
-        recorder_.note_saved_figure(p.string());
+        render::save_figure(figure_, p.string());
+        message("Figure saved to " + p.string());
+        recorder_.note_saved_figure(p.string(), figure_.export_size);
         return true;
     } catch (const std::exception& e) {
-        const std::string msg = std::string("The figure was not saved: ") + e.what();
-        message_box(msg);
-        console("Error: " + msg);
+        message_box(std::string("The figure was not saved: ") + e.what());
         return false;
     }
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -48,6 +49,15 @@ class QtPlatform : public Platform {
     // while another action runs; actions never nest.
     bool run_exclusive(const std::string& what, const std::function<void()>& fn);
     bool busy() const { return busy_; }
+    // The last action run_exclusive ran was cancelled by the user (Cancel of a progress).
+    bool last_cancelled() const { return last_cancelled_; }
+    // The next open-file dialogs of the coming action are answered with these files without
+    // showing, as if picked there (a file dropped on a summary box, the template dialog's
+    // rows); nothing stands for a cancel.
+    void answer_open_dialogs(std::deque<std::optional<std::string>> answers) {
+        open_answers_ = std::move(answers);
+    }
+    bool answers_file_dialogs() const { return static_cast<bool>(file_hook_); }
     // Ends the current wait (click, progress) as if the user had cancelled it.
     void abandon_waits();
 
@@ -72,6 +82,7 @@ class QtPlatform : public Platform {
                                             const std::string& default_answer) override;
     std::optional<Click> click_in_axes() override;
     void console(const std::string& line) override;
+    void message(const std::string& text) override;
     fig::Figure& figure() override { return figure_; }
     void open_results_window() override;
     bool progress(double fraction, const std::string& what) override;
@@ -82,8 +93,6 @@ class QtPlatform : public Platform {
     std::optional<FileChoice> file_dialog(FileDialogKind kind, const std::string& title,
                                           const std::string& filter);
     void end_progress();
-    // The size the figure is saved and copied at: the plot area's, so files look like the screen.
-    std::pair<double, double> figure_size() const;
 
     fig::Figure figure_;
     AppContext* ctx_ = nullptr;
@@ -92,6 +101,8 @@ class QtPlatform : public Platform {
     bool results_open_ = false;
     bool busy_ = false;
     bool cancel_requested_ = false;
+    bool last_cancelled_ = false;
+    std::deque<std::optional<std::string>> open_answers_;
     QEventLoop* click_loop_ = nullptr;
     QProgressDialog* progress_ = nullptr;
     QElapsedTimer progress_clock_;

@@ -32,16 +32,18 @@ ResultsWindow::ResultsWindow(std::function<void()> save, std::function<void()> c
     }
     if (!report_) {
         BuiltControl b = build_control(
-            {"AuxResults", ControlKind::Report, "Results", "", 0, {}, "results"}, this);
+            {"AuxResults", ControlKind::Report, "Results", "", 0, {}, "results", "Results"}, this);
         text_ = static_cast<QPlainTextEdit*>(b.widget);
         report_ = std::move(b.control);
         layout->addWidget(b.widget, 1);
     }
     // A new report is what the user waits for: bring it in front of the main window.
     connect(text_, &QPlainTextEdit::textChanged, this, [this] {
-        if (isVisible())
+        if (isVisible() && isWindow())
             raise();
     });
+    // A report's lines wrap at the window's width rather than scroll sideways.
+    text_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
 
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel(tr("Save appends the report to a text file."), this));
@@ -51,7 +53,7 @@ ResultsWindow::ResultsWindow(std::function<void()> save, std::function<void()> c
     connect(save_, &QPushButton::clicked, this, [save = std::move(save)] { save(); });
     row->addWidget(save_);
     layout->addLayout(row);
-    resize(620, 460);
+    resize(460, 460);
 }
 
 ResultsWindow::~ResultsWindow() = default;

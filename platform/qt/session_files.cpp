@@ -5,6 +5,10 @@
 #include <filesystem>
 #include <sstream>
 
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/script_runner.hpp"
 #include "platform/error.hpp"
 #include "platform/qt/main_window.hpp"
 #include "platform/qt/qt_platform.hpp"
@@ -25,67 +29,131 @@ void save_figure_by_extension(QtPlatform& ui, const std::string& path) {
     if (ext.size() < 2)
         throw Error("savefig " + path + ": the name needs an extension (.svg .png .pdf .eps)");
     ui.save_figure_file(path, ext.substr(1));
-    ui.recorder().note_saved_figure(path);
+    ui.recorder().note_saved_figure(path, ui.figure().export_size);
 }
 
 }  // namespace
 
-void save_session(QtPlatform& ui) {
+bool save_session(QtPlatform& ui) {
     // Mid-step the session is half recorded.
     if (ui.busy()) {
         ui.main_window().show_status(
             QObject::tr("Still busy with the current step; the session was not saved."), 5000);
-        return;
+        return false;
     }
     const std::optional<FileChoice> choice =
         ui.save_file_dialog("Save session as (a script for tesvane script)", kSessionFilter);
     if (!choice)
-        return;
+        return false;
     fs::path path = choice->path();
     if (!path.has_extension())
         path += ".tvs";
     try {
         ui.recorder().save(path.string());
-        ui.console("Session saved to " + path.string());
+        ui.message("Session saved to " + path.string());
         ui.main_window().show_status(QObject::tr("Session saved."), 5000);
+        ui.main_window().note_recent_session(path.string());
+        return true;
     } catch (const std::exception& e) {
-        const std::string msg = std::string("The session was not saved: ") + e.what();
-        ui.message_box(msg);
-        ui.console("Error: " + msg);
+        ui.message_box(std::string("The session was not saved: ") + e.what());
+        return false;
     }
 }
 
-void open_session(QtPlatform& ui, AppContext& ctx) {
+namespace {
+
+std::optional<ReplayWrites> ask_about_writes(QWidget* parent,
+                                             const std::vector<std::string>& files) {
+    if (files.empty())
+        return ReplayWrites::Skip;
+    // The first few named in the question itself; all of them under Show Details.
+    constexpr size_t kListed = 8;
+    QString listed, all;
+    for (size_t i = 0; i < files.size(); ++i) {
+        const QString f = QString::fromStdString(files[i]);
+        all += f + "\n";
+        if (i < kListed)
+            listed += "\n  " + f;
+    }
+    if (files.size() > kListed)
+        listed += QObject::tr("\n  and %1 more").arg(files.size() - kListed);
+    const QString count =
+        files.size() == 1 ? QObject::tr("1 file") : QObject::tr("%1 files").arg(files.size());
+    QMessageBox box(QMessageBox::Question, QObject::tr("Open session"),
+                    QObject::tr("Replaying this session writes %1, replacing any that are "
+                                "there:%2")
+                        .arg(count, listed),
+                    QMessageBox::NoButton, parent);
+    box.setObjectName("ReplayQuestion");
+    box.setInformativeText(
+        QObject::tr("Replay without writing files runs every step but keeps the files as they "
+                    "are."));
+    box.setDetailedText(all);
+    QPushButton* write =
+        box.addButton(QObject::tr("Replay and &write them"), QMessageBox::DestructiveRole);
+    write->setObjectName("ReplayWrite");
+    QPushButton* skip =
+        box.addButton(QObject::tr("Replay &without writing files"), QMessageBox::AcceptRole);
+    skip->setObjectName("ReplaySkip");
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(skip);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    if (box.clickedButton() == write)
+        return ReplayWrites::Write;
+    if (box.clickedButton() == skip)
+        return ReplayWrites::Skip;
+    return std::nullopt;
+}
+
+}  // namespace
+
+void open_session(QtPlatform& ui, AppContext& ctx, const std::string& given) {
     if (ui.busy()) {
         ui.main_window().show_status(
             QObject::tr("Still busy with the current step; the session was not replayed."), 5000);
         return;
     }
-    const std::optional<FileChoice> choice =
-        ui.open_file_dialog("Open session (a script to replay)", kSessionFilter);
-    if (choice)
-        replay_session(ui, ctx, choice->path());
+    std::string path = given;
+    if (path.empty()) {
+        const std::optional<FileChoice> choice =
+            ui.open_file_dialog("Open session (a script to replay)", kSessionFilter);
+        if (!choice)
+            return;
+        path = choice->path();
+    }
+    const std::optional<ReplayWrites> writes =
+        ask_about_writes(&ui.main_window(), script_writes(path));
+    if (!writes) {
+        ui.main_window().show_status(QObject::tr("The session was not replayed."), 5000);
+        return;
+    }
+    ui.main_window().note_recent_session(path);
+    replay_session(ui, ctx, path, *writes);
 }
 
-int replay_session(QtPlatform& ui, AppContext& ctx, const std::string& path) {
+int replay_session(QtPlatform& ui, AppContext& ctx, const std::string& path, ReplayWrites writes) {
     int code = -1;
     std::ostringstream out, err;
     const FigureSaver saver = [&ui](const fig::Figure&, const std::string& p) {
         save_figure_by_extension(ui, p);
     };
-    const bool ran = ui.run_exclusive(
-        "Replay session", [&] { code = ui.recorder().replay(ctx, path, out, err, saver); });
+    const bool ran = ui.run_exclusive("Replay session", [&] {
+        code = ui.recorder().replay(ctx, path, out, err, saver, writes == ReplayWrites::Write);
+    });
     if (!ran) {
         ui.main_window().show_status(
             QObject::tr("Still busy with the current step; the session was not replayed."), 5000);
         return -1;
     }
+    ui.main_window().refresh_block2_captions();
     std::istringstream printed(out.str());
     for (std::string line; std::getline(printed, line);)
-        ui.console(line);
+        ui.message(line);
     const std::string name = fs::path(path).filename().string();
     if (code == 0) {
-        ui.console("Session " + path + " replayed");
+        ui.message("Session " + path + " replayed" +
+                   (writes == ReplayWrites::Write ? "" : " without writing files"));
         ui.main_window().show_status(QObject::tr("Session replayed."), 5000);
         return code;
     }
@@ -96,7 +164,6 @@ int replay_session(QtPlatform& ui, AppContext& ctx, const std::string& path) {
                                        : "The session " + name + " could not be replayed:\n") +
                             problems;
     ui.message_box(msg);
-    ui.console("Error: " + msg);
     return code;
 }
 

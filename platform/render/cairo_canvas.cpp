@@ -77,6 +77,15 @@ void CairoCanvas::draw_text(Point anchor, const std::string& utf8, double size, 
     cairo_new_path(cr_);
 }
 
+void CairoCanvas::draw_text_up(Point anchor, const std::string& utf8, double size, fig::Rgb color,
+                               HAlign h, VAlign v) {
+    cairo_save(cr_);
+    cairo_translate(cr_, anchor.x, anchor.y);
+    cairo_rotate(cr_, -std::numbers::pi / 2);
+    draw_text({0, 0}, utf8, size, color, h, v);
+    cairo_restore(cr_);
+}
+
 TextMetrics CairoCanvas::measure_text(const std::string& utf8, double size) {
     cairo_set_font_size(cr_, size);
     cairo_font_extents_t fe;

@@ -52,6 +52,10 @@ class Canvas {
     // Text in the default sans-serif face; size in points, anchor aligned as asked.
     virtual void draw_text(Point anchor, const std::string& utf8, double size, fig::Rgb color,
                            HAlign h, VAlign v) = 0;
+    // As draw_text, turned a quarter turn counter-clockwise about the anchor: the text reads
+    // upwards, and the alignments apply along and across the turned text.
+    virtual void draw_text_up(Point anchor, const std::string& utf8, double size, fig::Rgb color,
+                              HAlign h, VAlign v) = 0;
     virtual TextMetrics measure_text(const std::string& utf8, double size) = 0;
     virtual void set_clip(const Rect& r) = 0;
     virtual void reset_clip() = 0;

@@ -119,7 +119,13 @@ QByteArray figure_eps(const fig::Figure& f, double width_pt, double height_pt) {
     return bytes;
 }
 
-void save_figure(const fig::Figure& f, const std::string& path, double width_pt, double height_pt) {
+void save_figure(const fig::Figure& f, const std::string& path) {
+    const fig::ExportSize& s = f.export_size;
+    save_figure(f, path, s.width_pt, s.height_pt, s.dpi);
+}
+
+void save_figure(const fig::Figure& f, const std::string& path, double width_pt, double height_pt,
+                 double dpi) {
     std::string ext = std::filesystem::path(path).extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -129,7 +135,7 @@ void save_figure(const fig::Figure& f, const std::string& path, double width_pt,
     } else if (ext == ".png") {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        if (!figure_image(f, width_pt, height_pt).save(&buffer, "PNG")) {
+        if (!figure_image(f, width_pt, height_pt, dpi / 72).save(&buffer, "PNG")) {
             throw Error("cannot encode the figure as PNG for '" + path + "'");
         }
     } else if (ext == ".pdf") {

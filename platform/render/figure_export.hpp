@@ -16,12 +16,15 @@ namespace tesvane::render {
 // On-screen drawing into `target` (logical pixels, taken as points).
 void paint_figure(const fig::Figure& f, QPainter& painter, const QRectF& target);
 
+// Writes the figure at its export size (Figure::export_size; a PNG at its resolution).
+void save_figure(const fig::Figure& f, const std::string& path);
+
 // Writes the figure to a file whose type follows the extension (case-insensitive): .svg, .png
-// (2 pixels per point), .pdf or .eps. The file is written under a temporary name in the same
+// (`dpi` dots per inch), .pdf or .eps. The file is written under a temporary name in the same
 // folder and renamed when complete, so a failed export leaves any earlier file as it was.
 // Errors: an unknown extension, or a file that cannot be written; both name the path.
-void save_figure(const fig::Figure& f, const std::string& path, double width_pt = 560,
-                 double height_pt = 420);
+void save_figure(const fig::Figure& f, const std::string& path, double width_pt, double height_pt,
+                 double dpi = 144);
 
 // The same pictures in memory, for the clipboard.
 QByteArray figure_svg(const fig::Figure& f, double width_pt = 560, double height_pt = 420);

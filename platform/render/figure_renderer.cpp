@@ -1,6 +1,7 @@
 #include "platform/render/figure_renderer.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <numbers>
 
@@ -10,15 +11,19 @@ namespace tesvane::render {
 
 namespace {
 
-constexpr double kFontSize = 10;      // tick and colour-bar labels
-constexpr double kAxisWidth = 0.5;    // box and ticks
-constexpr double kTickLength = 4;     // inward
-constexpr double kLabelGap = 4;       // between the box and its tick labels
-constexpr double kLineHeight = 1.17;  // of a sans face: ascent plus descent, in em
-constexpr double kPageMargin = 2;     // kept clear around the picture's edge
-constexpr double kBarGap = 10;        // plot box to colour bar
-constexpr double kBarWidth = 12;      // colour bar
-constexpr double kBarLabelGap = 4;    // colour bar to its level labels
+constexpr double kFontSize = fig::kFigureFontSize;    // ticks, titles, legend, colour bar
+constexpr double kAxisWidth = fig::kFigureLineWidth;  // box and ticks
+constexpr double kTickLength = 3;                     // inward
+constexpr double kLabelGap = 3;                       // between the box and its tick labels
+constexpr double kTitleGap = 3;                       // tick labels to an axis title
+constexpr double kSampleWidth = 14;                   // a legend entry's line sample
+constexpr double kLegendGap = 3;                      // sample to its text
+constexpr double kLegendSpacing = 9;                  // between legend entries
+constexpr double kLineHeight = 1.17;                  // of a sans face: ascent plus descent, in em
+constexpr double kPageMargin = 2;                     // kept clear around the picture's edge
+constexpr double kBarGap = 10;                        // plot box to colour bar
+constexpr double kBarWidth = 12;                      // colour bar
+constexpr double kBarLabelGap = 4;                    // colour bar to its level labels
 // A character of a 10-point sans face, for positions given in "characters".
 constexpr double kCharWidth = 6, kCharHeight = 12;
 
@@ -87,14 +92,36 @@ BarLabels colorbar_labels(const fig::FilledContour& c) {
     return out;
 }
 
-Rect axes_box(const fig::Axes& axes, double width, double height) {
+// Points per unit of a window or axes position; 0 for units without a size ("normalized").
+std::array<double, 2> points_per_unit(const std::string& units) {
+    if (units == "pixels" || units == "points")
+        return {1, 1};
+    if (units == "characters")
+        return {kCharWidth, kCharHeight};
+    if (units == "inches")
+        return {72, 72};
+    if (units == "centimeters")
+        return {72 / 2.54, 72 / 2.54};
+    return {0, 0};
+}
+
+// The plot box on a picture of width x height points. A position in absolute units is taken
+// as a share of the window's own size, so that a picture drawn at another size (an export)
+// keeps the window's proportions.
+Rect axes_box(const fig::Figure& f, double width, double height) {
+    const fig::Axes& axes = f.axes();
     const auto& p = axes.position;
     double sx = width, sy = height;  // normalized
-    if (axes.units == "pixels" || axes.units == "points") {
-        sx = sy = 1;
-    } else if (axes.units == "characters") {
-        sx = kCharWidth;
-        sy = kCharHeight;
+    const auto unit = points_per_unit(axes.units);
+    if (unit[0] > 0) {
+        sx = unit[0];
+        sy = unit[1];
+        const auto window = points_per_unit(f.units);
+        const double ww = f.position[2] * window[0], wh = f.position[3] * window[1];
+        if (ww > 0 && wh > 0 && std::isfinite(ww) && std::isfinite(wh)) {
+            sx *= width / ww;
+            sy *= height / wh;
+        }
     }
     // Positions count from the bottom-left; the canvas from the top-left.
     return {p[0] * sx, height - (p[1] + p[3]) * sy, p[2] * sx, p[3] * sy};
@@ -306,7 +333,7 @@ void draw_contour(Canvas& canvas, const FigureLayout& lay, const fig::FilledCont
             continue;
         canvas.fill_polygon(rings, band.color);
         // A hairline in the band's own colour hides anti-aliasing seams between bands.
-        Pen seam{band.color, 0.3, {}, true};
+        Pen seam{band.color, kAxisWidth, {}, true};
         for (const auto& ring : rings)
             canvas.stroke_polyline(ring, seam, true);
     }
@@ -393,30 +420,119 @@ double fitting_step(Canvas& canvas, double lo, double hi, double length_pt, bool
     return step;
 }
 
-void draw_axes_box(Canvas& canvas, const FigureLayout& lay) {
+void draw_axes_box(Canvas& canvas, const FigureLayout& lay, const fig::Axes& axes) {
     const Rect& b = lay.plot_box;
     const Pen pen{kBlack, kAxisWidth, {}, false};
     const double xlo = lay.visible[0], xhi = lay.visible[1];
     const double ylo = lay.visible[2], yhi = lay.visible[3];
 
-    const double xstep = fitting_step(canvas, xlo, xhi, b.w, true);
-    for (double v : tick_values(xlo, xhi, xstep)) {
+    auto x_tick = [&](double v, const std::string& label) {
         const double x = lay.to_canvas(v, ylo).x;
+        if (!(x >= b.x - 1e-6 && x <= b.right() + 1e-6))
+            return;
         canvas.stroke_polyline({{x, b.bottom()}, {x, b.bottom() - kTickLength}}, pen);
         canvas.stroke_polyline({{x, b.y}, {x, b.y + kTickLength}}, pen);
-        canvas.draw_text({x, b.bottom() + kLabelGap}, tick_label(v, xstep), kFontSize, kBlack,
-                         HAlign::Center, VAlign::Top);
+        canvas.draw_text({x, b.bottom() + kLabelGap}, label, kFontSize, kBlack, HAlign::Center,
+                         VAlign::Top);
+    };
+    if (axes.xticks.values.empty()) {
+        const double xstep = fitting_step(canvas, xlo, xhi, b.w, true);
+        for (double v : tick_values(xlo, xhi, xstep))
+            x_tick(v, tick_label(v, xstep));
+    } else {
+        for (std::size_t i = 0; i < axes.xticks.values.size(); ++i) {
+            const auto& l = axes.xticks.labels;
+            x_tick(axes.xticks.values[i], i < l.size() ? l[i] : std::string());
+        }
     }
-    const double ystep = fitting_step(canvas, ylo, yhi, b.h, false);
-    for (double v : tick_values(ylo, yhi, ystep)) {
+    auto y_tick = [&](double v, const std::string& label) {
         const double y = lay.to_canvas(xlo, v).y;
+        if (!(y >= b.y - 1e-6 && y <= b.bottom() + 1e-6))
+            return;
         canvas.stroke_polyline({{b.x, y}, {b.x + kTickLength, y}}, pen);
         canvas.stroke_polyline({{b.right(), y}, {b.right() - kTickLength, y}}, pen);
-        canvas.draw_text({b.x - kLabelGap - 1, y}, tick_label(v, ystep), kFontSize, kBlack,
-                         HAlign::Right, VAlign::Middle);
+        canvas.draw_text({b.x - kLabelGap - 1, y}, label, kFontSize, kBlack, HAlign::Right,
+                         VAlign::Middle);
+    };
+    if (axes.yticks.values.empty()) {
+        const double ystep = fitting_step(canvas, ylo, yhi, b.h, false);
+        for (double v : tick_values(ylo, yhi, ystep))
+            y_tick(v, tick_label(v, ystep));
+    } else {
+        for (std::size_t i = 0; i < axes.yticks.values.size(); ++i) {
+            const auto& l = axes.yticks.labels;
+            y_tick(axes.yticks.values[i], i < l.size() ? l[i] : std::string());
+        }
     }
     canvas.stroke_polyline(
         {{b.x, b.y}, {b.right(), b.y}, {b.right(), b.bottom()}, {b.x, b.bottom()}}, pen, true);
+}
+
+// The axis titles: x centred under the tick labels, y turned, left of them.
+void draw_titles(Canvas& canvas, const FigureLayout& lay, const fig::Axes& axes) {
+    const Rect& b = lay.plot_box;
+    const double line = kFontSize * kLineHeight;
+    if (!axes.xlabel.empty()) {
+        const double y = b.bottom() + (lay.frame ? kLabelGap + line : 0) + kTitleGap;
+        canvas.draw_text({b.x + b.w / 2, y}, axes.xlabel, kFontSize, kBlack, HAlign::Center,
+                         VAlign::Top);
+    }
+    if (!axes.ylabel.empty()) {
+        double widest = 0;
+        if (lay.frame && axes.yticks.values.empty()) {
+            const double step = fitting_step(canvas, lay.visible[2], lay.visible[3], b.h, false);
+            for (double v : tick_values(lay.visible[2], lay.visible[3], step))
+                widest =
+                    std::max(widest, canvas.measure_text(tick_label(v, step), kFontSize).width);
+        } else if (lay.frame) {
+            for (const auto& l : axes.yticks.labels)
+                widest = std::max(widest, canvas.measure_text(l, kFontSize).width);
+        }
+        const double x = b.x - (lay.frame ? widest + kLabelGap + 1 : 0) - kTitleGap;
+        canvas.draw_text_up({std::max(x, line), b.y + b.h / 2}, axes.ylabel, kFontSize, kBlack,
+                            HAlign::Center, VAlign::Bottom);
+    }
+}
+
+void draw_legend(Canvas& canvas, const FigureLayout& lay, const fig::Axes& axes) {
+    for (std::size_t i = 0; i < axes.legend.size() && i < lay.legend_at.size(); ++i) {
+        const fig::LegendEntry& e = axes.legend[i];
+        const Point at = lay.legend_at[i];
+        if (e.line_style != "none") {
+            fig::Line sample(0);
+            sample.color = e.color;
+            sample.line_style = e.line_style;
+            sample.line_width = 1;
+            canvas.stroke_polyline({at, {at.x + kSampleWidth, at.y}}, line_pen(sample));
+        }
+        if (e.marker != "none") {
+            const Pen edge{e.color, kAxisWidth * 2, {}, true};
+            draw_marker(canvas, {at.x + kSampleWidth / 2, at.y}, e.marker, 6,
+                        e.filled ? std::optional<fig::Rgb>(e.color) : std::nullopt, edge);
+        }
+        canvas.draw_text({at.x + kSampleWidth + kLegendGap, at.y}, e.label, kFontSize, kBlack,
+                         HAlign::Left, VAlign::Middle);
+    }
+}
+
+void draw_caption(Canvas& canvas, const FigureLayout& lay) {
+    double y = lay.caption_top;
+    for (const auto& l : lay.caption_lines) {
+        canvas.draw_text({kPageMargin, y}, l, fig::kCaptionFontSize, kBlack, HAlign::Left,
+                         VAlign::Top);
+        y += fig::kCaptionFontSize * kLineHeight;
+    }
+}
+
+// Text with a white outline: eight white copies around it, then the text itself.
+void draw_haloed_text(Canvas& canvas, Point p, const fig::Text& t) {
+    const double d = std::max(0.6, 0.1 * t.font_size);
+    for (int i = 0; i < 8; ++i) {
+        const double a = i * std::numbers::pi / 4;
+        canvas.draw_text({p.x + d * std::cos(a), p.y + d * std::sin(a)}, t.string, t.font_size,
+                         kWhite, HAlign::Left, VAlign::Middle);
+    }
+    canvas.draw_text(p, t.string, t.font_size, t.color, HAlign::Left, VAlign::Middle);
 }
 
 void draw_colorbar(Canvas& canvas, const Rect& bar, const fig::FilledContour& c) {
@@ -430,7 +546,7 @@ void draw_colorbar(Canvas& canvas, const Rect& bar, const fig::FilledContour& c)
         const std::vector<Point> r{
             {bar.x, y_of(b)}, {bar.right(), y_of(b)}, {bar.right(), y_of(a)}, {bar.x, y_of(a)}};
         canvas.fill_polygon({r}, band.color);
-        canvas.stroke_polyline(r, Pen{band.color, 0.3, {}, true}, true);
+        canvas.stroke_polyline(r, Pen{band.color, kAxisWidth, {}, true}, true);
     }
     // Label every level when there is room, else every second, third, ... one.
     const auto m = canvas.measure_text("0", kFontSize);
@@ -453,19 +569,88 @@ void draw_colorbar(Canvas& canvas, const Rect& bar, const fig::FilledContour& c)
     canvas.stroke_polyline(
         {{bar.x, bar.y}, {bar.right(), bar.y}, {bar.right(), bar.bottom()}, {bar.x, bar.bottom()}},
         pen, true);
+    if (!c.label.empty()) {
+        double widest = 0;
+        for (const auto& t : labels.text)
+            widest = std::max(widest, canvas.measure_text(t, kFontSize).width);
+        canvas.draw_text_up({bar.right() + kBarLabelGap + widest + kTitleGap, bar.y + bar.h / 2},
+                            c.label, kFontSize, kBlack, HAlign::Center, VAlign::Top);
+    }
 }
 
 // Label widths before there is a canvas to measure them on, from the advances of a sans
-// face's figures (0.64 em; point 0.32 em, minus 0.84 em), with a little to spare.
-double estimated_width(const std::string& s) {
+// face (figures 0.64 em, point and space 0.32 em, minus 0.84 em, capitals 0.72 em, small
+// letters 0.56 em), with a little to spare.
+double estimated_width(const std::string& s, double size = kFontSize) {
     double em = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         if ((c & 0xC0) == 0x80)
             continue;  // UTF-8 continuation byte
-        em += c == '.' ? 0.32 : (c >= 0x80 ? 0.84 : 0.64);
+        if (c == '.' || c == ' ' || c == ',' || c == ':')
+            em += 0.32;
+        else if (c >= 0x80)
+            em += 0.84;
+        else if (std::isupper(c))
+            em += 0.72;
+        else if (std::isalpha(c))
+            em += 0.56;
+        else
+            em += 0.64;
     }
-    return 1.05 * em * kFontSize;
+    return 1.05 * em * size;
+}
+
+// Words put on lines no wider than `width` (a word longer than that has a line of its own).
+std::vector<std::string> wrap_text(const std::string& text, double width, double size) {
+    std::vector<std::string> lines;
+    std::string line, word;
+    auto put = [&] {
+        if (word.empty())
+            return;
+        const std::string longer = line.empty() ? word : line + " " + word;
+        if (!line.empty() && estimated_width(longer, size) > width) {
+            lines.push_back(line);
+            line = word;
+        } else {
+            line = longer;
+        }
+        word.clear();
+    };
+    for (char c : text) {
+        if (c == ' ' || c == '\n')
+            put();
+        else
+            word += c;
+    }
+    put();
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+double legend_entry_width(const fig::LegendEntry& e) {
+    return kSampleWidth + kLegendGap + estimated_width(e.label);
+}
+
+// Legend entries in rows as wide as `width` allows; returns each entry's start, relative to
+// the first row's left end and middle, and the number of rows.
+std::vector<Point> legend_positions(const std::vector<fig::LegendEntry>& entries, double width,
+                                    int& rows) {
+    std::vector<Point> at;
+    double x = 0, y = 0;
+    rows = entries.empty() ? 0 : 1;
+    for (const auto& e : entries) {
+        const double w = legend_entry_width(e);
+        if (x > 0 && x + w > width) {
+            x = 0;
+            y += kFontSize * 1.3;
+            ++rows;
+        }
+        at.push_back({x, y});
+        x += w + kLegendSpacing;
+    }
+    return at;
 }
 
 // The data range the box shows: the axis limits, padded in one direction for equal scaling.
@@ -487,48 +672,92 @@ FigureLayout layout_figure(const fig::Figure& f, double width_pt, double height_
     const fig::Axes& axes = f.axes();
     const fig::FilledContour* bar = colorbar_source(axes);
     FigureLayout lay;
+    lay.frame = !(axes.deformation_picture && !f.frame_on_deformations);
     Rect& box = lay.plot_box;
-    box = axes_box(axes, width_pt, height_pt);
-    double bar_room = 0;  // right of the box: gap, bar, its labels
+    box = axes_box(f, width_pt, height_pt);
+    const double line = kFontSize * kLineHeight;
+    double bar_room = 0;  // right of the box: gap, bar, its labels and its title
     if (bar) {
         double widest = 0;
         const auto labels = colorbar_labels(*bar);
         for (const auto& l : labels.text)
             widest = std::max(widest, estimated_width(l));
         bar_room = kBarGap + kBarWidth + kBarLabelGap + widest;
+        if (!bar->label.empty())
+            bar_room += kTitleGap + line;
         box.w = std::max(box.w - bar_room, 0.25 * box.w);
     }
     lay.visible = visible_range(axes, box);
 
-    // Tick labels that would run off the picture move the box's edges inward.
+    // Room around the box for what is written there: the caption at the foot of the picture,
+    // the legend above the box, the axis titles and tick labels beside it.
+    const double text_width = width_pt - 2 * kPageMargin;
+    if (f.show_caption && !axes.caption.empty())
+        lay.caption_lines = wrap_text(axes.caption, text_width, fig::kCaptionFontSize);
+    const double caption_h =
+        static_cast<double>(lay.caption_lines.size()) * fig::kCaptionFontSize * kLineHeight;
+    int legend_rows = 0;
+    lay.legend_at = legend_positions(axes.legend, text_width, legend_rows);
+    const double legend_h = legend_rows > 0 ? legend_rows * kFontSize * 1.3 + kTitleGap : 0;
+
     if (box.w > 0 && box.h > 0) {
-        const double ystep = fig::nice_step(lay.visible[3] - lay.visible[2]);
-        double widest = 0;
-        for (double v : tick_values(lay.visible[2], lay.visible[3], ystep)) {
-            widest = std::max(widest, estimated_width(tick_label(v, ystep)));
+        double widest = 0;    // of the y tick labels
+        double overhang = 0;  // of the last x label beyond the box's right edge
+        if (lay.frame) {
+            const double ystep = fig::nice_step(lay.visible[3] - lay.visible[2]);
+            for (double v : tick_values(lay.visible[2], lay.visible[3], ystep))
+                widest = std::max(widest, estimated_width(tick_label(v, ystep)));
+            if (!axes.yticks.values.empty()) {
+                widest = 0;
+                for (const auto& l : axes.yticks.labels)
+                    widest = std::max(widest, estimated_width(l));
+            }
+            if (axes.xticks.values.empty()) {
+                const double xstep = fig::nice_step(lay.visible[1] - lay.visible[0]);
+                const auto xticks = tick_values(lay.visible[0], lay.visible[1], xstep);
+                if (!xticks.empty())
+                    overhang = estimated_width(tick_label(xticks.back(), xstep)) / 2;
+            } else if (!axes.xticks.labels.empty()) {
+                overhang = estimated_width(axes.xticks.labels.back()) / 2;
+            }
         }
-        const double left = widest + kLabelGap + 1 + kPageMargin;
+        double left = kPageMargin + (lay.frame ? widest + kLabelGap + 1 : 0);
+        if (!axes.ylabel.empty())
+            left += line + kTitleGap;
         if (box.x < left) {
             box.w -= left - box.x;
             box.x = left;
         }
-        const double xstep = fig::nice_step(lay.visible[1] - lay.visible[0]);
-        const auto xticks = tick_values(lay.visible[0], lay.visible[1], xstep);
-        double overhang = 0;  // of the last x label beyond the box's right edge
-        if (!xticks.empty())
-            overhang = estimated_width(tick_label(xticks.back(), xstep)) / 2;
         const double right = std::max(bar_room, overhang) + kPageMargin;
         if (box.right() + right > width_pt)
             box.w = width_pt - right - box.x;
-        const double below = kLabelGap + kFontSize * kLineHeight + kPageMargin;
+        double below = kPageMargin + caption_h + (lay.frame ? kLabelGap + line : 0);
+        if (!axes.xlabel.empty())
+            below += line + kTitleGap;
+        if (caption_h > 0)
+            below += kTitleGap;
         if (box.bottom() + below > height_pt)
             box.h = height_pt - below - box.y;
-        const double above = kFontSize * kLineHeight / 2 + kPageMargin;
+        const double above = kPageMargin + legend_h + (lay.frame ? line / 2 : 0);
         if (box.y < above) {
             box.h -= above - box.y;
             box.y = above;
         }
         lay.visible = visible_range(axes, box);
+    }
+    lay.caption_top = height_pt - kPageMargin - caption_h;
+    // The legend is centred over the box (over the picture when the box is narrower).
+    if (!lay.legend_at.empty()) {
+        double row_width = 0;
+        for (std::size_t i = 0; i < axes.legend.size(); ++i) {
+            if (lay.legend_at[i].y == 0)
+                row_width = lay.legend_at[i].x + legend_entry_width(axes.legend[i]);
+        }
+        const double left = std::clamp(box.x + (box.w - row_width) / 2, kPageMargin,
+                                       std::max(kPageMargin, width_pt - kPageMargin - row_width));
+        const double top = box.y - legend_h - (lay.frame ? line / 2 : 0) + kFontSize * 0.65;
+        for (auto& p : lay.legend_at)
+            p = {left + p.x, top + p.y};
     }
     if (bar)
         lay.colorbar = Rect{box.right() + kBarGap, box.y, kBarWidth, box.h};
@@ -569,7 +798,8 @@ void render_figure(const fig::Figure& f, Canvas& canvas, double width_pt, double
     const FigureLayout lay = layout_figure(f, width_pt, height_pt);
     if (!(lay.plot_box.w > 0 && lay.plot_box.h > 0))
         return;
-    const auto& objects = f.axes().drawing_order();
+    const fig::Axes& axes = f.axes();
+    const auto& objects = axes.drawing_order();
 
     canvas.set_clip(lay.plot_box);
     for (const auto& o : objects) {
@@ -578,9 +808,17 @@ void render_figure(const fig::Figure& f, Canvas& canvas, double width_pt, double
         }
     }
     canvas.reset_clip();
-    for (const auto& o : objects) {
-        if (const auto* l = dynamic_cast<const fig::Line*>(o.get()))
-            draw_line(canvas, lay, *l);
+    // Lines first, then the series of markers alone (landmarks), so that no line hides a
+    // landmark; white markers only widen the limits and stay beneath.
+    auto markers_only = [](const fig::Line& l) {
+        return l.line_style == "none" && !(l.color == kWhite);
+    };
+    for (bool last : {false, true}) {
+        for (const auto& o : objects) {
+            const auto* l = dynamic_cast<const fig::Line*>(o.get());
+            if (l && markers_only(*l) == last)
+                draw_line(canvas, lay, *l);
+        }
     }
     for (const auto& o : objects) {
         const auto* t = dynamic_cast<const fig::Text*>(o.get());
@@ -588,12 +826,20 @@ void render_figure(const fig::Figure& f, Canvas& canvas, double width_pt, double
             continue;
         const Point p = lay.to_canvas(t->x, t->y);
         if (std::isfinite(p.x) && std::isfinite(p.y)) {
-            canvas.draw_text(p, t->string, t->font_size, t->color, HAlign::Left, VAlign::Middle);
+            if (t->halo)
+                draw_haloed_text(canvas, p, *t);
+            else
+                canvas.draw_text(p, t->string, t->font_size, t->color, HAlign::Left,
+                                 VAlign::Middle);
         }
     }
-    draw_axes_box(canvas, lay);
+    if (lay.frame)
+        draw_axes_box(canvas, lay, axes);
+    draw_titles(canvas, lay, axes);
     if (lay.colorbar)
-        draw_colorbar(canvas, *lay.colorbar, *colorbar_source(f.axes()));
+        draw_colorbar(canvas, *lay.colorbar, *colorbar_source(axes));
+    draw_legend(canvas, lay, axes);
+    draw_caption(canvas, lay);
 }
 
 }  // namespace tesvane::render

@@ -19,6 +19,10 @@ struct FigureLayout {
     Rect plot_box;                 // canvas points
     fig::Limits visible{};         // data range the box shows: the limits, padded when "equal"
     std::optional<Rect> colorbar;  // the colour bar's box, when a filled contour shows one
+    bool frame = true;             // box, ticks and tick labels are drawn
+    std::vector<std::string> caption_lines;  // the caption, wrapped to the picture's width
+    double caption_top = 0;                  // canvas y of the caption's first line
+    std::vector<Point> legend_at;            // where each legend entry's sample starts (middle)
     Point to_canvas(double x, double y) const {
         return {plot_box.x + (x - visible[0]) / (visible[1] - visible[0]) * plot_box.w,
                 plot_box.bottom() - (y - visible[2]) / (visible[3] - visible[2]) * plot_box.h};

@@ -100,6 +100,15 @@ void QtCanvas::draw_text(Point anchor, const std::string& utf8, double size, fig
     p_.drawText(QPointF(o.x, o.y), s);
 }
 
+void QtCanvas::draw_text_up(Point anchor, const std::string& utf8, double size, fig::Rgb color,
+                            HAlign h, VAlign v) {
+    p_.save();
+    p_.translate(anchor.x, anchor.y);
+    p_.rotate(-90);
+    draw_text({0, 0}, utf8, size, color, h, v);
+    p_.restore();
+}
+
 TextMetrics QtCanvas::measure_text(const std::string& utf8, double size) {
     const QFontMetricsF m(font(size), p_.device());
     return {m.horizontalAdvance(QString::fromStdString(utf8)), m.ascent(), m.descent()};

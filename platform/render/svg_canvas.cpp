@@ -124,6 +124,15 @@ void SvgCanvas::draw_text(Point anchor, const std::string& utf8, double size, fi
             trimmed(size) + "\" fill=\"" + colour(color) + "\">" + escaped(utf8) + "</text>\n";
 }
 
+void SvgCanvas::draw_text_up(Point anchor, const std::string& utf8, double size, fig::Rgb color,
+                             HAlign h, VAlign v) {
+    // Laid out as upright text at the origin, then turned about the anchor.
+    const Point o = aligned_origin({0, 0}, measure_text(utf8, size), h, v);
+    out_ += "<text transform=\"translate(" + trimmed(anchor.x) + " " + trimmed(anchor.y) +
+            ") rotate(-90)\" x=\"" + trimmed(o.x) + "\" y=\"" + trimmed(o.y) + "\" font-size=\"" +
+            trimmed(size) + "\" fill=\"" + colour(color) + "\">" + escaped(utf8) + "</text>\n";
+}
+
 TextMetrics SvgCanvas::measure_text(const std::string& utf8, double size) {
     double width = 0;
     for (const char c : utf8) {

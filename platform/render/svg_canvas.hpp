@@ -18,6 +18,8 @@ class SvgCanvas : public Canvas {
                      const std::optional<Pen>& edge) override;
     void draw_text(Point anchor, const std::string& utf8, double size, fig::Rgb color, HAlign h,
                    VAlign v) override;
+    void draw_text_up(Point anchor, const std::string& utf8, double size, fig::Rgb color, HAlign h,
+                      VAlign v) override;
     TextMetrics measure_text(const std::string& utf8, double size) override;
     void set_clip(const Rect& r) override;
     void reset_clip() override;

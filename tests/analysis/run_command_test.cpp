@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
@@ -86,8 +87,32 @@ TEST_F(RunTest, PrintsExactlyTheWindowsReportsEachWithALineBreak) {
                   !homology);
         EXPECT_NE(r[1].find("25 bootstraps at alpha = 0.10000"), std::string::npos);
     }
-    // Diagnostics go to the error stream, never among the reports.
+    // Diagnostics go to the error stream only when asked for, never among the reports.
+    EXPECT_EQ(err.str().find("ubee2 (10 x 10):"), std::string::npos) << err.str();
+    o.verbose = true;
+    ASSERT_EQ(run(o), 0) << err.str();
     EXPECT_NE(err.str().find("ubee2 (10 x 10):"), std::string::npos);
+}
+
+TEST_F(RunTest, QuietSaysNothingButErrorsAndProgressIsOneUpdatingLine) {
+    RunOptions o = files(g1, g2);
+    o.boot = 1;  // one replicate gives no bound: a message box, then the failure
+    o.show_progress = true;
+    o.quiet = true;
+    EXPECT_EQ(run(o), 1);
+    EXPECT_EQ(err.str().find("[message]"), std::string::npos) << err.str();
+    EXPECT_EQ(err.str().find('%'), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("tesvane: BootSVD2Angle failed"), std::string::npos) << err.str();
+
+    o.boot = 40;
+    ASSERT_EQ(run(o), 0) << err.str();
+    EXPECT_EQ(err.str(), "");
+    o.quiet = false;
+    ASSERT_EQ(run(o), 0) << err.str();
+    // The progress line is rewritten in place: carriage returns, never a line per replicate.
+    const std::string progress = err.str();
+    EXPECT_NE(progress.find('%'), std::string::npos) << progress;
+    EXPECT_EQ(std::count(progress.begin(), progress.end(), '\n'), 0) << progress;
 }
 
 TEST_F(RunTest, FailuresExitNonZeroWithTheMessage) {
@@ -113,6 +138,58 @@ TEST_F(RunTest, FailuresExitNonZeroWithTheMessage) {
     }
 }
 
+// The picture is written at the size asked for, labelled with the names given; an axis beyond
+// a group's rank is refused and the run fails.
+TEST_F(RunTest, PicturesTakeTheSizeAndNamesAndRefuseNullAxes) {
+    RunOptions o = files(g1, g2);
+    o.show = 25;
+    o.figure = (dir / "f.pdf").string();
+    o.size = "85x60mm";
+    o.names = "Jord,Teyah";
+    fig::ExportSize size;
+    fig::Axes labels;
+    const FigureSaver keep = [&](const fig::Figure& f, const std::string& path) {
+        EXPECT_EQ(path, o.figure);
+        size = f.export_size;
+        labels.xlabel = f.axes().xlabel;
+        labels.legend = f.axes().legend;
+    };
+    ASSERT_EQ(run_analysis(o, out, err, keep), 0) << err.str();
+    EXPECT_NEAR(size.width_pt, 85 / 25.4 * 72, 1e-9);
+    EXPECT_NEAR(size.height_pt, 60 / 25.4 * 72, 1e-9);
+    EXPECT_EQ(labels.xlabel, "Block 1 PLS 1 scores");
+    ASSERT_EQ(labels.legend.size(), 2u);
+    EXPECT_EQ(labels.legend[1].label.rfind("Teyah (r = ", 0), 0u);
+
+    // On a template: drawn (the rotation message is no failure), with the outline warped.
+    o.show = 3;
+    o.templates = {block_file("template.txt", g1.b1.topRows(1))};
+    o.clists = {write("clist.txt", "1 1\n2 2\n").string()};
+    ASSERT_EQ(run_analysis(o, out, err, keep), 0) << err.str();
+    ASSERT_FALSE(labels.legend.empty());
+    EXPECT_EQ(labels.legend.back().label, "Template outline, warped");
+    o.clists.push_back(o.clists[0]);
+    o.clists.push_back(o.clists[0]);  // three lists for two groups
+    EXPECT_EQ(run_analysis(o, out, err, keep), 1);
+
+    o.names = "Jord";
+    EXPECT_EQ(run_analysis(o, out, err, keep), 1);
+    EXPECT_NE(err.str().find("give two names separated by a comma"), std::string::npos);
+
+    // 5 specimens of 6 landmarks in group 1: its cross-products have rank 4.
+    RunOptions null = files(synthetic_group(6, 6, 5, 31u), synthetic_group(6, 6, 6, 32u));
+    null.show = 3;
+    null.axis = "5";
+    null.figure = (dir / "null.pdf").string();
+    out.str("");
+    err.str("");
+    EXPECT_EQ(run_analysis(null, out, err, keep), 1);
+    EXPECT_NE(err.str().find("tesvane: the picture failed: Axis 5 is not defined for a1: the "
+                             "analysis has 4 defined axes"),
+              std::string::npos)
+        << err.str();
+}
+
 TEST_F(RunTest, JsonHoldsTheSessionVariablesAtFullPrecisionAndPathsStartFromTheStart) {
     RunOptions o = files(g1, g2);
     o.json = (dir / "run.json").string();
@@ -132,8 +209,8 @@ TEST_F(RunTest, JsonHoldsTheSessionVariablesAtFullPrecisionAndPathsStartFromTheS
     const nlohmann::json j = nlohmann::json::parse(read(o.json));
     EXPECT_EQ(j.size(), 33u);  // the session's variables, "results" and the seed
     EXPECT_EQ(j["seed"], 4242);
-    EXPECT_EQ(j["results"], nlohmann::json::object());  // no permutation tests asked
-    ASSERT_EQ(j["sval2"].size(), 1u);                   // a 1 x n vector is one row
+    EXPECT_TRUE(j["results"]["permutation_tests"].is_null());  // none asked
+    ASSERT_EQ(j["sval2"].size(), 1u);                          // a 1 x n vector is one row
     EXPECT_EQ(j["sval2"][0].size(), 6u);
 
     // Every value read back is the double the analysis stored.

@@ -35,15 +35,16 @@ TEST_F(DispatcherTest, ClearResetForgetsResultsButKeepsAxesTemplatesAndSettings)
     ui.control("FileBox1").set_string("File: a.txt");
     // The loaded data and the analysis results, with the specimen names of the blocks.
     const std::set<std::string> forgotten = {
-        "data1",      "pw1",         "swc1",           "data2",    "pw2",        "swc2",
-        "data1g",     "pw1g",        "swc1g",          "data2g",   "pw2g",       "swc2g",
-        "ubee2",      "vbee2",       "sbee2",          "sval2",    "scor2",      "ubee2g",
-        "vbee2g",     "sbee2g",      "sval2g",         "scor2g",   "reference1", "referencetype1",
-        "reference2", "reference2g", "referencetype2", "activem2", "homology2",  "ids1",
-        "ids2",       "ids1g",       "ids2g",
+        "data1", "pw1", "swc1", "data2", "pw2", "swc2", "data1g", "pw1g", "swc1g", "data2g", "pw2g",
+        "swc2g", "ubee2", "vbee2", "sbee2", "sval2", "scor2", "ubee2g", "vbee2g", "sbee2g",
+        "sval2g", "scor2g", "reference1", "referencetype1", "reference2", "reference2g",
+        "referencetype2", "activem2", "homology2", "ids1", "ids2", "ids1g", "ids2g",
         // the permutation tests of the forgotten analysis
         "permcount", "permaxes", "permaxesg", "permstats", "permstatsg", "permeffect",
-        "permcompare"};
+        "permcompare",
+        // the bootstrap's angles and the names of the files loaded
+        "bangle1", "bangle2", "bangle1g", "bangle2g", "balpha", "blockfile1", "blockfile2",
+        "blockfile1g", "blockfile2g"};
     for (const SessionVariable& v : session_variables())
         ctx.vars.set(std::string(v.name), 2.0);
     ctx.vars.set("vlineformat1", std::string("k-"));
@@ -148,11 +149,19 @@ TEST_F(DispatcherTest, AxisUpAndDownStayWithinTheAxes) {
 }
 
 // Start-up fills RefAngleBox from refanglefile.txt when the box's text starts with "a"; without
-// the file the box says 0 and the console why.
+// the file (it is optional) the box says 0 and nothing is said; a file that is there but
+// cannot be read is named.
 TEST_F(DispatcherTest, StartUpReadsTheAngleFileOnlyWhenAsked) {
     start();
     EXPECT_EQ(control("RefAngleBox"), "0");
-    EXPECT_NE(ui.console_lines().front().find("refanglefile.txt"), std::string::npos);
+    EXPECT_TRUE(ui.console_lines().empty()) << ui.console_lines().front();
+    EXPECT_TRUE(ui.messages().empty());
+    write("refanglefile.txt", "thirty\n");
+    ui.control("RefAngleBox").set_string("auto");
+    start();
+    EXPECT_EQ(control("RefAngleBox"), "0");
+    ASSERT_FALSE(ui.console_lines().empty());
+    EXPECT_NE(ui.console_lines().back().find("refanglefile.txt"), std::string::npos);
     write("refanglefile.txt", "30\n");
     ui.control("RefAngleBox").set_string("auto");
     start();

@@ -6,12 +6,12 @@
 
 #include "app/command_line.hpp"
 #include "app/run_command.hpp"
-#include "platform/session.hpp"
 #include "app_fixture.hpp"
 #include "platform/cformat.hpp"
 #include "platform/checked_int.hpp"
 #include "platform/error.hpp"
 #include "platform/report_number.hpp"
+#include "platform/session.hpp"
 
 namespace tesvane::test {
 namespace {
@@ -210,8 +210,8 @@ INSTANTIATE_TEST_SUITE_P(
          "The axis number \"1e300\" in the Axis box is too large to be an axis"},
         {"deformation_type", "set DeFormat Value 1e300\nset ReqAxisBox Value 3\naction ShowAxis\n",
          "The deformation type (DeFormat) must be a number from 1 to 9, not 1e+300"},
-        {"plot_type", "set ReqAxisBox Value -1e300\naction ShowAxis\n",
-         "Fell through case on plot", 0},
+        {"plot_type", "set ReqAxisBox Value -1e300\naction ShowAxis\n", "Fell through case on plot",
+         0},
         {"base_landmark", "set BaseBox1 String 1e300\nset ReqAxisBox Value 3\naction ShowAxis\n",
          "The base landmark (BaseBox1) must be a number from 1 to 1000000, not 1e+300"}}),
     case_name);

@@ -27,9 +27,9 @@ class ShowAxisTest : public AppTest {
         ui.control("ExagerationBox").set_string("0.1");
     }
 
-    bool show(int plot, int axis = 1) {
+    bool show(int plot, double axis = 1) {
         ui.control("ReqAxisBox").set_value(plot);
-        ui.control("ShowBox").set_string(std::to_string(axis));
+        ui.control("ShowBox").set_string(cformat("%g", axis));
         return run_action(ctx, "ShowAxis");
     }
 
@@ -149,9 +149,17 @@ TEST_F(ShowAxisTest, ScorePlotAndAxesOutsideTheAnalysisOrAMissingTemplateAreErro
     ASSERT_EQ(ls[1]->x.size(), static_cast<size_t>(ctx.vars.matrix("swc1g").rows()));
     EXPECT_EQ(ls[1]->x[4], ctx.vars.matrix("swc1g")(4, 1));
     EXPECT_EQ(ls[1]->y[4], ctx.vars.matrix("swc2g")(4, 1));
-    const std::vector<const fig::Text*> captions = texts(ui.figure().axes());
-    ASSERT_EQ(captions.size(), 3u);
-    EXPECT_EQ(captions[2]->string, cformat("Group 2: r = %.3f", ctx.vars.matrix("scor2g")(1)));
+    // Its axes are named, and the legend names each group (after its block-1 file) with its
+    // correlation on the axis.
+    const fig::Axes& a = ui.figure().axes();
+    EXPECT_TRUE(texts(a).empty());
+    EXPECT_EQ(a.xlabel, "Block 1 PLS 2 scores");
+    EXPECT_EQ(a.ylabel, "Block 2 PLS 2 scores");
+    ASSERT_EQ(a.legend.size(), 2u);
+    EXPECT_EQ(a.legend[0],
+              fig::legend_entry(cformat("groupA (r = %.3f)", ctx.vars.matrix("scor2")(1)), "bo"));
+    EXPECT_EQ(a.legend[1].label, cformat("groupB (r = %.3f)", ctx.vars.matrix("scor2g")(1)));
+    EXPECT_EQ(a.caption, "Scores on PLS axis 2, block 1 against block 2: groupA and groupB");
     ASSERT_TRUE(show(3));
     const size_t before = objects();
     ui.control("GridButton").set_value(1);
@@ -160,15 +168,85 @@ TEST_F(ShowAxisTest, ScorePlotAndAxesOutsideTheAnalysisOrAMissingTemplateAreErro
     EXPECT_EQ(last_console(), "Fell through case on plot");
     EXPECT_EQ(ctx.vars.scalar("gridtrim"), 1);  // the settings were refreshed
     EXPECT_EQ(ctx.vars.scalar("homology2"), 0);
-    EXPECT_FALSE(show(3, 99));
-    EXPECT_NE(last_console().find("Axis 99 is not a column of ubee2"), std::string::npos);
+    EXPECT_FALSE(show(9, 99));  // principal component 99 of 12 would be column -86
+    EXPECT_NE(last_console().find(
+                  "Axis -86 is not one of the principal axes of block 1, group 1: choose 1 ... 12"),
+              std::string::npos)
+        << last_console();
+    EXPECT_FALSE(show(3, 99));  // beyond the defined axes, named by the group
+    EXPECT_NE(last_console().find("Axis 99 is not defined for "), std::string::npos)
+        << last_console();
     EXPECT_FALSE(show(13, 0));  // principal component 0 would be one past the last column
-    EXPECT_FALSE(show(25, 99));
-    EXPECT_EQ(last_console(), "Error: Group 1 has no scores on PLS axis 99 (1 ... 8)");
+    EXPECT_FALSE(show(25, 1.5));
+    EXPECT_EQ(last_console(), "Error: Axis 1.5 is not a whole number");
     ui.control("TemplateButton").set_value(1);
     EXPECT_FALSE(show(3));
     EXPECT_EQ(last_console(), "Error: No template is loaded: load the templates first");
     EXPECT_EQ(objects(), before);
+}
+
+// Pictures name what they show: the groups by the names typed for them, else by their files.
+TEST_F(ShowAxisTest, PicturesAreLabelledWithTheGroupsAndTheAxis) {
+    analyse(true);
+    ui.control("GroupName2").set_string("  Teyah ");
+    const fig::Axes& a = ui.figure().axes();
+    ASSERT_TRUE(show(1, 2));
+    EXPECT_TRUE(a.deformation_picture);
+    EXPECT_EQ(a.legend, (std::vector<fig::LegendEntry>{fig::legend_entry("groupA", "k-"),
+                                                       fig::legend_entry("Teyah", "r-")}));
+    EXPECT_EQ(a.caption,
+              "PLS axis 2, block 1, groupA and Teyah; target at 0.1 × the unit-length axis");
+    ASSERT_TRUE(show(19));
+    EXPECT_EQ(a.legend[1].label, "PC 1, reversed");
+    EXPECT_EQ(a.caption,
+              "Block 1, Teyah: PLS axis 1 against principal component 1 reversed; target at "
+              "0.1 × the unit-length axis");
+    ui.control("DeFormat").set_value(9);
+    ASSERT_TRUE(show(4));
+    EXPECT_TRUE(a.legend.empty());  // one series
+    const auto contour = std::find_if(a.drawing_order().begin(), a.drawing_order().end(),
+                                      [](const auto& o) { return o->type() == "contour"; });
+    ASSERT_NE(contour, a.drawing_order().end());
+    EXPECT_EQ(static_cast<const fig::FilledContour&>(**contour).label, "|y displacement|");
+    ASSERT_TRUE(show(7));
+    EXPECT_EQ(a.xlabel, "Procrustes x");
+    EXPECT_EQ(a.legend.size(), 3u);
+    EXPECT_FALSE(a.deformation_picture);
+
+    // A loading plot: ticks at the variables, named.
+    analyse(false);
+    ASSERT_TRUE(show(14, 1));
+    EXPECT_EQ(a.xlabel, "Variable");
+    EXPECT_EQ(a.xticks.values, (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(a.xticks.labels[2], "Variable 3");
+    EXPECT_EQ(a.legend, (std::vector<fig::LegendEntry>{fig::legend_entry("PLS 1", "bo"),
+                                                       fig::legend_entry("PC 1", "bd")}));
+    EXPECT_EQ(a.caption,
+              "Block 2, groupA: PLS axis 1 against principal component 1; loadings of the "
+              "variables");
+}
+
+// An axis beyond the rank of a group shown has no direction: the picture is refused, naming
+// the group, and the previous picture stays.
+TEST_F(ShowAxisTest, NullAxesAreRefused) {
+    analyse(true);
+    Matrix s = ctx.vars.matrix("sbee2g");
+    ASSERT_GE(std::min(s.rows(), s.cols()), 5);
+    for (Index i = 3; i < std::min(s.rows(), s.cols()); ++i)
+        s(i, i) = 0;
+    ctx.vars.set("sbee2g", s);
+    ASSERT_TRUE(show(3, 4));  // group 1 alone has the axis
+    const size_t before = objects();
+    const std::string caption = ui.figure().axes().caption;
+    for (int plot : {1, 4, 6, 15, 25}) {
+        EXPECT_FALSE(show(plot, 4)) << plot;  // a refusal fails the action
+        EXPECT_EQ(last_message(),
+                  "Axis 4 is not defined for groupB: the analysis has 3 defined axes");
+        EXPECT_EQ(objects(), before) << plot;
+        EXPECT_EQ(ui.figure().axes().caption, caption);
+    }
+    ASSERT_TRUE(show(4, 3));
+    EXPECT_EQ(ui.figure().axes().caption.rfind("PLS axis 3, block 1, groupB", 0), 0u);
 }
 
 TEST_F(ShowAxisTest, TheSuperimpositionDisplayByNameTakesItsArgumentsInOrder) {

@@ -20,8 +20,8 @@
 #include <unistd.h>
 
 #include "app/Tesvane6i.hpp"
-#include "platform/app_context.hpp"
 #include "app/script_runner.hpp"
+#include "platform/app_context.hpp"
 #include "platform/headless/headless_platform.hpp"
 
 namespace fs = std::filesystem;

@@ -10,6 +10,7 @@
 
 #include "app/controls.hpp"
 #include "gui_fixture.hpp"
+#include "platform/plain_words.hpp"
 
 namespace tesvane::test {
 namespace {
@@ -47,14 +48,15 @@ const Row kRows[] = {{"LoadG1B1", "cew", ""},
                      {"SaveSVDB2G2", "fc", "vbee2g"},
                      {"SaveRef1", "fc", "reference1"},
                      {"SaveRef2", "fc", "reference2"},
-                     {"SaveRef2g", "fc", "reference2g"}};
+                     {"SaveRef2g", "fc", "reference2g"},
+                     {"SaveScores", "n", "sbee2"}};
 
 // What the user is told; empty: nothing at all.
 std::string says(char a, const std::string& var) {
     return a == 'c'   ? ""
            : a == 'e' ? "empty.txt"
            : a == 'w' ? "words.txt, line 1"
-           : a == 'k' ? "The session variable " + var + " is empty"
+           : a == 'k' ? empty_variable_message(var)
                       : "Nothing to save: " + var + " is empty";
 }
 

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <sstream>
@@ -23,6 +24,8 @@
 #include "platform/qt/plot_widget.hpp"
 #include "platform/qt/results_window.hpp"
 #include "platform/qt/session_files.hpp"
+#include "platform/render/figure_export.hpp"
+#include "platform/render/figure_renderer.hpp"
 #include "test_paths.hpp"
 
 namespace tesvane::test {
@@ -138,7 +141,9 @@ TEST_F(FigureMenuTest, SaveFigureWritesTheTypeOfTheExtensionEpsWhateverTheNameOr
     EXPECT_EQ(read_all(dir.path() / "shape.png").substr(1, 3), "PNG");
     // Both saves are steps of the recorded session; the failed one is not.
     const std::string text = ui().recorder().script((dir.path() / "s.tvs").string());
-    EXPECT_NE(text.find("\nsavefig shape.svg\nsavefig shape.png\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nsavefig shape.svg 85x85mm 300\nsavefig shape.png 85x85mm 300\n"),
+              std::string::npos)
+        << text;
     ASSERT_NE(entry("CopyImageEPS"), nullptr);
     entry("CopyImageEPS")->trigger();
     EXPECT_EQ(read_all(dir.path() / "picture").substr(0, 4), "%!PS");
@@ -205,6 +210,30 @@ class SessionTest : public GuiTest {
     TempDir dir;
 };
 
+TEST_F(SessionTest, ReportAndScoresFromTheWindows) {
+    files = {data / "groupA_b1.txt", data / "groupA_b2.txt", data / "groupB_b1.txt",
+             data / "groupB_b2.txt"};
+    for (const char* action : {"LoadG1B1", "LoadG1B2", "LoadG2B1", "LoadG2B2"})
+        main().button(action)->click();
+    main().button("DoSVD2")->click();
+    main().findChild<QComboBox*>("ReqAxisBox")->setCurrentIndex(8);
+    files = {dir.path() / "scores.csv", dir.path() / "report.html"};
+    main().button("SaveScores")->click();
+    ASSERT_NE(action_named("&Export report…"), nullptr);
+    action_named("&Export report…")->trigger();
+    EXPECT_TRUE(messages().empty()) << messages()[0];
+    const std::string html = read_all(dir.path() / "report.html");
+    size_t figures = 0;
+    for (size_t at = html.find("<svg"); at != std::string::npos; at = html.find("<svg", at + 1))
+        ++figures;
+    EXPECT_EQ(figures, 5u);
+    EXPECT_NE(html.find("Recorded session"), std::string::npos);
+    EXPECT_NE(html.find("action DoSVD2"), std::string::npos);
+    EXPECT_EQ(ui().control("ReqAxisBox").value(), 9);  // the user's plot type is kept
+    const std::string csv = read_all(dir.path() / "scores.csv");
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 30 + 25);
+}
+
 TEST_F(SessionTest, SavedSessionReplaysHeadlessToTheSameReport) {
     main().findChild<QCheckBox*>("HomologyButton")->click();  // ticked at start: now not
     files = {data / "groupA_b1.txt", data / "groupA_b2.txt", std::nullopt, data / "groupB_b1.txt",
@@ -238,6 +267,39 @@ TEST_F(SessionTest, SavedSessionReplaysHeadlessToTheSameReport) {
     ASSERT_EQ(run_script(script.string(), out, err, nullptr), 0) << err.str();
     EXPECT_EQ(out.str(), report + "\n");
     EXPECT_EQ(read_all(dir.path() / "axis.txt"), axis);
+}
+
+// A figure exported from the windows at a size is the file a headless replay of the session
+// writes: the same picture, labels and size, whatever the window's size.
+TEST_F(SessionTest, AnExportedFigureReplaysHeadlessToTheSameFile) {
+    files = {data / "groupA_b1.txt", data / "groupA_b2.txt", data / "groupB_b1.txt",
+             data / "groupB_b2.txt"};
+    for (const char* action : {"LoadG1B1", "LoadG1B2", "LoadG2B1", "LoadG2B2"})
+        main().button(action)->click();
+    main().button("DoSVD2")->click();
+    main().findChild<QComboBox*>("ReqAxisBox")->setCurrentIndex(24);  // the score plot
+    main().findChild<QLineEdit*>("GroupName1")->setText("Jord");
+    main().button("ShowAxis")->click();
+    main().resize(1000, 700);
+    ui().figure().export_size = fig::parse_export_size("85x70mm", 600);
+    const fs::path shown = dir.path() / "shown.svg";
+    ASSERT_TRUE(ui().save_figure_to(shown.string()));
+    EXPECT_EQ(ui().figure().axes().legend[0].label.rfind("Jord (r = ", 0), 0u);
+
+    files = {dir.path() / "export"};
+    action_named("Save &session…")->trigger();
+    const fs::path script = dir.path() / "export.tvs";
+    EXPECT_NE(read_all(script).find("savefig shown.svg 85x70mm 600\n"), std::string::npos)
+        << read_all(script);
+    const fs::path first = dir.path() / "first.svg";
+    fs::rename(shown, first);
+    std::ostringstream out, err;
+    const FigureSaver saver = [](const fig::Figure& f, const std::string& path) {
+        render::save_figure(f, path);
+    };
+    ASSERT_EQ(run_script(script.string(), out, err, saver), 0) << err.str();
+    EXPECT_EQ(read_all(shown), read_all(first));
+    EXPECT_NE(read_all(first).find("viewBox=\"0 0 240.945 198.425\""), std::string::npos);
 }
 
 TEST_F(SessionTest, OpenSessionReplaysInTheWindowsWithoutAskingAnything) {

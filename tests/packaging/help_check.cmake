@@ -34,6 +34,21 @@ run(version ${TESVANE} --version)
 if(NOT version_rc EQUAL 0 OR NOT version_out MATCHES "^tesvane ${VERSION}\nCopyright \\(C\\) [0-9]+ ")
   fail("tesvane --version: status ${version_rc}:\n${version_out}")
 endif()
+expect_contains("tesvane --version" "${version_out}" "MIT licence")
+# run --help numbers every plot and deformation type.
+foreach(type "25  PLS scores, both groups" "9  Contours of |y| displacement" "Plot types"
+        "Deformation types")
+  expect_contains("tesvane run --help" "${run_help_out}" "${type}")
+endforeach()
+# Options the run cannot use are refused before anything is computed, naming the option.
+foreach(bad "--out;f.svg" "--alpha;1.5" "--axis;0" "--range;-1" "--exaggeration;x"
+        "--quiet;--verbose")
+  run(refused ${TESVANE} run --g1b1 a --g1b2 b --g2b1 c --g2b2 d ${bad})
+  list(GET bad 0 option)
+  if(NOT refused_rc EQUAL 2 OR NOT refused_err MATCHES "${option}")
+    fail("tesvane run ${bad}: status ${refused_rc}, standard error: ${refused_err}")
+  endif()
+endforeach()
 
 run(wrong ${TESVANE} run --g1b1)
 if(NOT wrong_rc EQUAL 2 OR "${wrong_err}" STREQUAL "")

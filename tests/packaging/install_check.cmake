@@ -20,9 +20,12 @@ foreach(f ${exe} ${PREFIX}/${LIBDIR}/tesvane/tesvane-qt.so
   endif()
 endforeach()
 file(READ ${PREFIX}/${DATADIR}/applications/tesvane.desktop desktop)
-foreach(line "[Desktop Entry]" "\nType=Application\n" "\nExec=tesvane\n" "\nIcon=tesvane\n")
+foreach(line "[Desktop Entry]" "\nType=Application\n" "\nExec=tesvane\n" "\nIcon=tesvane\n"
+        "\nX-License=MIT\n")
   expect_contains("tesvane.desktop" "${desktop}" "${line}")
 endforeach()
+file(READ ${PREFIX}/${DATADIR}/metainfo/tesvane.metainfo.xml metainfo)
+expect_contains("tesvane.metainfo.xml" "${metainfo}" "<project_license>MIT</project_license>")
 file(READ ${PREFIX}/${DATADIR}/icons/hicolor/scalable/apps/tesvane.svg icon)
 expect_contains("tesvane.svg" "${icon}" "<svg ")
 

@@ -21,6 +21,74 @@ void expect_limits(const Limits& got, const Limits& want) {
         EXPECT_NEAR(got[i], want[i], 1e-12) << "entry " << i;
 }
 
+// ---- export sizes
+
+TEST(ExportSize, WidthByHeightInMillimetresInchesOrPixelsIsPoints) {
+    const std::tuple<const char*, double, double, double> cases[] = {
+        {"85x85mm", 300, 240.9448818897638, 240.9448818897638},
+        {"3.5X2in", 300, 252, 144},
+        {"1200x900px", 300, 288, 216},  // pixels at the resolution
+        {"1200x900px", 144, 600, 450},
+        {"25.4x254mm", 72, 72, 720},
+    };
+    for (const auto& [text, dpi, w, h] : cases) {
+        const ExportSize s = parse_export_size(text, dpi);
+        EXPECT_NEAR(s.width_pt, w, 1e-9) << text;
+        EXPECT_NEAR(s.height_pt, h, 1e-9) << text;
+        EXPECT_EQ(s.dpi, dpi);
+        // Written back, the text reads as the same size.
+        const ExportSize again = parse_export_size(export_size_text(s), dpi);
+        EXPECT_NEAR(again.width_pt, w, 1e-6) << export_size_text(s);
+        EXPECT_NEAR(again.height_pt, h, 1e-6) << export_size_text(s);
+    }
+    EXPECT_EQ(export_size_text(ExportSize{}), "85x85mm");  // the default: one journal column
+    EXPECT_EQ(export_size_text(parse_export_size("3x2in", 300)), "3x2in");
+
+    const std::pair<const char*, const char*> bad[] = {
+        {"85mm", "give WIDTHxHEIGHT"},      {"85x85", "unit must be"},
+        {"85x85cm", "unit must be"},        {"ax85mm", "\"a\" is not a number"},
+        {"85x-3mm", "between 0.1 and 100"}, {"85x85x2mm", "\"85x2\" is not a number"},
+        {"0x85mm", "between 0.1 and 100"},  {"3000x85mm", "between 0.1 and 100"},
+        {"nanx85mm", "is not a number"},    {"", "give WIDTHxHEIGHT"},
+    };
+    for (const auto& [text, why] : bad) {
+        try {
+            parse_export_size(text, 300);
+            ADD_FAILURE() << text << " was accepted";
+        } catch (const Error& e) {
+            const std::string what = e.what();
+            EXPECT_NE(what.find(std::string("\"") + text + "\""), std::string::npos) << what;
+            EXPECT_NE(what.find(why), std::string::npos) << what;
+        }
+    }
+    EXPECT_THROW(parse_export_size("85x85mm", 0), Error);
+}
+
+// Titles, legend and caption belong to one picture: a new drawing starts without them.
+TEST(Labels, ANewDrawingStartsWithoutTheLastPicturesLabels) {
+    Figure f;
+    Axes& ax = f.axes();
+    for (bool by_cla : {true, false}) {
+        ax.plot({0, 1}, {0, 1}, "k-");
+        ax.xlabel = "x", ax.ylabel = "y", ax.caption = "c";
+        ax.legend = {legend_entry("Jord", "bo")};
+        ax.xticks = {{1}, {"Variable 1"}};
+        ax.deformation_picture = true;
+        if (by_cla)
+            ax.cla();
+        else
+            ax.plot({0, 1}, {1, 0}, "r-");  // hold is off
+        EXPECT_TRUE(ax.xlabel.empty() && ax.ylabel.empty() && ax.caption.empty());
+        EXPECT_TRUE(ax.legend.empty() && ax.xticks.values.empty() && !ax.deformation_picture);
+    }
+    ax.set_hold(true);  // a second layer keeps them
+    ax.caption = "kept";
+    ax.plot({0, 1}, {0, 1}, "k-");
+    EXPECT_EQ(ax.caption, "kept");
+    const LegendEntry e = legend_entry("Teyah", "r*");
+    EXPECT_TRUE(e.color == kRed && e.marker == "*" && e.line_style == "none");
+}
+
 // ---- style strings
 
 TEST(ParseStyle, ColourLineAndMarkerCodes) {

@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -129,6 +130,109 @@ TEST_F(Render, WideTickLabelsStayOnThePicture) {
         ASSERT_TRUE(is_white(img.pixel(0, y)) && is_white(img.pixel(1, y))) << "row " << y;
 }
 
+// A canvas that keeps what is drawn on it: each text with its size, each pen's width.
+class Recording : public Canvas {
+  public:
+    struct Drawn {
+        std::string text;
+        double size;
+        Point at;
+        bool up;
+    };
+    std::vector<Drawn> texts;
+    std::vector<double> pen_widths;
+    void stroke_polyline(const std::vector<Point>&, const Pen& pen, bool) override {
+        pen_widths.push_back(pen.width);
+    }
+    void fill_polygon(const std::vector<std::vector<Point>>&, fig::Rgb) override {}
+    void draw_circle(Point, double, const std::optional<fig::Rgb>&,
+                     const std::optional<Pen>& edge) override {
+        if (edge)
+            pen_widths.push_back(edge->width);
+    }
+    void draw_text(Point a, const std::string& s, double size, fig::Rgb, HAlign, VAlign) override {
+        texts.push_back({s, size, a, false});
+    }
+    void draw_text_up(Point a, const std::string& s, double size, fig::Rgb, HAlign,
+                      VAlign) override {
+        texts.push_back({s, size, a, true});
+    }
+    TextMetrics measure_text(const std::string& s, double size) override {
+        return {0.55 * size * static_cast<double>(s.size()), 0.8 * size, 0.2 * size};
+    }
+    void set_clip(const Rect&) override {}
+    void reset_clip() override {}
+    const Drawn* find(const std::string& s) const {
+        for (const Drawn& d : texts)
+            if (d.text == s)
+                return &d;
+        return nullptr;
+    }
+};
+
+// A score plot as exported into one 85 mm column: every title, legend entry and the caption
+// are written, no text is under 7 points and no line under 0.5 points, all on the page.
+TEST_F(Render, AColumnWideExportNamesItsAxesAndSeriesInReadableSizes) {
+    ax.plot({-0.1, 0.05, 0.12}, {-0.2, 0.1, 0.15}, "bo");
+    ax.set_hold(true);
+    ax.plot({-0.05, 0.0, 0.08}, {-0.1, 0.02, 0.2}, "r*");
+    ax.xlabel = "Block 1 PLS 1 scores";
+    ax.ylabel = "Block 2 PLS 1 scores";
+    ax.legend = {fig::legend_entry("Jord (r = 0.912)", "bo"),
+                 fig::legend_entry("Teyah (r = 0.874)", "r*")};
+    ax.caption = "Scores on PLS axis 1, block 1 against block 2: Jord and Teyah";
+    f.export_size = fig::parse_export_size("85x85mm", 300);
+    const double w = f.export_size.width_pt, h = f.export_size.height_pt;
+    Recording rec;
+    render_figure(f, rec, w, h);
+    for (const std::string& s : {ax.xlabel, ax.legend[0].label, ax.legend[1].label})
+        EXPECT_TRUE(rec.find(s)) << s;
+    // The caption, wrapped to the page's width, in lines one under the other.
+    std::string caption;
+    double last_y = 0;
+    for (const auto& t : rec.texts) {
+        if (t.size != fig::kCaptionFontSize)
+            continue;
+        caption += (caption.empty() ? "" : " ") + t.text;
+        EXPECT_GT(t.at.y, last_y);
+        EXPECT_GT(t.at.y, layout_figure(f, w, h).plot_box.bottom());
+        last_y = t.at.y;
+    }
+    EXPECT_EQ(caption, ax.caption);
+    ASSERT_TRUE(rec.find(ax.ylabel));
+    EXPECT_TRUE(rec.find(ax.ylabel)->up);
+    for (const auto& t : rec.texts) {
+        EXPECT_GE(t.size, 7) << t.text;
+        EXPECT_TRUE(t.at.x >= 0 && t.at.x <= w && t.at.y >= 0 && t.at.y <= h) << t.text;
+    }
+    for (double pw : rec.pen_widths)
+        EXPECT_GE(pw, 0.5);
+    const FigureLayout lay = layout_figure(f, w, h);
+    EXPECT_LT(lay.legend_at[0].y, lay.plot_box.y);  // the legend above the box
+
+    // Without the caption the box grows into its room; a deformation picture may drop its
+    // frame, leaving neither ticks nor tick labels.
+    f.show_caption = false;
+    EXPECT_GT(layout_figure(f, w, h).plot_box.h, lay.plot_box.h);
+    Recording bare;
+    ax.deformation_picture = true;
+    f.frame_on_deformations = false;
+    render_figure(f, bare, w, h);
+    EXPECT_EQ(bare.texts.size(), 4u);  // the two titles and the two legend entries
+}
+
+// Loading plots put their ticks at the variables, named.
+TEST_F(Render, GivenTicksReplaceTheAutomaticOnes) {
+    ax.plot({1, 2, 3}, {0.5, -0.2, 0.7}, "bo");
+    ax.set_limits({0.5, 3.5, -1, 1});
+    ax.xticks = {{1, 2, 3}, {"Variable 1", "Variable 2", "Variable 3"}};
+    Recording rec;
+    render_figure(f, rec, 300, 200);
+    for (const char* s : {"Variable 1", "Variable 2", "Variable 3"})
+        EXPECT_TRUE(rec.find(s)) << s;
+    EXPECT_FALSE(rec.find("1.5"));
+}
+
 // ---- pixels
 
 // Axes placed in pixels hold the bands and, beside them, the colour bar.
@@ -206,7 +310,7 @@ TEST_F(Render, SvgTextAndQtBackendsAgree) {
 
 TEST_F(SaveFigure, WritesEachFormat) {
     ax.text(0.3, 0.7, "Landmark12");
-    save_figure(f, file("a.png"));
+    save_figure(f, file("a.png"), 560, 420, 144);
     QImage png;
     ASSERT_TRUE(png.load(QString::fromStdString(file("a.png")), "PNG"));
     EXPECT_EQ(png.size(), QSize(1120, 840));  // 2 pixels per point
@@ -232,10 +336,10 @@ TEST_F(SaveFigure, WritesEachFormat) {
     EXPECT_NE(svg.find("viewBox=\"0 0 300 200\""), std::string::npos);
     EXPECT_NE(svg.find(">Landmark12</text>"), std::string::npos);
 
-    save_figure(f, file("a.pdf"));
+    save_figure(f, file("a.pdf"), 560, 420);
     EXPECT_EQ(slurp(file("a.pdf")).substr(0, 5), "%PDF-");
 
-    save_figure(f, file("a.EPS"));  // the extension's case does not matter
+    save_figure(f, file("a.EPS"), 560, 420);  // the extension's case does not matter
     const std::string eps = slurp(file("a.EPS"));
     EXPECT_EQ(eps.substr(0, 24), "%!PS-Adobe-3.0 EPSF-3.0\n");
     EXPECT_NE(eps.find("%%BoundingBox: 0 0 560 420"), std::string::npos);
@@ -246,6 +350,32 @@ TEST_F(SaveFigure, WritesEachFormat) {
     EXPECT_EQ(page.find("image"), std::string::npos);  // and nothing falls back to a bitmap
     EXPECT_TRUE(figure_eps(f, 100, 50).contains("%%BoundingBox: 0 0 100 50"));
     EXPECT_EQ(entries(), 4);  // no temporary files left behind
+}
+
+// The export size, in each unit it can be given in, is the size of the file's page or image.
+TEST_F(SaveFigure, TheExportSizeInEachUnitIsThePageOrImageSize) {
+    f.export_size = fig::parse_export_size("85x60mm", 300);
+    save_figure(f, file("mm.pdf"));
+    const std::string pdf = slurp(file("mm.pdf"));
+    const std::size_t box = pdf.find("/MediaBox [0 0 ");
+    ASSERT_NE(box, std::string::npos);
+    double w = 0, h = 0;
+    ASSERT_EQ(std::sscanf(pdf.c_str() + box, "/MediaBox [0 0 %lf %lf", &w, &h), 2);
+    EXPECT_NEAR(w, 85 / 25.4 * 72, 0.5);  // whole points: 241 x 170
+    EXPECT_NEAR(h, 60 / 25.4 * 72, 0.5);
+
+    f.export_size = fig::parse_export_size("3x2in", 300);
+    save_figure(f, file("in.svg"));
+    EXPECT_NE(slurp(file("in.svg")).find("viewBox=\"0 0 216 144\""), std::string::npos);
+    save_figure(f, file("in.eps"));
+    EXPECT_NE(slurp(file("in.eps")).find("%%BoundingBox: 0 0 216 144"), std::string::npos);
+
+    f.export_size = fig::parse_export_size("1200x900px", 600);
+    save_figure(f, file("px.png"));
+    QImage png;
+    ASSERT_TRUE(png.load(QString::fromStdString(file("px.png")), "PNG"));
+    EXPECT_EQ(png.size(), QSize(1200, 900));
+    EXPECT_NEAR(png.dotsPerMeterX() * 0.0254, 600, 0.5);
 }
 
 // Unknown extensions and unwritable folders are errors naming the file; nothing is touched.
