@@ -92,7 +92,7 @@ void BrowserPlatform::save_figure_file(const std::string& path, const std::strin
 }
 
 std::string figure_svg(const fig::Figure& f) {
-    return render::figure_svg_text(f, kFigureWidthPt, kFigureHeightPt);
+    return render::figure_svg_text(f, f.export_size.width_pt, f.export_size.height_pt);
 }
 
 }  // namespace tesvane

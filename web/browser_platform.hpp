@@ -64,11 +64,7 @@ class BrowserPlatform : public Platform {
     fig::Figure figure_;
 };
 
-// The size of the figures the page shows and downloads, in points.
-inline constexpr double kFigureWidthPt = 560;
-inline constexpr double kFigureHeightPt = 420;
-
-// The figure as an SVG document of that size.
+// The figure as an SVG document of its export size, as the desktop saves it.
 std::string figure_svg(const fig::Figure& f);
 
 }  // namespace tesvane

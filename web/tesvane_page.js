@@ -114,14 +114,21 @@
   function buildControls() {
     for (const span of $$('[data-label]')) {
       const spec = controlSpec(span.dataset.label);
-      if (spec) span.textContent = spec.label;
+      if (!spec) continue;
+      span.textContent = spec.label;
+      // The desktop's tooltips, on the label and its field alike.
+      if (spec.tooltip) span.closest('label').title = spec.tooltip;
+    }
+    for (const b of $$('button[data-action]')) {
+      const spec = iface.buttons.find((x) => x.action === b.dataset.action);
+      if (spec && spec.tooltip) b.title = spec.tooltip;
     }
     for (const select of $$('select[data-tag]')) {
       const spec = controlSpec(select.dataset.tag);
       spec.entries.forEach((name, i) => {
         const o = document.createElement('option');
         o.value = String(i + 1);
-        o.textContent = (i + 1) + ' ' + name;
+        o.textContent = select.dataset.tag === 'ScaleBox' ? name : (i + 1) + ' ' + name;
         select.appendChild(o);
       });
     }

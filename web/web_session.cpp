@@ -4,9 +4,12 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "analysis/analysis_record.hpp"
 #include "app/Tesvane6i.hpp"
 #include "app/controls.hpp"
-#include "app/results_json.hpp"
+#include "app/provenance.hpp"
+#include "app/results_fields.hpp"
+#include "app/results_summary.hpp"
 #include "io/atomic_file.hpp"
 #include "platform/error.hpp"
 
@@ -132,9 +135,14 @@ std::string WebSession::step(const std::string& request) {
     return dump(answer);
 }
 
-std::string WebSession::results_json() const {
+std::string WebSession::results_json() {
+    // As `tesvane run --json` writes it: the session's results, then the structured results.
+    const AnalysisRecord& record = analysis_record(ctx_);
+    const ResultsSummary summary = summarise_results(ctx_, record);
+    const Provenance p =
+        collect_provenance(summary, record, ctx_.resampling.seed, ctx_.resampling.threads);
     return session_json(ctx_.vars, JsonScope::results, ctx_.resampling.seed,
-                        tesvane::results_json(ctx_.vars).dump());
+                        results_fields_json(p, summary).dump(2));
 }
 
 std::string WebSession::script() {
@@ -142,7 +150,7 @@ std::string WebSession::script() {
 }
 
 void WebSession::note_saved_figure(const std::string& name) {
-    recorder_.note_saved_figure((fs::path(folder_) / name).string());
+    recorder_.note_saved_figure((fs::path(folder_) / name).string(), ui_.figure().export_size);
 }
 
 std::string WebSession::replay(const std::string& script_text) {
@@ -157,7 +165,7 @@ std::string WebSession::replay(const std::string& script_text) {
         const FigureSaver save = [this](const fig::Figure&, const std::string& p) {
             if (fs::path(p).extension() == ".svg")
                 ui_.save_figure_file(p, "svg");
-            recorder_.note_saved_figure(p);
+            recorder_.note_saved_figure(p, ui_.figure().export_size);
         };
         code = recorder_.replay(ctx_, path, out, err, save);
     } catch (const std::exception& e) {
@@ -184,11 +192,13 @@ std::string WebSession::interface_json() {
                             {"string", c.initial_string},
                             {"value", c.initial_value},
                             {"entries", c.entries},
-                            {"window", c.window}});
+                            {"window", c.window},
+                            {"tooltip", c.tooltip}});
     }
     json buttons = json::array();
     for (const ActionButton& b : action_buttons())
-        buttons.push_back({{"action", b.action}, {"label", b.label}, {"group", b.group}});
+        buttons.push_back(
+            {{"action", b.action}, {"label", b.label}, {"group", b.group}, {"tooltip", b.tooltip}});
     return dump({{"controls", controls}, {"buttons", buttons}, {"seed", kDefaultRandomSeed}});
 }
 

@@ -36,7 +36,7 @@ class WebSession {
 
     std::string figure_svg() { return tesvane::figure_svg(ui_.figure()); }
     // The session variables, as `tesvane run --json` writes them.
-    std::string results_json() const;
+    std::string results_json();
     // What was done so far as a script kept in the session's folder.
     std::string script();
     // A figure the user downloaded under `name`, recorded as a `savefig` line.

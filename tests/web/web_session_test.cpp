@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "app/controls.hpp"
 #include "app/run_command.hpp"
 #include "app/script_runner.hpp"
 #include "test_paths.hpp"
@@ -264,7 +265,7 @@ TEST(WebInterface, ListsTheMainWindowsControlsAndButtons) {
     bool plot_types = false, show = false;
     for (const json& c : j["controls"])
         if (c["tag"] == "ReqAxisBox")
-            plot_types = c["kind"] == "popup" && c["entries"].size() == 25;
+            plot_types = c["kind"] == "popup" && c["entries"].size() == plot_type_names().size();
     for (const json& b : j["buttons"])
         show |= b["action"] == "ShowAxis";
     EXPECT_TRUE(plot_types);
