@@ -1,7 +1,6 @@
 #include "app/report_html.hpp"
 
 #include <cmath>
-#include <regex>
 
 #include "platform/cformat.hpp"
 
@@ -438,6 +437,36 @@ std::string html_escape(const std::string& text) {
     return s;
 }
 
+namespace {
+
+void insert_after_each(std::string& s, const std::string& mark, const std::string& text) {
+    for (size_t at = s.find(mark); at != std::string::npos; at = s.find(mark, at)) {
+        at += mark.size();
+        s.insert(at, text);
+        at += text.size();
+    }
+}
+
+// Removes ` NAME="..."` and, for "xmlns", ` xmlns:PREFIX="..."` too.
+void erase_attributes(std::string& tag, const std::string& name) {
+    for (size_t at = tag.find(" " + name); at != std::string::npos; at = tag.find(" " + name, at)) {
+        size_t eq = at + 1 + name.size();
+        if (name == "xmlns" && eq < tag.size() && tag[eq] == ':')
+            eq = tag.find('=', eq);
+        if (eq == std::string::npos || eq + 1 >= tag.size() || tag[eq] != '=' ||
+            tag[eq + 1] != '"') {
+            ++at;
+            continue;
+        }
+        const size_t close = tag.find('"', eq + 2);
+        if (close == std::string::npos)
+            return;
+        tag.erase(at, close + 1 - at);
+    }
+}
+
+}  // namespace
+
 std::string inline_svg(const std::string& document, const std::string& prefix) {
     const size_t start = document.find("<svg");
     const size_t end = document.rfind("</svg>");
@@ -448,15 +477,15 @@ std::string inline_svg(const std::string& document, const std::string& prefix) {
         const size_t e = s.find("-->", c);
         s.erase(c, e == std::string::npos ? std::string::npos : e + 3 - c);
     }
-    s = std::regex_replace(s, std::regex("\\bid=\"([^\"]*)\""), "id=\"" + prefix + "$1\"");
-    s = std::regex_replace(s, std::regex("url\\(#([^)]*)\\)"), "url(#" + prefix + "$1)");
-    s = std::regex_replace(s, std::regex("href=\"#([^\"]*)\""), "href=\"#" + prefix + "$1\"");
+    // Several figures share one page: their ids, and every reference to them, get a prefix.
+    for (const char* mark : {" id=\"", "url(#", "href=\"#"})
+        insert_after_each(s, mark, prefix);
     // The root's own size, version and namespaces: the page's style sizes it and the HTML
     // parser puts it in the SVG namespace.
     const size_t root_end = s.find('>');
     std::string root = s.substr(0, root_end);
-    root = std::regex_replace(
-        root, std::regex("\\s(width|height|version|baseProfile|xmlns(:\\w+)?)=\"[^\"]*\""), "");
+    for (const char* name : {"width", "height", "version", "baseProfile", "xmlns"})
+        erase_attributes(root, name);
     return root + " role=\"img\"" + s.substr(root_end);
 }
 

@@ -12,6 +12,7 @@
 #include "analysis/BootSVD2Angle.hpp"
 #include "app/Tesvanesw.hpp"
 #include "app/app_fixture.hpp"
+#include "app/run_command.hpp"
 #include "geometry/centsize.hpp"
 #include "platform/matrix.hpp"
 
@@ -97,6 +98,31 @@ class AnalysisTest : public AppTest {
         std::ostringstream s;
         s << m.format(Eigen::IOFormat(17, Eigen::DontAlignCols, " ", "\n")) << "\n";
         return write(name, s.str()).string();
+    }
+
+    // Both groups' blocks as data files "<n1>_b1.txt" ... of the test's folder.
+    RunOptions block_files(const Group& a, const Group& b, const std::string& n1 = "a",
+                           const std::string& n2 = "b") {
+        RunOptions o;
+        o.g1b1 = block_file(n1 + "_b1.txt", a.b1);
+        o.g1b2 = block_file(n1 + "_b2.txt", a.b2);
+        o.g2b1 = block_file(n2 + "_b1.txt", b.b1);
+        o.g2b2 = block_file(n2 + "_b2.txt", b.b2);
+        return o;
+    }
+    // The files of a run loaded and analysed through the actions, as with the buttons.
+    void analyse_in_window(const RunOptions& o) {
+        ui.control("Morph2").set_value(o.block2_landmarks);
+        ui.control("HomologyButton").set_value(o.homology);
+        for (const auto& [name, file] : {std::pair{"LoadG1B1", o.g1b1},
+                                         {"LoadG1B2", o.g1b2},
+                                         {"LoadG2B1", o.g2b1},
+                                         {"LoadG2B2", o.g2b2}})
+            ASSERT_TRUE(load(name, file));
+        ui.control("PermuteButton").set_value(o.permutations ? 1 : 0);
+        ui.control("PermBox").set_string(std::to_string(o.permutations.value_or(0)));
+        ctx.resampling = {o.seed, 1};
+        ASSERT_TRUE(action("DoSVD2"));
     }
 
     bool action(const std::string& name) { return run_action(ctx, name); }

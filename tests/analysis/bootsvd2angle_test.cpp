@@ -341,13 +341,10 @@ TEST(BootstrapRun, AFailingReplicateIsNamedWhateverTheThreads) {
     for (Index j = 0; j < 5; ++j)
         flat.col(2 * j + 1).setZero();
     for (unsigned threads : {1u, 2u}) {
-        try {
+        const std::string what = test::error_of([&] {
             run_bootstrap({g.b1, flat, g.b1, g.b2, true, false, 8}, {1, threads});
-            ADD_FAILURE() << "no error";
-        } catch (const Error& e) {
-            EXPECT_EQ(std::string(e.what()).rfind("Bootstrap set 1, replicate 1: ", 0), 0u)
-                << e.what();
-        }
+        });
+        EXPECT_EQ(what.rfind("Bootstrap set 1, replicate 1: ", 0), 0u) << what;
     }
 }
 

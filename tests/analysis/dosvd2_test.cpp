@@ -209,11 +209,7 @@ TEST_F(DoSVD2Test, PublishedDatasetsReportFromTheStoredAxesThenPermutationsAndBo
     for (const bool landmarks2 : {true, false}) {
         ctx.vars.clear("homology2");  // as in a fresh session: no block-2 angles for variables
         ui.control("Morph2").set_value(landmarks2 ? 1 : 0);
-        for (const auto& [button, file] : {std::pair{"LoadG1B1", "Jord_b1.txt"},
-                                           {"LoadG1B2", "Jord_b2.txt"},
-                                           {"LoadG2B1", "Teyah_b1.txt"},
-                                           {"LoadG2B2", "Teyah_b2.txt"}})
-            ASSERT_TRUE(load(button, data_file(landmarks2 ? "plethodon" : "plethodon_vars", file)));
+        load_groups(dataset(landmarks2 ? "plethodon" : "plethodon_vars"), "Jord", "Teyah");
         ask_permutations("99");
         ctx.resampling = {77, 2};
         ASSERT_TRUE(action("DoSVD2"));

@@ -7,47 +7,10 @@
 #include <cmath>
 
 #include "app_fixture.hpp"
-#include "platform/cformat.hpp"
 #include "platform/session.hpp"
 
 namespace tesvane::test {
 namespace {
-
-// A block of n specimens of a k-landmark shape: a regular polygon with small, fixed
-// perturbations (a simple linear congruential sequence), then the centroid size.
-std::string block(int n, int k, unsigned seed = 1) {
-    auto next = [&seed] {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<double>((seed >> 16) % 1000) / 10000.0;
-    };
-    std::string s;
-    for (int i = 0; i < n; ++i) {
-        for (int j = 0; j < k; ++j) {
-            const double dx = next(), dy = next(), t = 6.283185307179586 * j / k;
-            s += cformat("%.4f %.4f ", std::cos(t) + dx, std::sin(t) + dy);
-        }
-        s += cformat("%.3f\n", 1.0 + 0.01 * i);
-    }
-    return s;
-}
-
-std::string variables(int n, int p) {
-    std::string s;
-    for (int i = 0; i < n; ++i) {
-        for (int j = 0; j < p; ++j)
-            s += cformat("%g ", std::fmod(7.0 * i + 3.0 * j * j + 1.0, 11.0));
-        s += "\n";
-    }
-    return s;
-}
-
-// n copies of one configuration of k landmarks.
-std::string copies(int n, const std::string& row) {
-    std::string s;
-    for (int i = 0; i < n; ++i)
-        s += row + "\n";
-    return s;
-}
 
 enum class Prepare { file, missing, folder, no_read_permission, long_line };
 
@@ -102,12 +65,12 @@ class BadInput : public AppTest {
     // Four good blocks: 8 and 7 specimens, 4 landmarks in block 1, 3 in block 2 (or 3 variables).
     void load_good_blocks(bool variable2) {
         ui.control("Morph2").set_value(variable2 ? 0 : 1);
-        ASSERT_TRUE(load("LoadG1B1", write("g1b1.txt", block(8, 4, 1))));
-        ASSERT_TRUE(load("LoadG2B1", write("g2b1.txt", block(7, 4, 2))));
-        ASSERT_TRUE(
-            load("LoadG1B2", write("g1b2.txt", variable2 ? variables(8, 3) : block(8, 3, 3))));
-        ASSERT_TRUE(
-            load("LoadG2B2", write("g2b2.txt", variable2 ? variables(7, 3) : block(7, 3, 4))));
+        ASSERT_TRUE(load("LoadG1B1", write("g1b1.txt", polygon_block(8, 4, 1))));
+        ASSERT_TRUE(load("LoadG2B1", write("g2b1.txt", polygon_block(7, 4, 2))));
+        ASSERT_TRUE(load("LoadG1B2", write("g1b2.txt", variable2 ? variable_block(8, 3)
+                                                                 : polygon_block(8, 3, 3))));
+        ASSERT_TRUE(load("LoadG2B2", write("g2b2.txt", variable2 ? variable_block(7, 3)
+                                                                 : polygon_block(7, 3, 4))));
     }
 
     // The session and the file summaries.
@@ -218,25 +181,26 @@ INSTANTIATE_TEST_SUITE_P(
         {"only_newline", "\n", "{f}, line 1: the first line holds no numbers"},
         {"binary_junk", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18),
          "{f}, line 1: \"\\x89PNG\" is not a number"},
-        {"utf8_bom", "\xEF\xBB\xBF" + block(8, 4, 5), ""},
+        {"utf8_bom", "\xEF\xBB\xBF" + polygon_block(8, 4, 5), ""},
         {"utf16", std::string("\xFF\xFE\x31\0 \0\x32\0\n\0", 10) /* "1 2\n" */,
          "{f}, line 1: not a plain text file (binary or UTF-16?)"},
-        {"cr_only", cr_only(block(8, 4, 6)), ""},
+        {"cr_only", cr_only(polygon_block(8, 4, 6)), ""},
         {"one_50MB_line", "", "{f}, line 1: the line is longer than 4 MiB", "LoadG1B1",
          Prepare::long_line},
-        {"nan", block(2, 4) + "nan 0 1 0 1 1 0 1 1\n", "{f}, line 3: \"nan\" is not a number"},
-        {"inf", block(8, 3) + "0 0 1 0 -Inf 1 1\n", "{f}, line 9: \"-Inf\" is not a number",
+        {"nan", polygon_block(2, 4) + "nan 0 1 0 1 1 0 1 1\n",
+         "{f}, line 3: \"nan\" is not a number"},
+        {"inf", polygon_block(8, 3) + "0 0 1 0 -Inf 1 1\n", "{f}, line 9: \"-Inf\" is not a number",
          "LoadG1B2"},
-        {"1e400", "0 0 1 0 1e400 1 0 1 1\n" + block(3, 4), "{f}, line 1: \"1e400\" is out of range",
-         "LoadG2B1"},
-        {"ragged", block(2, 4) + "0 0 1 0 1 1 0\n",
+        {"1e400", "0 0 1 0 1e400 1 0 1 1\n" + polygon_block(3, 4),
+         "{f}, line 1: \"1e400\" is out of range", "LoadG2B1"},
+        {"ragged", polygon_block(2, 4) + "0 0 1 0 1 1 0\n",
          "{f}, line 3: expected 9 numbers as on line 1, found 7"},
         {"odd_column_count", copies(8, "0 0 1 0 1 1 0 1"), kLandmarkFile + "8", "LoadG1B2"},
         {"decimal_commas", copies(3, "0,5 0,1 1,2 0,3 1,1 1,4 0,2 1,1 1,0"), kLandmarkFile + "18"},
         {"hex_and_expression", "0x10 0 1 0 1+2 1 0 1 1\n", "{f}, line 1: \"0x10\" is not a number"},
-        {"zero_size_specimen", block(3, 4) + "2 2 2 2 2 2 2 2 1\n",
+        {"zero_size_specimen", polygon_block(3, 4) + "2 2 2 2 2 2 2 2 1\n",
          "{f}: specimen 4: centroid size is 0 (all landmarks coincide)"},
-        {"huge_coordinates", "0 0 1e300 0 1e300 1e300 0 1e300 1\n" + block(4, 4),
+        {"huge_coordinates", "0 0 1e300 0 1e300 1e300 0 1e300 1\n" + polygon_block(4, 4),
          "{f}: specimen 1: centroid size overflows (coordinates are too large)"},
         {"tps_3d", "LM3=1\n1 2 3\n", "{f}, line 1: 3D landmarks are not supported (LM3=)"},
         {"tps_as_variables", "LM=2\n0 0\n1 1\nLM=2\n0 0\n2 1\n",
@@ -244,8 +208,9 @@ INSTANTIATE_TEST_SUITE_P(
          true},
         {"missing", "", kCannotOpen, "LoadG1B1", Prepare::missing},
         {"folder", "", kCannotOpen, "LoadG1B1", Prepare::folder},
-        {"no_read_permission", block(8, 4), kCannotOpen, "LoadG1B1", Prepare::no_read_permission},
-        {"spaces_and_non_ascii", block(8, 4, 11), "", "LoadG1B1", Prepare::file, false,
+        {"no_read_permission", polygon_block(8, 4), kCannotOpen, "LoadG1B1",
+         Prepare::no_read_permission},
+        {"spaces_and_non_ascii", polygon_block(8, 4, 11), "", "LoadG1B1", Prepare::file, false,
          "my data \xC3\xA9t\xC3\xA9 \xE6\x95\xB0.txt"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -256,10 +221,10 @@ const std::string kSpline = ", so the thin-plate spline is undefined";
 INSTANTIATE_TEST_SUITE_P(
     Files, AnalysisFaultTest,
     ::testing::ValuesIn(std::vector<AnalysisFault>{
-        {"one_specimen", "LoadG1B1", block(1, 4), nullptr, "", kSizes + "shape"},
-        {"one_specimen_in_both_blocks", "LoadG1B1", block(1, 4), "LoadG1B2", block(1, 3), "",
-         "SVD 1" + kNullAxis},
-        {"two_specimens", "LoadG2B1", block(2, 4), "LoadG2B2", block(2, 3), "",
+        {"one_specimen", "LoadG1B1", polygon_block(1, 4), nullptr, "", kSizes + "shape"},
+        {"one_specimen_in_both_blocks", "LoadG1B1", polygon_block(1, 4), "LoadG1B2",
+         polygon_block(1, 3), "", "SVD 1" + kNullAxis},
+        {"two_specimens", "LoadG2B1", polygon_block(2, 4), "LoadG2B2", polygon_block(2, 3), "",
          "SVD 2" + kNullAxis},
         {"all_identical", "LoadG1B1", copies(8, "0 0 1 0 1 1 0 1 1"), nullptr, "", "",
          "SVD 1" + kNullAxis},
@@ -271,13 +236,13 @@ INSTANTIATE_TEST_SUITE_P(
          "Error: the reference form's landmarks are collinear" + kSpline},
         {"constant_variable", "LoadG1B2", copies(8, "1 2 3"), nullptr, "", "",
          "SVD 1 Block 1= ", true},
-        {"rows_mismatch", "LoadG2B2", block(6, 3, 8), nullptr, "", kSizes + "shape"},
-        {"rows_mismatch_variables", "LoadG1B2", variables(9, 3), nullptr, "", kSizes + "variable",
-         "", true},
-        {"landmark_counts_differ", "LoadG2B1", block(7, 5, 9), nullptr, "",
+        {"rows_mismatch", "LoadG2B2", polygon_block(6, 3, 8), nullptr, "", kSizes + "shape"},
+        {"rows_mismatch_variables", "LoadG1B2", variable_block(9, 3), nullptr, "",
+         kSizes + "variable", "", true},
+        {"landmark_counts_differ", "LoadG2B1", polygon_block(7, 5, 9), nullptr, "",
          "Error: Block 1 has 9 columns in group 1 but 11 in group 2; the two "
          "groups cannot be pooled"},
-        {"two_landmarks", "LoadG1B2", block(8, 2, 10), "LoadG2B2", block(7, 2, 12),
+        {"two_landmarks", "LoadG1B2", polygon_block(8, 2, 10), "LoadG2B2", polygon_block(7, 2, 12),
          "Error: the reference form has fewer than 3 landmarks"}}),
     [](const auto& info) { return std::string(info.param.name); });
 

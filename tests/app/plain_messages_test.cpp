@@ -122,7 +122,7 @@ TEST_F(PlainMessagesTest, TheFilesAScriptWouldWriteAreListedFromItsFolder) {
 }
 
 TEST_F(PlainMessagesTest, ScriptOutputIsQuietOrVerboseAsAsked) {
-    const std::filesystem::path data = source_dir() / "examples" / "data";
+    const std::filesystem::path data = examples_dir();
     const std::filesystem::path script =
         write("s.tvs", "answer file " + (data / "groupA_b1.txt").string() +
                            "\naction LoadG1B1\naction loadg1b1\naction DoSVD2\n");

@@ -1,4 +1,4 @@
-// The Save actions, the results window and its save, and scripts.
+// The Save actions, the results window and its save, and a script that uses them.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -110,23 +110,6 @@ TEST_F(ScriptTest, ReplaysLoadsAndWritesTheSession) {
     const std::string json = read(dir / "out.json");
     EXPECT_NE(json.find("\"vlineformat1\": \"k-\""), std::string::npos);
     EXPECT_NE(json.find("\"data1\": [["), std::string::npos);
-}
-
-TEST_F(ScriptTest, ScriptMistakesNameTheLineAndFailedActionsTheExitCode) {
-    const auto bad = write("bad.tvs", "answer cancel\nfrobnicate now\n");
-    std::ostringstream out, err;
-    EXPECT_EQ(run_script(bad.string(), out, err, nullptr), 2);
-    EXPECT_NE(err.str().find("bad.tvs, line 2: unknown command \"frobnicate\""), std::string::npos);
-
-    const auto typo = write("typo.tvs", "call Tesvanesw $ubee3\n");
-    EXPECT_EQ(run_script(typo.string(), out, err, nullptr), 2);
-    EXPECT_NE(err.str().find("typo.tvs, line 1: $ubee3: there is no session variable \"ubee3\""),
-              std::string::npos)
-        << err.str();
-
-    const auto failing = write("fail.tvs", "action LoadG1B1\n");  // no answer queued
-    EXPECT_EQ(run_script(failing.string(), out, err, nullptr), 1);
-    EXPECT_EQ(run_script((dir / "absent.tvs").string(), out, err, nullptr), 2);
 }
 
 }  // namespace

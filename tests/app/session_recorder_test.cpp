@@ -29,7 +29,7 @@ class RecorderTest : public AppTest {
 };
 
 TEST_F(RecorderTest, RecordedSessionReplaysToTheSameReportAndFiles) {
-    const fs::path data = source_dir() / "examples" / "data";
+    const fs::path data = examples_dir();
     inner.control("Morph2").set_value(1);  // unchanged: no line
     ASSERT_TRUE(step("LoadG1B1", data / "groupA_b1.txt"));
     ASSERT_TRUE(step("LoadG1B2", std::nullopt));  // cancelled, then loaded

@@ -1,4 +1,4 @@
-// Helpers shared by the display tests.
+// Helpers shared by the display tests, and the program with both example groups analysed.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,25 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "app/app_fixture.hpp"
+#include "platform/cformat.hpp"
 #include "platform/figure/figure_model.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/matrix.hpp"
+#include "test_util.hpp"
 
 namespace tesvane::test {
-
-inline Matrix row(std::initializer_list<double> v) {
-    Matrix m(1, static_cast<Index>(v.size()));
-    Index i = 0;
-    for (double d : v)
-        m(i++) = d;
-    return m;
-}
-
-inline double max_diff(const Matrix& a, const Matrix& b) {
-    if (a.rows() != b.rows() || a.cols() != b.cols())
-        return INFINITY;
-    return a.size() == 0 ? 0.0 : (a - b).cwiseAbs().maxCoeff();
-}
 
 // Five landmarks whose automatic limits are [0 8 0 4], cs 1.
 inline Matrix box_reference() {
@@ -72,6 +61,38 @@ class RecordingPlatform : public HeadlessPlatform {
         return HeadlessPlatform::input_dialog(title, prompt, default_answer);
     }
     std::vector<std::string> defaults;
+};
+
+// The Show action on both example groups, analysed.
+class ShowAxisTest : public AppTest {
+  protected:
+    // Both example groups loaded and analysed, block 2 as landmarks or as variables.
+    void analyse(bool landmarks2) {
+        start();
+        ui.control("Morph2").set_value(landmarks2 ? 1 : 0);
+        load_groups(examples_dir(), "groupA", "groupB", landmarks2 ? "_b2.txt" : "_vars.txt");
+        ASSERT_TRUE(run_action(ctx, "DoSVD2"));
+        ui.control("ExagerationBox").set_string("0.1");
+    }
+
+    bool show(int plot, double axis = 1) {
+        ui.control("ReqAxisBox").set_value(plot);
+        ui.control("ShowBox").set_string(cformat("%g", axis));
+        return run_action(ctx, "ShowAxis");
+    }
+
+    std::vector<const fig::Line*> drawn() { return lines(ui.figure().axes()); }
+    size_t objects() { return ui.figure().axes().drawing_order().size(); }
+    // The points of every line in drawing order, the NaN breaks as a sentinel.
+    Matrix coordinates() {
+        std::vector<double> out;
+        for (const fig::Line* l : drawn()) {
+            out.insert(out.end(), l->x.begin(), l->x.end());
+            out.insert(out.end(), l->y.begin(), l->y.end());
+        }
+        return Eigen::Map<Matrix>(out.data(), 1, static_cast<Index>(out.size()))
+            .unaryExpr([](double v) { return std::isnan(v) ? 1e300 : v; });
+    }
 };
 
 }  // namespace tesvane::test

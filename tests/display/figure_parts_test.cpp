@@ -127,22 +127,8 @@ TEST(BootstrapPicture, TheBoundIsTheRangepointthSmallestAngle) {
     EXPECT_EQ(axes.legend.size(), 4u);
 }
 
-class PictureTest : public AppTest {
+class PictureTest : public ShowAxisTest {
   protected:
-    void analyse() {
-        start();
-        const std::filesystem::path d = source_dir() / "examples" / "data";
-        ASSERT_TRUE(load("LoadG1B1", d / "groupA_b1.txt"));
-        ASSERT_TRUE(load("LoadG1B2", d / "groupA_b2.txt"));
-        ASSERT_TRUE(load("LoadG2B1", d / "groupB_b1.txt"));
-        ASSERT_TRUE(load("LoadG2B2", d / "groupB_b2.txt"));
-        ASSERT_TRUE(run_action(ctx, "DoSVD2"));
-    }
-    bool show(int plot, int axis = 1) {
-        ui.control("ReqAxisBox").set_value(plot);
-        ui.control("ShowBox").set_string(std::to_string(axis));
-        return run_action(ctx, "ShowAxis");
-    }
     // The distance along the unit axis that the last picture's layers were drawn at.
     std::vector<double> factors(std::size_t from) const {
         std::vector<double> out;
@@ -163,7 +149,7 @@ class PictureTest : public AppTest {
 
 // The Scale decides how far along the axis the target is drawn, and the caption says so.
 TEST_F(PictureTest, TheScaleSetsTheTargetByTheSpreadOfTheScores) {
-    analyse();
+    analyse(true);
     ui.control("ExagerationBox").set_string("2");
     ui.control("ScaleBox").set_value(2);
     std::size_t from = ui.console_lines().size();
@@ -185,7 +171,7 @@ TEST_F(PictureTest, TheScaleSetsTheTargetByTheSpreadOfTheScores) {
 // After a bootstrap its replicate angles stay in the session and make a picture; before, the
 // picture is refused with a message.
 TEST_F(PictureTest, TheBootstrapHasAPictureOfItsAngles) {
-    analyse();
+    analyse(true);
     EXPECT_FALSE(show(26));
     EXPECT_EQ(last_message(), "Run the bootstrap first: this picture shows its angles");
     ui.control("BootBox").set_string("20");

@@ -3,49 +3,12 @@
 
 #include "analysis/two_block_pls.hpp"
 #include "app/Tesvanesw.hpp"
-#include "app/app_fixture.hpp"
 #include "display_test_util.hpp"
 #include "geometry/getconsensus.hpp"
 #include "platform/cformat.hpp"
 
 namespace tesvane::test {
 namespace {
-
-class ShowAxisTest : public AppTest {
-  protected:
-    // Both example groups loaded and analysed, block 2 as landmarks or as variables.
-    void analyse(bool landmarks2) {
-        start();
-        ui.control("Morph2").set_value(landmarks2 ? 1 : 0);
-        const std::filesystem::path d = source_dir() / "examples" / "data";
-        const char* b2 = landmarks2 ? "_b2.txt" : "_vars.txt";
-        ASSERT_TRUE(load("LoadG1B1", d / "groupA_b1.txt"));
-        ASSERT_TRUE(load("LoadG1B2", d / (std::string("groupA") + b2)));
-        ASSERT_TRUE(load("LoadG2B1", d / "groupB_b1.txt"));
-        ASSERT_TRUE(load("LoadG2B2", d / (std::string("groupB") + b2)));
-        ASSERT_TRUE(run_action(ctx, "DoSVD2"));
-        ui.control("ExagerationBox").set_string("0.1");
-    }
-
-    bool show(int plot, double axis = 1) {
-        ui.control("ReqAxisBox").set_value(plot);
-        ui.control("ShowBox").set_string(cformat("%g", axis));
-        return run_action(ctx, "ShowAxis");
-    }
-
-    std::vector<const fig::Line*> drawn() { return lines(ui.figure().axes()); }
-    size_t objects() { return ui.figure().axes().drawing_order().size(); }
-    // The points of every line in drawing order, the NaN breaks as a sentinel.
-    Matrix coordinates() {
-        std::vector<double> out;
-        for (const fig::Line* l : drawn()) {
-            out.insert(out.end(), l->x.begin(), l->x.end());
-            out.insert(out.end(), l->y.begin(), l->y.end());
-        }
-        return Eigen::Map<Matrix>(out.data(), 1, static_cast<Index>(out.size()))
-            .unaryExpr([](double v) { return std::isnan(v) ? 1e300 : v; });
-    }
-};
 
 TEST_F(ShowAxisTest, PrincipalComponentsCountFromTheLastColumn) {
     analyse(true);

@@ -12,19 +12,9 @@
 #include "geometry/centsize.hpp"
 #include "platform/error.hpp"
 #include "platform/matrix.hpp"
+#include "test_util.hpp"
 
 namespace tesvane::test {
-
-inline Matrix row(std::initializer_list<double> v) {
-    return Eigen::Map<const RowVector>(v.begin(), static_cast<Index>(v.size()));
-}
-
-// Largest absolute element difference; infinite when the shapes differ.
-inline double max_diff(const Matrix& a, const Matrix& b) {
-    if (a.rows() != b.rows() || a.cols() != b.cols())
-        return INFINITY;
-    return a.size() == 0 ? 0.0 : (a - b).cwiseAbs().maxCoeff();
-}
 
 // The landmarks of a configuration row (trailing value kept) turned by t about the origin.
 inline Matrix turn(const Matrix& x, double t) {

@@ -1,6 +1,6 @@
-// The windows for a working researcher: tooltips from the control table, messages apart from
-// diagnostics, Clear and reset asking first, Axis up/down redrawing, data files dropped on the
-// summary boxes, the status bar after a cancel, and the Help menu.
+// The windows for a working researcher: messages apart from diagnostics, Clear and reset asking
+// first, Axis up/down redrawing, data files dropped on the summary boxes, the status bar after a
+// cancel, and the Help menu.
 #include <QDockWidget>
 #include <QLabel>
 #include <QMessageBox>
@@ -29,12 +29,6 @@ class ComfortTest : public GuiTest {
         GuiTest::SetUp();
         start();
     }
-    void load_all() {
-        files = {data / "groupA_b1.txt", data / "groupA_b2.txt", data / "groupB_b1.txt",
-                 data / "groupB_b2.txt"};
-        for (const char* action : {"LoadG1B1", "LoadG1B2", "LoadG2B1", "LoadG2B2"})
-            main().button(action)->click();
-    }
     // Drops `file` on the widget as a file manager would.
     void drop(QWidget& target, const fs::path& file) {
         QMimeData mime;
@@ -45,27 +39,15 @@ class ComfortTest : public GuiTest {
         QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&target, &dropped);
     }
-    const fs::path data = source_dir() / "examples" / "data";
+    const fs::path data = examples_dir();
 };
-
-TEST_F(ComfortTest, EveryControlAndButtonShowsItsTooltipFromTheTable) {
-    for (const ControlSpec& c : control_table()) {
-        if (c.window != "main")
-            continue;
-        auto* w = main().findChild<QWidget*>(QString::fromStdString(c.tag));
-        ASSERT_NE(w, nullptr) << c.tag;
-        EXPECT_EQ(w->toolTip().toStdString(), c.tooltip) << c.tag;
-    }
-    for (const ActionButton& b : action_buttons())
-        EXPECT_EQ(main().button(b.action)->toolTip().toStdString(), b.tooltip) << b.action;
-}
 
 TEST_F(ComfortTest, MessagesShowWhatTheStepsSayAndDiagnosticsWaitInTheirHiddenView) {
     EXPECT_FALSE(main().diagnostics_view().isVisible());
     // Nothing is said at start-up: the angle file is optional.
     EXPECT_TRUE(main().console_pane().toPlainText().isEmpty())
         << main().console_pane().toPlainText().toStdString();
-    load_all();
+    load_examples();
     main().button("DoSVD2")->click();
     main().button("ShowAxis")->click();
     const QString messages = main().console_pane().toPlainText();
@@ -79,7 +61,7 @@ TEST_F(ComfortTest, MessagesShowWhatTheStepsSayAndDiagnosticsWaitInTheirHiddenVi
 }
 
 TEST_F(ComfortTest, ClearAndResetAsksFirstThenClearsThePlotAndTheResults) {
-    load_all();
+    load_examples();
     main().button("DoSVD2")->click();
     main().button("ShowAxis")->click();
     ASSERT_FALSE(string_of("AuxResults").empty());
@@ -105,7 +87,7 @@ TEST_F(ComfortTest, ClearAndResetAsksFirstThenClearsThePlotAndTheResults) {
 }
 
 TEST_F(ComfortTest, AxisUpAndDownRedrawThePictureShown) {
-    load_all();
+    load_examples();
     main().button("DoSVD2")->click();
     ui().figure().clear();
     main().button("AxisUp")->click();  // nothing shown yet: nothing is drawn

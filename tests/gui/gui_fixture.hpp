@@ -18,6 +18,8 @@
 
 #include "platform/qt/gui_main.hpp"
 #include "platform/qt/main_window.hpp"
+#include "test_paths.hpp"
+#include "test_util.hpp"
 
 namespace tesvane::test {
 
@@ -46,6 +48,15 @@ class GuiTest : public ::testing::Test {
     void start() { session_.start(); }
     std::string string_of(const std::string& tag) { return ui().control(tag).string(); }
 
+    // The example groups' four blocks loaded with the buttons.
+    void load_examples() {
+        const std::filesystem::path d = examples_dir();
+        files = {d / "groupA_b1.txt", d / "groupA_b2.txt", d / "groupB_b1.txt",
+                 d / "groupB_b2.txt"};
+        for (const char* action : {"LoadG1B1", "LoadG1B2", "LoadG2B1", "LoadG2B2"})
+            main().button(action)->click();
+    }
+
     // Texts of the message boxes now on screen.
     std::vector<std::string> messages() {
         std::vector<std::string> out;
@@ -71,13 +82,6 @@ class GuiTest : public ::testing::Test {
     std::filesystem::path cwd_;
     GuiSession session_;
 };
-
-inline std::string read_all(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // A fresh empty folder, removed afterwards. mkdtemp makes the name unique across the test
 // processes ctest runs side by side (object addresses repeat when address randomisation is off).

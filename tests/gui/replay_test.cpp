@@ -53,7 +53,7 @@ class ReplayTest : public GuiTest {
                 dir.path() / "vars.json", dir.path() / "table.csv"};
     }
 
-    const fs::path data = source_dir() / "examples" / "data";
+    const fs::path data = examples_dir();
     TempDir dir;
     std::string question;
 };

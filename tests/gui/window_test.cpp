@@ -33,13 +33,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST_F(GuiTest, EveryTagAndActionIsPlacedInTheMainWindowWithItsInitialValue) {
+TEST_F(GuiTest, EveryTagAndActionIsPlacedInTheMainWindowWithItsInitialValueAndTooltip) {
     for (const ControlSpec& row : control_table()) {
         if (row.window != "main")
             continue;
         Control* c = ui().find_control(row.tag);
         ASSERT_NE(c, nullptr) << row.tag;
-        EXPECT_NE(main().findChild<QWidget*>(QString::fromStdString(row.tag)), nullptr) << row.tag;
+        auto* w = main().findChild<QWidget*>(QString::fromStdString(row.tag));
+        ASSERT_NE(w, nullptr) << row.tag;
+        EXPECT_EQ(w->toolTip().toStdString(), row.tooltip) << row.tag;
         EXPECT_EQ(c->enable(), "on") << row.tag;
         if (row.kind == ControlKind::Check || row.kind == ControlKind::Popup)
             EXPECT_EQ(c->value(), row.initial_value) << row.tag;
@@ -51,6 +53,7 @@ TEST_F(GuiTest, EveryTagAndActionIsPlacedInTheMainWindowWithItsInitialValue) {
         QPushButton* b = main().button(a.action);
         ASSERT_NE(b, nullptr) << a.action;
         EXPECT_EQ(b->window(), &main()) << a.action << " is not placed in the window";
+        EXPECT_EQ(b->toolTip().toStdString(), a.tooltip) << a.action;
     }
 }
 
@@ -95,21 +98,7 @@ TEST_F(GuiTest, ClosedResultsWindowComesBackWhenAReportArrivesAndSavesByAppendin
     files = {dir.path() / "report.txt", dir.path() / "report.txt"};
     ui().results_window().save_button().click();
     ui().results_window().save_button().click();
-    EXPECT_EQ(read_all(dir.path() / "report.txt"), "line 1\nline 2 \nline 1\nline 2 \n");
-}
-
-TEST_F(GuiTest, LoadButtonSummarisesAndPlotsARealFile) {
-    const std::filesystem::path data = dataset("plethodon");
-    if (data.empty())
-        GTEST_SKIP() << "the plethodon dataset is not here";
-    start();
-    files = {data / "Jord_b1.txt"};
-    main().button("LoadG1B1")->click();
-    EXPECT_EQ(string_of("FileBox1"), "File: Jord_b1.txt \n  20 Specimens \n   7 Landmarks");
-    EXPECT_FALSE(ui().figure().axes().children().empty());
-    EXPECT_EQ(dialogs, std::vector{gui::FileDialogKind::Open});
-    // The file's folder is where the next dialog starts.
-    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(data));
+    EXPECT_EQ(read_file(dir.path() / "report.txt"), "line 1\nline 2 \nline 1\nline 2 \n");
 }
 
 class FigureMenuTest : public GuiTest {
@@ -136,9 +125,9 @@ TEST_F(FigureMenuTest, SaveFigureWritesTheTypeOfTheExtensionEpsWhateverTheNameOr
     files = {std::nullopt, dir.path() / "shape.svg", dir.path() / "shape", dir.path() / "picture"};
     ui().save_figure_as();  // cancelled: nothing more happens
     ui().save_figure_as();
-    EXPECT_NE(read_all(dir.path() / "shape.svg").find("<svg"), std::string::npos);
+    EXPECT_NE(read_file(dir.path() / "shape.svg").find("<svg"), std::string::npos);
     ui().save_figure_as();  // no extension: a PNG
-    EXPECT_EQ(read_all(dir.path() / "shape.png").substr(1, 3), "PNG");
+    EXPECT_EQ(read_file(dir.path() / "shape.png").substr(1, 3), "PNG");
     // Both saves are steps of the recorded session; the failed one is not.
     const std::string text = ui().recorder().script((dir.path() / "s.tvs").string());
     EXPECT_NE(text.find("\nsavefig shape.svg 85x85mm 300\nsavefig shape.png 85x85mm 300\n"),
@@ -146,7 +135,7 @@ TEST_F(FigureMenuTest, SaveFigureWritesTheTypeOfTheExtensionEpsWhateverTheNameOr
         << text;
     ASSERT_NE(entry("CopyImageEPS"), nullptr);
     entry("CopyImageEPS")->trigger();
-    EXPECT_EQ(read_all(dir.path() / "picture").substr(0, 4), "%!PS");
+    EXPECT_EQ(read_file(dir.path() / "picture").substr(0, 4), "%!PS");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
               3);  // nothing of the unknown type, no temporary left behind
@@ -206,15 +195,17 @@ class SessionTest : public GuiTest {
         GuiTest::SetUp();
         start();
     }
-    const fs::path data = source_dir() / "examples" / "data";
+    const fs::path data = examples_dir();
     TempDir dir;
 };
 
 TEST_F(SessionTest, ReportAndScoresFromTheWindows) {
-    files = {data / "groupA_b1.txt", data / "groupA_b2.txt", data / "groupB_b1.txt",
-             data / "groupB_b2.txt"};
-    for (const char* action : {"LoadG1B1", "LoadG1B2", "LoadG2B1", "LoadG2B2"})
-        main().button(action)->click();
+    load_examples();  // each button summarises and plots its file; the folder is the next start
+    EXPECT_EQ(string_of("FileBox4"),
+              "Block2-LM \nFile: groupB_b2.txt \n  25 Specimens \n   6 Landmarks");
+    EXPECT_FALSE(ui().figure().axes().children().empty());
+    EXPECT_EQ(dialogs, std::vector<gui::FileDialogKind>(4, gui::FileDialogKind::Open));
+    EXPECT_EQ(fs::current_path(), fs::canonical(data));
     main().button("DoSVD2")->click();
     main().findChild<QComboBox*>("ReqAxisBox")->setCurrentIndex(8);
     files = {dir.path() / "scores.csv", dir.path() / "report.html"};
@@ -222,7 +213,7 @@ TEST_F(SessionTest, ReportAndScoresFromTheWindows) {
     ASSERT_NE(action_named("&Export report…"), nullptr);
     action_named("&Export report…")->trigger();
     EXPECT_TRUE(messages().empty()) << messages()[0];
-    const std::string html = read_all(dir.path() / "report.html");
+    const std::string html = read_file(dir.path() / "report.html");
     size_t figures = 0;
     for (size_t at = html.find("<svg"); at != std::string::npos; at = html.find("<svg", at + 1))
         ++figures;
@@ -230,7 +221,7 @@ TEST_F(SessionTest, ReportAndScoresFromTheWindows) {
     EXPECT_NE(html.find("Recorded session"), std::string::npos);
     EXPECT_NE(html.find("action DoSVD2"), std::string::npos);
     EXPECT_EQ(ui().control("ReqAxisBox").value(), 9);  // the user's plot type is kept
-    const std::string csv = read_all(dir.path() / "scores.csv");
+    const std::string csv = read_file(dir.path() / "scores.csv");
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 30 + 25);
 }
 
@@ -249,14 +240,14 @@ TEST_F(SessionTest, SavedSessionReplaysHeadlessToTheSameReport) {
     main().button("SaveSVDB2G1")->click();
     const std::string report = string_of("AuxResults");
     ASSERT_NE(report.find("Angle"), std::string::npos) << report;
-    const std::string axis = read_all(dir.path() / "axis.txt");
+    const std::string axis = read_file(dir.path() / "axis.txt");
     ASSERT_FALSE(axis.empty());
 
     files = {dir.path() / "session"};
     ASSERT_NE(action_named("Save &session…"), nullptr);
     action_named("Save &session…")->trigger();
     const fs::path script = dir.path() / "session.tvs";
-    const std::string text = read_all(script);
+    const std::string text = read_file(script);
     // The rest shows in the replay; a cancel must be recorded as one.
     EXPECT_NE(text.find("answer cancel\naction LoadG2B1\n"), std::string::npos) << text;
     EXPECT_EQ(dialogs.back(), gui::FileDialogKind::Save);
@@ -266,16 +257,13 @@ TEST_F(SessionTest, SavedSessionReplaysHeadlessToTheSameReport) {
     std::ostringstream out, err;
     ASSERT_EQ(run_script(script.string(), out, err, nullptr), 0) << err.str();
     EXPECT_EQ(out.str(), report + "\n");
-    EXPECT_EQ(read_all(dir.path() / "axis.txt"), axis);
+    EXPECT_EQ(read_file(dir.path() / "axis.txt"), axis);
 }
 
 // A figure exported from the windows at a size is the file a headless replay of the session
 // writes: the same picture, labels and size, whatever the window's size.
 TEST_F(SessionTest, AnExportedFigureReplaysHeadlessToTheSameFile) {
-    files = {data / "groupA_b1.txt", data / "groupA_b2.txt", data / "groupB_b1.txt",
-             data / "groupB_b2.txt"};
-    for (const char* action : {"LoadG1B1", "LoadG1B2", "LoadG2B1", "LoadG2B2"})
-        main().button(action)->click();
+    load_examples();
     main().button("DoSVD2")->click();
     main().findChild<QComboBox*>("ReqAxisBox")->setCurrentIndex(24);  // the score plot
     main().findChild<QLineEdit*>("GroupName1")->setText("Jord");
@@ -289,8 +277,8 @@ TEST_F(SessionTest, AnExportedFigureReplaysHeadlessToTheSameFile) {
     files = {dir.path() / "export"};
     action_named("Save &session…")->trigger();
     const fs::path script = dir.path() / "export.tvs";
-    EXPECT_NE(read_all(script).find("savefig shown.svg 85x70mm 600\n"), std::string::npos)
-        << read_all(script);
+    EXPECT_NE(read_file(script).find("savefig shown.svg 85x70mm 600\n"), std::string::npos)
+        << read_file(script);
     const fs::path first = dir.path() / "first.svg";
     fs::rename(shown, first);
     std::ostringstream out, err;
@@ -298,8 +286,8 @@ TEST_F(SessionTest, AnExportedFigureReplaysHeadlessToTheSameFile) {
         render::save_figure(f, path);
     };
     ASSERT_EQ(run_script(script.string(), out, err, saver), 0) << err.str();
-    EXPECT_EQ(read_all(shown), read_all(first));
-    EXPECT_NE(read_all(first).find("viewBox=\"0 0 240.945 198.425\""), std::string::npos);
+    EXPECT_EQ(read_file(shown), read_file(first));
+    EXPECT_NE(read_file(first).find("viewBox=\"0 0 240.945 198.425\""), std::string::npos);
 }
 
 TEST_F(SessionTest, OpenSessionReplaysInTheWindowsWithoutAskingAnything) {

@@ -15,6 +15,7 @@
 #include "platform/cformat.hpp"
 #include "platform/error.hpp"
 #include "test_paths.hpp"
+#include "test_util.hpp"
 
 namespace tesvane {
 namespace {
@@ -53,17 +54,7 @@ Failure failure_of(const std::string& text) {
     return {};
 }
 
-Matrix rows(std::initializer_list<std::initializer_list<double>> r) {
-    Matrix m(static_cast<Index>(r.size()), static_cast<Index>(r.begin()->size()));
-    Index i = 0;
-    for (const auto& row : r) {
-        Index j = 0;
-        for (double v : row)
-            m(i, j++) = v;
-        ++i;
-    }
-    return m;
-}
+using test::rows;
 
 #define EXPECT_MATRIX_EQ(actual, expected)                            \
     do {                                                              \

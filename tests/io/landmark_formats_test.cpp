@@ -13,6 +13,7 @@
 #include "io/tps_read.hpp"
 #include "io/tps_write.hpp"
 #include "platform/error.hpp"
+#include "test_util.hpp"
 
 namespace tesvane {
 namespace {
@@ -32,17 +33,7 @@ DataFileContents read(Reader r, const std::string& text, const Options& o = {}) 
     return r == nts ? read_nts(in, "f", o.landmarks) : read_delimited(in, "f", o.landmarks);
 }
 
-Matrix rows(std::initializer_list<std::initializer_list<double>> r) {
-    Matrix m(static_cast<Index>(r.size()), static_cast<Index>(r.begin()->size()));
-    Index i = 0;
-    for (const auto& row : r) {
-        Index j = 0;
-        for (const double v : row)
-            m(i, j++) = v;
-        ++i;
-    }
-    return m;
-}
+using test::rows;
 
 // The right triangle (0,0) (3,0) (0,3): centroid (1,1), squared distances 2 + 5 + 5.
 const double kCs = std::sqrt(12.0);

@@ -6,18 +6,10 @@
 #include <vector>
 
 #include "platform/error.hpp"
+#include "test_util.hpp"
 
 namespace tesvane {
 namespace {
-
-std::string error_of(std::string_view text) {
-    try {
-        parse_numbers(text);
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "no error";
-}
 
 TEST(ParseNumbers, BlanksOrCommasSeparateAndJunkIsNamed) {
     const std::vector<std::pair<std::string, std::vector<double>>> good = {
@@ -40,7 +32,7 @@ TEST(ParseNumbers, BlanksOrCommasSeparateAndJunkIsNamed) {
         {"1e400", "\"1e400\" is out of range"}, {"-2e308", "\"-2e308\" is out of range"},
     };
     for (const auto& [text, message] : bad)
-        EXPECT_EQ(error_of(text), message) << text;
+        EXPECT_EQ(test::error_of([&] { parse_numbers(text); }), message) << text;
 }
 
 // The forms, rounding and range of a token are checked through the table reader in dload_test.

@@ -22,6 +22,7 @@
 #include "io/live_temporaries.hpp"
 #include "io/read_whole_file.hpp"
 #include "platform/error.hpp"
+#include "test_util.hpp"
 
 namespace tesvane {
 namespace {
@@ -41,12 +42,7 @@ class Writers : public ::testing::Test {
         fs::remove_all(dir);
     }
     std::string path(const std::string& name) const { return (dir / name).string(); }
-    static std::string read(const std::string& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    static std::string read(const std::string& p) { return test::read_file(p); }
     // The names in the folder: a write must leave no temporary file behind.
     std::vector<std::string> names() const {
         std::vector<std::string> v;
@@ -57,12 +53,7 @@ class Writers : public ::testing::Test {
     }
     // The message of the Error that writing "new" to `p` throws.
     static std::string refusal(const std::string& p) {
-        try {
-            write_file_atomically(p, "new");
-        } catch (const Error& e) {
-            return e.what();
-        }
-        return "no error";
+        return test::error_of([&] { write_file_atomically(p, "new"); });
     }
 
     fs::path dir;

@@ -20,21 +20,15 @@
 #include "platform/render/cairo_canvas.hpp"
 #include "platform/render/figure_export.hpp"
 #include "platform/render/svg_canvas.hpp"
+#include "test_util.hpp"
 
 namespace tesvane::render {
 namespace {
 
 namespace fs = std::filesystem;
 
-template <typename F>
-std::string error_of(F f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "no error";
-}
+using test::error_of;
+using test::read_file;
 
 // A figure of 560 x 420 points on axes fixed at [0 1 0 1]. `scene` draws a 4-point red line
 // along y = 0.5, broken at x = 0.5 by a not-a-number; a filled (x = 0.25) and a hollow
@@ -81,9 +75,6 @@ class SaveFigure : public Render {
     ~SaveFigure() override { fs::remove_all(dir_); }
     std::string file(const std::string& name) const { return (dir_ / name).string(); }
     auto entries() const { return std::distance(fs::directory_iterator(dir_), {}); }
-    static std::string slurp(const std::string& path) {
-        return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
-    }
     fs::path dir_;
 };
 
@@ -260,11 +251,13 @@ TEST_F(Render, ContourBandsFillEvenOddWithAColourBarInsideThePosition) {
     EXPECT_TRUE(is_red(pixel(img, 0.5, 0.5, 1)));     // the inner band
 }
 
-// The cairo canvas (files) and the Qt one (windows) draw the same layout.
-TEST_F(Render, CairoAndQtBackendsAgree) {
+// The cairo canvas (files) and the SVG text draw the same layout as the Qt one (windows): up
+// to anti-aliasing, the same pixels are red.
+TEST_F(Render, CairoSvgTextAndQtBackendsAgree) {
     scene();
+    ax.text(0.5, 0.3, "a<b & \"c\"");
     const QImage qt = figure_image(f, 280, 210, 1).convertToFormat(QImage::Format_RGB32);
-    QImage cairo(280, 210, QImage::Format_RGB32);
+    QImage cairo(280, 210, QImage::Format_RGB32), drawn(280, 210, QImage::Format_RGB32);
     cairo_surface_t* surface = cairo_image_surface_create_for_data(
         cairo.bits(), CAIRO_FORMAT_RGB24, 280, 210, static_cast<int>(cairo.bytesPerLine()));
     cairo_t* cr = cairo_create(surface);
@@ -272,38 +265,25 @@ TEST_F(Render, CairoAndQtBackendsAgree) {
     render_figure(f, canvas, 280, 210);
     cairo_destroy(cr);
     cairo_surface_destroy(surface);  // the picture is now in `cairo`
-    int red = 0, differ = 0;         // up to anti-aliasing, the same pixels are red
-    for (int y = 0; y < 210; ++y)
-        for (int x = 0; x < 280; ++x) {
-            red += is_red(qt.pixel(x, y)) ? 1 : 0;
-            differ += is_red(qt.pixel(x, y)) != is_red(cairo.pixel(x, y)) ? 1 : 0;
-        }
-    EXPECT_GT(red, 500);
-    EXPECT_LT(differ, red / 10) << differ << " of " << red << " red pixels differ";
-}
-
-TEST_F(Render, SvgTextAndQtBackendsAgree) {
-    scene();
-    ax.text(0.5, 0.3, "a<b & \"c\"");
     const std::string svg = figure_svg_text(f, 280, 210);
     EXPECT_NE(svg.find("width=\"280pt\" height=\"210pt\""), std::string::npos);
     EXPECT_NE(svg.find(">a&lt;b &amp; &quot;c&quot;</text>"), std::string::npos);
     QSvgRenderer renderer(QByteArray::fromStdString(svg));
     ASSERT_TRUE(renderer.isValid());
-    const QImage qt = figure_image(f, 280, 210, 1).convertToFormat(QImage::Format_RGB32);
-    QImage drawn(280, 210, QImage::Format_RGB32);
     drawn.fill(Qt::white);
     QPainter painter(&drawn);
     renderer.render(&painter, QRectF(0, 0, 280, 210));
     painter.end();
-    int red = 0, differ = 0;
-    for (int y = 0; y < 210; ++y)
-        for (int x = 0; x < 280; ++x) {
-            red += is_red(qt.pixel(x, y)) ? 1 : 0;
-            differ += is_red(qt.pixel(x, y)) != is_red(drawn.pixel(x, y)) ? 1 : 0;
-        }
-    EXPECT_GT(red, 500);
-    EXPECT_LT(differ, red / 10) << differ << " of " << red << " red pixels differ";
+    for (const QImage* other : {&cairo, &drawn}) {
+        int red = 0, differ = 0;
+        for (int y = 0; y < 210; ++y)
+            for (int x = 0; x < 280; ++x) {
+                red += is_red(qt.pixel(x, y)) ? 1 : 0;
+                differ += is_red(qt.pixel(x, y)) != is_red(other->pixel(x, y)) ? 1 : 0;
+            }
+        EXPECT_GT(red, 500);
+        EXPECT_LT(differ, red / 10) << differ << " of " << red << " red pixels differ";
+    }
 }
 
 // ---- files
@@ -328,7 +308,7 @@ TEST_F(SaveFigure, WritesEachFormat) {
     EXPECT_NEAR(figure_image(f).dotsPerMeterX() * 0.0254, 144, 0.5);  // prints at its size
 
     save_figure(f, file("a.svg"), 300, 200);
-    const std::string svg = slurp(file("a.svg"));
+    const std::string svg = read_file(file("a.svg"));
     QXmlStreamReader xml(QByteArray::fromStdString(svg));
     while (!xml.atEnd())
         xml.readNext();
@@ -337,10 +317,10 @@ TEST_F(SaveFigure, WritesEachFormat) {
     EXPECT_NE(svg.find(">Landmark12</text>"), std::string::npos);
 
     save_figure(f, file("a.pdf"), 560, 420);
-    EXPECT_EQ(slurp(file("a.pdf")).substr(0, 5), "%PDF-");
+    EXPECT_EQ(read_file(file("a.pdf")).substr(0, 5), "%PDF-");
 
     save_figure(f, file("a.EPS"), 560, 420);  // the extension's case does not matter
-    const std::string eps = slurp(file("a.EPS"));
+    const std::string eps = read_file(file("a.EPS"));
     EXPECT_EQ(eps.substr(0, 24), "%!PS-Adobe-3.0 EPSF-3.0\n");
     EXPECT_NE(eps.find("%%BoundingBox: 0 0 560 420"), std::string::npos);
     EXPECT_NE(eps.find("(Landmark12)Tj"), std::string::npos);  // text stays text
@@ -356,7 +336,7 @@ TEST_F(SaveFigure, WritesEachFormat) {
 TEST_F(SaveFigure, TheExportSizeInEachUnitIsThePageOrImageSize) {
     f.export_size = fig::parse_export_size("85x60mm", 300);
     save_figure(f, file("mm.pdf"));
-    const std::string pdf = slurp(file("mm.pdf"));
+    const std::string pdf = read_file(file("mm.pdf"));
     const std::size_t box = pdf.find("/MediaBox [0 0 ");
     ASSERT_NE(box, std::string::npos);
     double w = 0, h = 0;
@@ -366,9 +346,9 @@ TEST_F(SaveFigure, TheExportSizeInEachUnitIsThePageOrImageSize) {
 
     f.export_size = fig::parse_export_size("3x2in", 300);
     save_figure(f, file("in.svg"));
-    EXPECT_NE(slurp(file("in.svg")).find("viewBox=\"0 0 216 144\""), std::string::npos);
+    EXPECT_NE(read_file(file("in.svg")).find("viewBox=\"0 0 216 144\""), std::string::npos);
     save_figure(f, file("in.eps"));
-    EXPECT_NE(slurp(file("in.eps")).find("%%BoundingBox: 0 0 216 144"), std::string::npos);
+    EXPECT_NE(read_file(file("in.eps")).find("%%BoundingBox: 0 0 216 144"), std::string::npos);
 
     f.export_size = fig::parse_export_size("1200x900px", 600);
     save_figure(f, file("px.png"));
@@ -390,8 +370,8 @@ TEST_F(SaveFigure, BadTargetsAreErrorsAndTouchNothing) {
                     what.find(fs::path(name).extension().string()) != std::string::npos)
             << what;
     }
-    EXPECT_EQ(slurp(file("keep.xyz")), "old");
-    EXPECT_EQ(slurp(file("plain")), "a file, not a folder");
+    EXPECT_EQ(read_file(file("keep.xyz")), "old");
+    EXPECT_EQ(read_file(file("plain")), "a file, not a folder");
     EXPECT_EQ(entries(), 2);
 }
 
@@ -409,7 +389,7 @@ TEST_F(SaveFigure, FailedWriteKeepsTheExistingFile) {
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
     EXPECT_NE(what.find(path), std::string::npos) << what;
-    EXPECT_EQ(slurp(path), "earlier picture");
+    EXPECT_EQ(read_file(path), "earlier picture");
     EXPECT_EQ(entries(), 1);  // the partial temporary file is gone
 }
 
