@@ -145,11 +145,11 @@ const std::vector<ControlSpec>& control_table() {
              "Factor that widens the plotted area around the forms, a positive number; 1 "
              "keeps it as computed."),
         edit("BaseBox1", "Base landmark 1", "1",
-             "Number of the first landmark of the baseline the deformation displays use, "
-             "from 1 to the number of landmarks."),
+             "Number of the first landmark of a baseline, from 1 to the number of landmarks; "
+             "Show checks it but draws on the Procrustes reference, which needs no baseline."),
         edit("BaseBox2", "Base landmark 2", "2",
-             "Number of the second landmark of the baseline the deformation displays use, "
-             "from 1 to the number of landmarks."),
+             "Number of the second landmark of a baseline, from 1 to the number of landmarks; "
+             "Show checks it but draws on the Procrustes reference, which needs no baseline."),
         edit("RefAngleBox", "Rotation (degrees)", "auto",
              "Angle in degrees by which the displays turn the forms counter-clockwise; auto "
              "takes it from refanglefile.txt in the start folder, or 0."),
@@ -163,7 +163,9 @@ const std::vector<ControlSpec>& control_table() {
         check("NumberButton", "Number landmarks", 0,
               "Ticked, the pictures write each landmark's number beside it."),
         check("GridButton", "Trim grid", 0,
-              "Ticked, the deformed grid is trimmed to the area around the landmarks."),
+              "Ticked, a deformed grid (with or without vectors) is then trimmed by clicks in "
+              "the plot: each click moves a red corner one node towards it, a right click ends "
+              "each of the four steps."),
         {"AuxResults",
          ControlKind::Report,
          "Results",

@@ -119,6 +119,18 @@ std::vector<ReportFigure> report_figures(AppContext& ctx) {
     };
     std::vector<ReportFigure> figures;
     const DisplayControlsScope keep(ctx.ui);
+    // The report's own caption under each figure says what it shows; the picture's caption
+    // line would say it a second time, in other words and with other digits.
+    struct CaptionOff {
+        fig::Figure& f;
+        bool was;
+        explicit CaptionOff(fig::Figure& figure) : f(figure), was(figure.show_caption) {
+            f.show_caption = false;
+        }
+        ~CaptionOff() { f.show_caption = was; }
+        CaptionOff(const CaptionOff&) = delete;
+        CaptionOff& operator=(const CaptionOff&) = delete;
+    } caption_off(ctx.ui.figure());
     // Interactive rotation would wait for clicks in the middle of writing a file.
     if (Control* rotate = ctx.ui.find_control("RotateRequest"))
         rotate->set_value(0);

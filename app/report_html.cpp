@@ -72,8 +72,10 @@ code, pre { font-family: "DejaVu Sans Mono", "Liberation Mono", monospace; font-
 pre { white-space: pre-wrap; word-break: break-all; background: #f6f6f6; padding: 0.5em; }
 .hash { word-break: break-all; }
 .null { color: #777; font-style: italic; }
+.figures { display: grid; grid-template-columns: repeat(auto-fill, minmax(8.5cm, 1fr));
+           gap: 0 1.5em; }
 figure { margin: 1em 0; break-inside: avoid; page-break-inside: avoid; }
-figure svg { display: block; width: 100%; max-width: 15cm; height: auto; border: 1px solid #ddd; }
+figure svg { display: block; width: 100%; max-width: 12cm; height: auto; border: 1px solid #ddd; }
 figcaption { font-size: 0.95em; margin-top: 0.3em; }
 .meta { color: #444; }
 @page { size: A4; margin: 16mm; }
@@ -82,7 +84,8 @@ figcaption { font-size: 0.95em; margin-top: 0.3em; }
   h2 { break-after: avoid; page-break-after: avoid; }
   table, figure, pre { break-inside: avoid; page-break-inside: avoid; }
   th { background: #eee; -webkit-print-color-adjust: exact; print-color-adjust: exact; }
-  figure svg { max-width: 14cm; }
+  .figures { grid-template-columns: 1fr 1fr; }
+  figure svg { max-width: 8.5cm; }
 }
 )";
 
@@ -331,6 +334,23 @@ std::string notes_section(const ResultsSummary& s) {
                     "p-value is given for them.</li>\n"
                   : "<li>No null axes: every singular value is above the numerical "
                     "tolerance.</li>\n";
+    // A resample repeats specimens, so its rank can fall short of the group's: a bound is then
+    // missing on an axis whose observed angle exists, and the reader should know why.
+    bool bound_missing = false;
+    if (s.bootstrap) {
+        const std::pair<const std::array<RowVector, 2>*, const RowVector*> blocks[] = {
+            {&s.bootstrap->bound1, &s.angle1}, {&s.bootstrap->bound2, &s.angle2}};
+        for (const auto& [bounds, angles] : blocks)
+            for (const RowVector& b : *bounds)
+                for (Index i = 0; i < b.size() && i < angles->size(); ++i)
+                    bound_missing =
+                        bound_missing || (std::isnan(b(i)) && !std::isnan((*angles)(i)));
+    }
+    if (bound_missing)
+        h += "<li>A bound marked not defined on an axis that has an observed angle: a "
+             "bootstrap resample draws specimens with replacement, so it holds fewer distinct "
+             "specimens than its group and can have fewer defined axes; where any replicate's "
+             "angle is undefined, no bound is given.</li>\n";
     h += "<li>Permutation tests assume that specimens are exchangeable within a group; they test "
          "the association of the two blocks (r-PLS, RV and the singular values against the "
          "complete absence of association).</li>\n";
@@ -346,11 +366,12 @@ std::string notes_section(const ResultsSummary& s) {
 std::string figures_section(const std::vector<ReportFigure>& figures) {
     if (figures.empty())
         return "";
-    std::string h = "<h2 id=\"figures\">Figures</h2>\n";
+    // Two figures a row, each at about the width it was drawn for (one journal column).
+    std::string h = "<h2 id=\"figures\">Figures</h2>\n<div class=\"figures\">\n";
     for (const ReportFigure& f : figures)
         h +=
             "<figure>\n" + f.svg + "\n<figcaption>" + esc(f.caption) + "</figcaption>\n</figure>\n";
-    return h;
+    return h + "</div>\n";
 }
 
 std::string methods_section(const Provenance& p, const ResultsSummary& s) {

@@ -581,6 +581,9 @@ void ShowAxis(AppContext& ctx) {
     facts.block2_landmarks = ctx.vars.flag("activem2");
     facts.on_template = s.tempactive && (s.targetchoice == 3 || s.targetchoice == 4);
     facts.magnitude = magnitude_text(s);
+    facts.homology2 = ctx.vars.flag("homology2");
+    if (!ctx.vars.empty("balpha"))
+        facts.alpha = ctx.vars.scalar("balpha");
     label_picture(ctx, facts);
 }
 

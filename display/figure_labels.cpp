@@ -104,11 +104,16 @@ void two_series(AppContext& ctx, fig::Axes& axes, const PlotKind& k, const Pictu
 std::string picture_caption(AppContext& ctx, const PictureFacts& f) {
     const std::string g1 = group_name(ctx, 1), g2 = group_name(ctx, 2);
     if (f.plot_type == 26 || f.plot_type == 27) {
+        // The bound is what the picture is read by: say what it is, not only how it is drawn.
         return cformat(
                    "Bootstrap of PLS axis %i, block %i: angles between the axes of two "
                    "resamples of ",
                    f.axis, f.plot_type - 25) +
-               g1 + " and of " + g2 + "; dashed: each group's bound; solid: the observed angle";
+               g1 + " and of " + g2 +
+               cformat(
+                   "; dashed: each group's bound (%g %% of its angles at or below it); "
+                   "solid: the angle between the groups",
+                   100 * (1 - f.alpha));
     }
     const PlotKind k = kind_of(f.plot_type);
     const std::string groups = k.groups == 3 ? g1 + " and " + g2 : (k.groups == 1 ? g1 : g2);
@@ -118,7 +123,10 @@ std::string picture_caption(AppContext& ctx, const PictureFacts& f) {
         return cformat("Scores on PLS axis %i, block 1 against block 2: ", f.axis) + groups;
     }
     if (k.superimposed) {
-        return cformat("Block %i superimposed on the pooled consensus: ", k.block) + groups;
+        // Without homology each group's block 2 has its own consensus.
+        const bool pooled = k.block == 1 || f.homology2;
+        return cformat("Block %i superimposed on ", k.block) +
+               (pooled ? "the pooled consensus: " : "each group's own consensus: ") + groups;
     }
     if (k.against) {
         c = cformat("Block %i, ", k.block) + groups + ": " + axis_name(true, f.axis) + " against " +

@@ -14,6 +14,8 @@ struct PictureFacts {
     int deftype = 1;  // deformation plot type of single-axis pictures
     bool block2_landmarks = true;
     bool on_template = false;
+    bool homology2 = true;  // block 2 superimposed on one consensus of both groups
+    double alpha = 0.05;    // level of the bootstrap's bounds (plot types 26 and 27)
     // How far the drawn target lies from the reference, as the caption says it
     // ("target at 1 × the unit-length axis").
     std::string magnitude;

@@ -53,6 +53,9 @@ void number_landmarks(Platform& ui, const Matrix& form) {
         fig::Text& t = axes.text(form(2 * i) + 0.02, form(2 * i + 1) + 0.02, std::to_string(i + 1));
         t.font_size = fig::kFigureFontSize;
         t.halo = true;  // no grid line or vector crosses the number
+        // Clear of the landmark's marker (5 points across), whatever the plotted range.
+        t.offset_x_pt = 3.5;
+        t.offset_y_pt = 2;
     }
 }
 

@@ -87,6 +87,9 @@ class Text : public Object {
     double font_size = 10;
     // A white outline behind the glyphs, so that no line crosses the text (landmark numbers).
     bool halo = false;
+    // A shift on the page in points (x right, y up) from the anchor at (x, y): a label keeps
+    // the same clearance from what it names at every zoom and export size.
+    double offset_x_pt = 0, offset_y_pt = 0;
 };
 
 // One filled band of a contour plot: closed polygons (rings) with the colour of its level.

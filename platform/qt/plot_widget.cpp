@@ -31,11 +31,18 @@ PlotWidget::PlotWidget(const fig::Figure& figure, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+double PlotWidget::pixels_per_point() const {
+    const double dpi = logicalDpiX();
+    return std::isfinite(dpi) && dpi > 72 ? dpi / 72 : 1.0;
+}
+
 std::optional<QPointF> PlotWidget::to_data(QPointF pos) const {
     try {
-        const render::FigureLayout lay = render::layout_figure(figure_, width(), height());
+        const double s = pixels_per_point();
+        const render::FigureLayout lay = render::layout_figure(figure_, width() / s, height() / s);
         if (!usable(lay))
             return std::nullopt;
+        pos /= s;
         const auto& v = lay.visible;
         const double x = v[0] + (pos.x() - lay.plot_box.x) / lay.plot_box.w * (v[1] - v[0]);
         const double y = v[2] + (lay.plot_box.bottom() - pos.y()) / lay.plot_box.h * (v[3] - v[2]);
@@ -47,11 +54,12 @@ std::optional<QPointF> PlotWidget::to_data(QPointF pos) const {
 
 std::optional<QPointF> PlotWidget::to_widget(double x, double y) const {
     try {
-        const render::FigureLayout lay = render::layout_figure(figure_, width(), height());
+        const double s = pixels_per_point();
+        const render::FigureLayout lay = render::layout_figure(figure_, width() / s, height() / s);
         if (!usable(lay))
             return std::nullopt;
         const render::Point p = lay.to_canvas(x, y);
-        return QPointF(p.x, p.y);
+        return QPointF(p.x * s, p.y * s);
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -99,7 +107,7 @@ void PlotWidget::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::white);
     painter.setRenderHint(QPainter::Antialiasing);
     try {
-        render::paint_figure(figure_, painter, QRectF(rect()));
+        render::paint_figure(figure_, painter, QRectF(rect()), pixels_per_point());
     } catch (const std::exception& e) {
         // A picture that cannot be drawn must not take the window down with it.
         painter.setPen(Qt::darkRed);

@@ -20,6 +20,9 @@ class PlotWidget : public QWidget {
     std::optional<QPointF> to_data(QPointF pos) const;
     // The widget point where data (x, y) is drawn.
     std::optional<QPointF> to_widget(double x, double y) const;
+    // Widget pixels per point of the figure: the screen's logical resolution over 72, so that
+    // text of 8 points reads as 8-point text does elsewhere on the desktop (never below 1).
+    double pixels_per_point() const;
 
     // Takes the figure's pointer ("arrow", "crosshair", ... or "custom" with its 16 x 16 shape).
     void sync_pointer();

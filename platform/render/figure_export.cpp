@@ -34,13 +34,16 @@ cairo_status_t append_to(void* closure, const unsigned char* data, unsigned int 
 
 }  // namespace
 
-void paint_figure(const fig::Figure& f, QPainter& painter, const QRectF& target) {
+void paint_figure(const fig::Figure& f, QPainter& painter, const QRectF& target,
+                  double pixels_per_point) {
     if (target.width() <= 0 || target.height() <= 0)
         return;
+    const double s = pixels_per_point > 0 && std::isfinite(pixels_per_point) ? pixels_per_point : 1;
     painter.save();
     painter.translate(target.topLeft());
     painter.setClipRect(QRectF(0, 0, target.width(), target.height()), Qt::IntersectClip);
-    render_on(f, painter, target.width(), target.height());
+    painter.scale(s, s);
+    render_on(f, painter, target.width() / s, target.height() / s);
     painter.restore();
 }
 

@@ -13,8 +13,9 @@ class QPainter;
 
 namespace tesvane::render {
 
-// On-screen drawing into `target` (logical pixels, taken as points).
-void paint_figure(const fig::Figure& f, QPainter& painter, const QRectF& target);
+// On-screen drawing into `target` (logical pixels), at `pixels_per_point` pixels per point.
+void paint_figure(const fig::Figure& f, QPainter& painter, const QRectF& target,
+                  double pixels_per_point = 1);
 
 // Writes the figure at its export size (Figure::export_size; a PNG at its resolution).
 void save_figure(const fig::Figure& f, const std::string& path);

@@ -824,7 +824,8 @@ void render_figure(const fig::Figure& f, Canvas& canvas, double width_pt, double
         const auto* t = dynamic_cast<const fig::Text*>(o.get());
         if (!t || t->string.empty())
             continue;
-        const Point p = lay.to_canvas(t->x, t->y);
+        Point p = lay.to_canvas(t->x, t->y);
+        p = {p.x + t->offset_x_pt, p.y - t->offset_y_pt};
         if (std::isfinite(p.x) && std::isfinite(p.y)) {
             if (t->halo)
                 draw_haloed_text(canvas, p, *t);

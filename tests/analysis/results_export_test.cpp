@@ -232,19 +232,41 @@ TEST_F(ResultsExportTest, NullAxesAreMarkedEverywhere) {
     EXPECT_EQ(html.find("id=\"bootstrap\""), std::string::npos);  // no section without data
 }
 
+// Six specimens give five defined axes, but a resample of six with replacement nearly always
+// repeats one: its axis 5 has no direction and the bound is missing where the angle is not.
+// The report says why.
+TEST_F(ResultsExportTest, ABoundMissingBesideAnObservedAngleIsExplained) {
+    g1 = synthetic_group(7, 5, 6, 5u);
+    g2 = synthetic_group(7, 5, 6, 6u);
+    RunOptions o = options();
+    o.permutations.reset();
+    std::ostringstream out, err;
+    ASSERT_EQ(run_analysis(o, out, err), 0) << err.str();
+    const nlohmann::json r = nlohmann::json::parse(read(o.json))["results"];
+    ASSERT_FALSE(r["angles"]["block1"][4]["degrees"].is_null());
+    const std::string html = read(o.report);
+    EXPECT_NE(html.find("draws specimens with replacement, so it holds fewer distinct specimens"),
+              std::string::npos);
+}
+
 TEST_F(ResultsExportTest, FiguresAreDrawnWrittenAndTheControlsPutBack) {
     analyse_in_window(options());
     std::vector<std::string> written;
-    ui.on_save_figure_file([&](const fig::Figure&, const std::string& path, const std::string& f) {
-        written.push_back(f);
-        std::ofstream(path) << "<?xml version=\"1.0\"?>\n<svg width=\"1\" viewBox=\"0 0 1 1\">"
-                               "<clipPath id=\"c\"/></svg>";
-    });
+    std::vector<bool> captioned;  // the report's caption says it: the picture's own is left out
+    ui.on_save_figure_file(
+        [&](const fig::Figure& fig, const std::string& path, const std::string& f) {
+            written.push_back(f);
+            captioned.push_back(fig.show_caption && !fig.axes().caption.empty());
+            std::ofstream(path) << "<?xml version=\"1.0\"?>\n<svg width=\"1\" viewBox=\"0 0 1 1\">"
+                                   "<clipPath id=\"c\"/></svg>";
+        });
     ui.control("ReqAxisBox").set_value(9);
     ui.control("ShowBox").set_string("2");
     const std::vector<ReportFigure> figures = report_figures(ctx);
     ASSERT_EQ(figures.size(), 5u);
     EXPECT_EQ(written, std::vector<std::string>(5, "svg"));
+    EXPECT_EQ(captioned, std::vector<bool>(5, false));
+    EXPECT_TRUE(ui.figure().show_caption);  // the windows' setting is put back
     EXPECT_EQ(figures[0].svg,
               "<svg viewBox=\"0 0 1 1\" role=\"img\"><clipPath id=\"f1-c\"/></svg>");
     EXPECT_EQ(figures[4].svg,

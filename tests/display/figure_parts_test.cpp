@@ -189,5 +189,56 @@ TEST_F(PictureTest, TheBootstrapHasAPictureOfItsAngles) {
     EXPECT_EQ(a.yticks.labels[1], "groupA");
 }
 
+// Without homology each group's block 2 is superimposed on its own consensus: the caption of
+// the superimposed block 2 must not call it the pooled one.
+TEST_F(PictureTest, TheSuperimposedBlockTwoNamesTheConsensusItWasFittedTo) {
+    analyse(true);
+    const struct {
+        int plot;
+        double homology;
+        const char* begins;
+    } cases[] = {
+        {8, 1, "Block 2 superimposed on the pooled consensus: groupA and groupB"},
+        {8, 0, "Block 2 superimposed on each group's own consensus: groupA and groupB"},
+        {7, 0, "Block 1 superimposed on the pooled consensus: groupA and groupB"},
+    };
+    for (const auto& c : cases) {
+        ui.control("HomologyButton").set_value(c.homology);
+        ASSERT_TRUE(show(c.plot)) << c.plot;
+        EXPECT_EQ(ui.figure().axes().caption, c.begins) << c.plot << " " << c.homology;
+    }
+}
+
+// The bootstrap's caption says what a bound is, at the level the bootstrap used.
+TEST_F(PictureTest, TheBootstrapCaptionSaysWhatTheBoundMeans) {
+    analyse(true);
+    ui.control("BootBox").set_string("10");
+    ui.control("AlphaBox").set_string("0.1");
+    ASSERT_TRUE(run_action(ctx, "BootSVD2Angle"));
+    ASSERT_TRUE(show(26));
+    EXPECT_NE(ui.figure().axes().caption.find("bound (90 % of its angles at or below it)"),
+              std::string::npos)
+        << ui.figure().axes().caption;
+}
+
+// Landmark numbers keep a fixed clearance on the page from their landmark's marker, however
+// large the plotted range: a shift in points, not in data units.
+TEST_F(PictureTest, LandmarkNumbersStandClearOfTheirMarkers) {
+    analyse(true);
+    ui.control("NumberButton").set_value(1);
+    ASSERT_TRUE(show(3));
+    int numbers = 0;
+    for (const auto& o : ui.figure().axes().drawing_order()) {
+        if (const auto* t = dynamic_cast<const fig::Text*>(o.get())) {
+            ++numbers;
+            EXPECT_TRUE(t->halo);
+            // Half a 5-point marker and its rim lie within 3 points of the landmark.
+            EXPECT_GE(t->offset_x_pt, 3) << t->string;
+            EXPECT_GT(t->offset_y_pt, 0) << t->string;
+        }
+    }
+    EXPECT_GT(numbers, 0);
+}
+
 }  // namespace
 }  // namespace tesvane::test

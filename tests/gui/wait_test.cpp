@@ -13,6 +13,7 @@
 #include "gui_fixture.hpp"
 #include "platform/qt/plot_widget.hpp"
 #include "platform/qt/results_window.hpp"
+#include "platform/render/figure_renderer.hpp"
 
 namespace tesvane::test {
 namespace {
@@ -42,6 +43,27 @@ class WaitTest : public GuiTest {
         ASSERT_TRUE(ui().run_exclusive("test", body));
     }
 };
+
+// The plot draws its points at the screen's size of a point, so that its 8-point text reads as
+// the desktop's text does, and a press finds the data drawn under it.
+TEST_F(WaitTest, ThePlotDrawsPointsAtTheScreensSizeAndPressesFindTheirData) {
+    const double s = plot().pixels_per_point();
+    EXPECT_DOUBLE_EQ(s, std::max(1.0, plot().logicalDpiX() / 72.0));
+    const render::FigureLayout lay =
+        render::layout_figure(ui().figure(), plot().width() / s, plot().height() / s);
+    const std::optional<QPointF> corner = plot().to_widget(10, 0);
+    ASSERT_TRUE(corner.has_value());
+    EXPECT_NEAR(corner->x(), lay.plot_box.right() * s, 1e-9);
+    EXPECT_NEAR(corner->y(), lay.plot_box.bottom() * s, 1e-9);
+    for (const auto& [x, y] : {std::pair{2.5, 4.0}, std::pair{9.0, 0.5}}) {
+        const std::optional<QPointF> w = plot().to_widget(x, y);
+        ASSERT_TRUE(w.has_value());
+        const std::optional<QPointF> back = plot().to_data(*w);
+        ASSERT_TRUE(back.has_value());
+        EXPECT_NEAR(back->x(), x, 1e-9);
+        EXPECT_NEAR(back->y(), y, 1e-9);
+    }
+}
 
 TEST_F(WaitTest, ClickReturnsDataUnitsAndTheButtonAndEscapeAbandonsIt) {
     // One pixel spans about 10 / plot width data units; allow a pixel and a half.

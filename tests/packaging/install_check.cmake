@@ -43,6 +43,14 @@ if(NOT figure_rc EQUAL 0 OR NOT EXISTS ${PREFIX}/axis.svg)
 endif()
 file(READ ${PREFIX}/axis.svg svg)
 expect_contains("the figure" "${svg}" "<svg")
+# --quiet leaves nothing but errors on standard error, Qt's notices about its set-up included
+# (without a runtime folder Qt would say it picked one).
+run(quiet ${CMAKE_COMMAND} -E env --unset=XDG_RUNTIME_DIR QT_QPA_PLATFORM=offscreen ${exe}
+    ${analysis} --quiet --out ${PREFIX}/axis.png)
+if(NOT quiet_rc EQUAL 0 OR NOT quiet_err STREQUAL "")
+  fail("installed tesvane run --quiet --out axis.png: status ${quiet_rc}, standard error:\n"
+       "${quiet_err}")
+endif()
 
 # The executable alone, its module left behind (outside the prefix, where it would find it).
 file(REMOVE_RECURSE ${PREFIX}-alone)

@@ -212,6 +212,30 @@ TEST_F(Render, AColumnWideExportNamesItsAxesAndSeriesInReadableSizes) {
     EXPECT_EQ(bare.texts.size(), 4u);  // the two titles and the two legend entries
 }
 
+// A label shifted in points keeps its distance on the page from the point it names, at any
+// picture size and plotted range; its halo moves with it.
+TEST_F(Render, ALabelsShiftIsInPointsOnThePage) {
+    ax.plot({0, 10}, {0, 10}, "k-");
+    fig::Text& t = ax.text(5, 5, "7");
+    t.halo = true;
+    t.offset_x_pt = 3.5;
+    t.offset_y_pt = 2;
+    for (const auto& [w, h] : {std::pair{240.0, 240.0}, std::pair{800.0, 500.0}}) {
+        Recording rec;
+        render_figure(f, rec, w, h);
+        const Point at = layout_figure(f, w, h).to_canvas(5, 5);
+        std::vector<Point> drawn;
+        for (const auto& d : rec.texts)
+            if (d.text == "7")
+                drawn.push_back(d.at);
+        ASSERT_EQ(drawn.size(), 9u);  // eight white copies, then the number
+        EXPECT_NEAR(drawn.back().x, at.x + 3.5, 1e-9) << w;
+        EXPECT_NEAR(drawn.back().y, at.y - 2, 1e-9) << w;  // up on the page
+        for (const Point& p : drawn)
+            EXPECT_LE(std::hypot(p.x - drawn.back().x, p.y - drawn.back().y), 1.0 + 1e-9);
+    }
+}
+
 // Loading plots put their ticks at the variables, named.
 TEST_F(Render, GivenTicksReplaceTheAutomaticOnes) {
     ax.plot({1, 2, 3}, {0.5, -0.2, 0.7}, "bo");
