@@ -1,6 +1,5 @@
 #include "app/session_recorder.hpp"
 
-#include <charconv>
 #include <filesystem>
 #include <ostream>
 
@@ -8,6 +7,7 @@
 #include "app/Tesvanesw.hpp"
 #include "app/controls.hpp"
 #include "io/atomic_file.hpp"
+#include "platform/charconv_compat.hpp"
 #include "platform/error.hpp"
 
 namespace tesvane {
@@ -17,9 +17,7 @@ namespace fs = std::filesystem;
 
 // Shortest text that reads back as the same double.
 std::string number_text(double v) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, r.ptr);
+    return shortest_double_text(v);
 }
 
 // A word as the script reader splits it: quoted when it is empty or holds a blank. A quote can

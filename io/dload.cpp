@@ -167,7 +167,9 @@ Matrix read_numeric_table(std::string_view text, const std::string& name) {
 Matrix read_numeric_table(std::istream& in, const std::string& name) {
     std::ostringstream s;
     s << in.rdbuf();
-    return read_numeric_table(std::string_view(s.view()), name);
+    // str(), not view(): the WebAssembly build's library has no view() yet.
+    const std::string text = s.str();
+    return read_numeric_table(std::string_view(text), name);
 }
 
 Matrix dload(const std::string& fname) {

@@ -41,7 +41,9 @@ DataFileContents read_data_stream(std::istream& in, const std::string& name, boo
                                   const TpsOptions& tps) {
     std::ostringstream s;
     s << in.rdbuf();
-    return read_detected(s.view(), name, landmarks, tps);
+    // str(), not view(): the WebAssembly build's library has no view() yet.
+    const std::string text = s.str();
+    return read_detected(text, name, landmarks, tps);
 }
 
 DataFileContents read_data_file(const std::string& path, bool landmarks, const TpsOptions& tps,

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "platform/charconv_compat.hpp"
 #include "platform/error.hpp"
 
 namespace tesvane {
@@ -106,7 +107,7 @@ ParsedNumber parse_number(std::string_view t) {
     const char* first = t.data() + (t[0] == '+' ? 1 : 0);
     const char* last = t.data() + t.size();
     double value = 0.0;
-    const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
+    const auto [end, ec] = double_from_chars(first, last, value);
     if (ec == std::errc() && end == last)
         return {NumberStatus::ok, value};
     if (ec == std::errc::result_out_of_range) {

@@ -1,17 +1,24 @@
 #include "io/sha256.hpp"
 
+#if !defined(TESVANE_NO_NETTLE)
 #include <nettle/sha2.h>
+#endif
 
 #include <array>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 
+#include "io/sha256_portable.hpp"
 #include "platform/error.hpp"
 
 namespace tesvane {
 namespace {
 
+#if defined(TESVANE_NO_NETTLE)
+// The WebAssembly build has no nettle.
+using Sha256 = PortableSha256;
+#else
 class Sha256 {
   public:
     Sha256() { sha256_init(&ctx_); }
@@ -33,6 +40,7 @@ class Sha256 {
   private:
     sha256_ctx ctx_;
 };
+#endif
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <Eigen/SVD>
 
 #include <cassert>
+#include <cmath>
 
 namespace tesvane {
 
@@ -22,6 +23,23 @@ SvdResult bdcsvd(const Matrix& x, unsigned int vectors) {
     return r;
 }
 
+// An eigenvector's sign is arbitrary, and which one a library returns depends on its arithmetic
+// (vector instructions, compiler): the same data gave mirrored partial warps in the desktop and
+// the WebAssembly builds. Each column is turned so that its largest entry is positive; of
+// entries equal in size up to rounding, the first counts.
+void orient_columns(Matrix& v) {
+    for (Index j = 0; j < v.cols(); ++j) {
+        const double largest = v.col(j).cwiseAbs().maxCoeff();
+        for (Index i = 0; i < v.rows(); ++i) {
+            if (std::abs(v(i, j)) >= largest * (1 - 1e-9)) {
+                if (v(i, j) < 0)
+                    v.col(j) = -v.col(j);
+                break;
+            }
+        }
+    }
+}
+
 }  // namespace
 
 SvdResult svd_full(const Matrix& x) {
@@ -35,7 +53,9 @@ SvdResult svd_thin(const Matrix& x) {
 SymEigResult eig_sym(const Matrix& a) {
     assert(a.rows() == a.cols());
     Eigen::SelfAdjointEigenSolver<Matrix> es(a, Eigen::ComputeEigenvectors);
-    return {es.eigenvectors(), es.eigenvalues()};  // ascending, unit columns
+    SymEigResult r{es.eigenvectors(), es.eigenvalues()};  // ascending, unit columns
+    orient_columns(r.vectors);
+    return r;
 }
 
 Matrix inverse(const Matrix& a) {

@@ -18,7 +18,9 @@ SvdResult svd_full(const Matrix& x);
 SvdResult svd_thin(const Matrix& x);
 
 // Eigen-decomposition of a symmetric matrix: unit eigenvectors as columns of `vectors`,
-// eigenvalues in ascending order, vectors(:, i) belonging to values(i).
+// eigenvalues in ascending order, vectors(:, i) belonging to values(i). Each vector's largest
+// entry (the first of entries equal in size up to rounding) is positive, so that every build
+// gives the same signs.
 struct SymEigResult {
     Matrix vectors;
     ColVector values;

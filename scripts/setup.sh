@@ -2,7 +2,9 @@
 # Installs the Debian packages the project needs (only those missing), then configures and
 # builds. Usage: scripts/setup.sh [BUILD_DIR] [extra cmake options...]
 # Environment: TESVANE_WERROR=ON makes warnings errors; TESVANE_SANITIZE=ON builds with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer; TESVANE_WEB=ON also installs what the browser
+# edition and its tests need (emscripten, node, chromium, and puppeteer-core from npm into
+# web/node_modules); scripts/build-web.sh builds it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +17,11 @@ packages=(
   dpkg-dev file lintian
   chromium poppler-utils tidy python3-jsonschema
 )
+if [ "${TESVANE_WEB:-OFF}" = ON ]; then
+  packages+=(emscripten nodejs chromium)
+  # A node from elsewhere (such as NodeSource's) brings its own npm, which Debian's would replace.
+  command -v npm >/dev/null || packages+=(npm)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -26,6 +33,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if [ "${TESVANE_WEB:-OFF}" = ON ] && [ ! -d web/node_modules/puppeteer-core ]; then
+  (cd web && npm ci --no-audit --no-fund)
 fi
 
 build_dir="${1:-build}"

@@ -6,7 +6,7 @@ set(_qt_cairo "<Q[A-Za-z]*[>/]|<cairo")
 set(_windows "\"platform/qt/|\"platform/render/")
 # The program may draw SVG text with the Qt-free part of platform/render, not with the rest.
 set(_windows_qt "\"platform/qt/|\"platform/render/qt_|\"platform/render/cairo_|\"platform/render/figure_export")
-set(_upper "\"app/|\"display/|\"figure/|\"platform/headless/|${_windows}|${_qt_cairo}")
+set(_upper "\"web/|\"app/|\"display/|\"figure/|\"platform/headless/|${_windows}|${_qt_cairo}")
 
 # folder (a glob under the source folder) ; what its files must not include
 set(_rules
@@ -21,7 +21,8 @@ set(_rules
   "platform/render/canvas.hpp|\"app/|\"display/|\"figure/|\"platform/headless/|\"platform/qt/|${_qt_cairo}"
   "platform/render/figure_renderer.?pp|\"app/|\"display/|\"figure/|\"platform/headless/|\"platform/qt/|${_qt_cairo}"
   "platform/render/svg_canvas.?pp|\"app/|\"display/|\"figure/|\"platform/headless/|\"platform/qt/|${_qt_cairo}"
-  "app/*.?pp|${_windows_qt}|${_qt_cairo}")
+  "app/*.?pp|\"web/|${_windows_qt}|${_qt_cairo}"
+  "web/*.?pp|${_windows_qt}|${_qt_cairo}")
 
 set(_violations "")
 foreach(rule IN LISTS _rules)

@@ -65,6 +65,26 @@ TEST(EigSym, AscendingWithOrthonormalVectors) {
     expect_near(r.vectors.transpose() * r.vectors, Matrix::Identity(3, 3), 1e-12);
 }
 
+// The signs do not depend on the arithmetic: each vector's largest entry is positive, the first
+// of equal ones when there is a tie.
+TEST(EigSym, LargestEntryOfEachVectorIsPositive) {
+    const double s = std::sqrt(0.5);
+    struct Case {
+        Matrix a, vectors;
+    };
+    const Case cases[] = {
+        {mat(2, 2, {2, 1, 1, 2}), mat(2, 2, {s, s, -s, s})},
+        {mat(2, 2, {1, 0, 0, 3}), mat(2, 2, {1, 0, 0, 1})},
+        {mat(3, 3, {2, -1, 0, -1, 2, -1, 0, -1, 2}),
+         mat(3, 3, {0.5, s, -0.5, s, 0, s, 0.5, -s, -0.5})},
+    };
+    for (const Case& c : cases) {
+        expect_near(eig_sym(c.a).vectors, c.vectors, 1e-12);
+        // The same matrix with its sign conventions provoked differently: scaled and negated.
+        expect_near(eig_sym(Matrix(-2.0 * c.a)).vectors.rowwise().reverse(), c.vectors, 1e-12);
+    }
+}
+
 TEST(Inverse, KnownInverses) {
     expect_near(inverse(mat(2, 2, {4, 7, 2, 6})), mat(2, 2, {0.6, -0.7, -0.2, 0.4}), 1e-15);
     const Matrix a = mat(3, 3, {1, 2, 3, 0, 1, 4, 5, 6, 0});

@@ -1,0 +1,108 @@
+// Loads the page from its folder (file://, as a user opening it would) in headless chromium,
+// runs the analysis through the page's own controls and prints the report texts after the
+// analysis and the bootstrap, as `tesvane run` prints them. Then draws an axis, takes a
+// screenshot (OUT_DIR/page.png) and checks that Cancel stops a long bootstrap and restores the
+// session. Usage: node browser_check.js CHROMIUM INDEX_HTML OUT_DIR G1B1 G1B2 G2B1 G2B2
+// (INDEX_HTML may also be an http:// address of the page on a static server.)
+'use strict';
+const path = require('path');
+const puppeteer = require('puppeteer-core');
+
+const [chromium, indexHtml, outDir, ...given] = process.argv.slice(2);
+// Chromium reads an uploaded file only by a plain path (no "..").
+const files = given.map((f) => path.resolve(f));
+const loads = ['LoadG1B1', 'LoadG1B2', 'LoadG2B1', 'LoadG2B2'];
+
+function fail(why) {
+  throw new Error(why);
+}
+
+async function main() {
+  const browser = await puppeteer.launch({
+    executablePath: chromium,
+    headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage'],
+  });
+  try {
+    const page = await browser.newPage();
+    const errors = [];
+    page.on('pageerror', (e) => errors.push(String(e)));
+    await page.setViewport({width: 1400, height: 1000});
+    await page.goto(/^https?:/.test(indexHtml) ? indexHtml : 'file://' + path.resolve(indexHtml));
+    const status = () => page.$eval('#status', (e) => e.textContent);
+    const waitStatus = async (text, timeout) => {
+      try {
+        await page.waitForFunction((t) => document.querySelector('#status').textContent.startsWith(t),
+                                   {timeout: timeout || 600000}, text);
+      } catch (e) {
+        fail('waiting for "' + text + '", the page says "' + (await status()) + '"; ' + errors.join('; '));
+      }
+    };
+    const setText = (tag, value) => page.$eval(`[data-tag="${tag}"]`, (e, v) => { e.value = v; }, value);
+    const run = async (action) => {
+      await page.click(`button[data-action="${action}"]`);
+      await waitStatus(action + ' ');
+      const s = await status();
+      if (s !== action + ' done.') {
+        const msgs = await page.$eval('#messages', (e) => e.textContent);
+        fail(action + ': ' + s + ' ' + msgs);
+      }
+      return page.$eval('#report', (e) => e.textContent);
+    };
+
+    await waitStatus('Ready');
+    for (let i = 0; i < 4; ++i) {
+      const input = await page.$(`.slot[data-action="${loads[i]}"] input[type=file]`);
+      await input.uploadFile(files[i]);
+      await waitStatus(loads[i] + ' ');
+      if ((await status()) !== loads[i] + ' done.') fail(loads[i] + ': ' + (await status()));
+    }
+    if (!(await page.$eval('[data-tag="PermuteButton"]', (e) => e.checked))) {
+      await page.click('[data-tag="PermuteButton"]');
+    }
+    await setText('PermBox', '999');
+    const analysis = await run('DoSVD2');
+    await setText('BootBox', '1000');
+    await setText('AlphaBox', '0.05');
+    const bootstrap = await run('BootSVD2Angle');
+    process.stdout.write(analysis + '\n' + bootstrap + '\n');
+
+    // The templates (six files, one chosen twice per group), then an axis as a deformed grid
+    // with vectors on the template, drawn by the page.
+    await page.click('#templates summary');
+    const dir = path.dirname(files[0]);
+    const templates = ['template_outline.txt', 'clist_outline_block1.txt', 'clist_outline_block2.txt'];
+    const inputs = await page.$$('.template-slot input[type=file]');
+    for (let i = 0; i < 6; ++i) await inputs[i].uploadFile(path.join(dir, templates[i % 3]));
+    await page.waitForFunction(() => Array.from(document.querySelectorAll('.template-slot .file-name'))
+                                       .every((e) => e.textContent !== ''), {timeout: 60000});
+    await run('LoadTemplate');
+    await page.click('[data-tag="TemplateButton"]');
+    await page.select('[data-tag="ReqAxisBox"]', '3');
+    await page.select('[data-tag="DeFormat"]', '4');
+    await setText('ExagerationBox', '0.15');
+    await run('ShowAxis');
+    const width = await page.$eval('#figure-img', (e) => e.naturalWidth);
+    if (!(width > 0)) fail('the figure was not drawn');
+    await page.screenshot({path: path.join(outDir, 'page.png'), fullPage: true});
+
+    // Cancel: a long bootstrap is stopped while the page stays responsive, and the session is
+    // rebuilt as it was before it.
+    await setText('BootBox', '1000000');
+    await page.click('button[data-action="BootSVD2Angle"]');
+    await page.waitForFunction(() => document.querySelector('#busy-progress').value > 0.001,
+                               {timeout: 120000});
+    await page.click('#cancel');
+    await waitStatus('Cancelled', 300000);
+    const restored = await page.$eval('#report', (e) => e.textContent);
+    if (restored !== bootstrap) fail('the report after Cancel is not the one before the step');
+    if (errors.length) fail('errors on the page: ' + errors.join('; '));
+  } finally {
+    await browser.close();
+  }
+}
+
+main().catch((e) => {
+  console.error('browser_check: ' + (e.stack || e));
+  process.exit(1);
+});

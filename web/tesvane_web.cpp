@@ -1,0 +1,87 @@
+// The entry points of the WebAssembly module. The page's worker (and node, in the tests) writes
+// the user's files into the module's in-memory folder /data, then runs the steps of the main
+// window through one WebSession. Every entry returns text that stays valid until the next call.
+#include <emscripten.h>
+
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "web/web_session.hpp"
+
+namespace {
+
+// clang-format off
+EM_JS(void, post_progress, (double fraction, const char* what), {
+    if (Module["onProgress"]) Module["onProgress"](fraction, UTF8ToString(what));
+});
+// clang-format on
+
+void send_progress(double fraction, const std::string& what) {
+    post_progress(fraction, what.c_str());
+}
+
+std::unique_ptr<tesvane::WebSession> session;
+std::string answer;
+
+tesvane::WebSession& current() {
+    if (!session)
+        session = std::make_unique<tesvane::WebSession>("/data", send_progress);
+    return *session;
+}
+
+const char* give(std::string text) {
+    answer = std::move(text);
+    return answer.c_str();
+}
+
+}  // namespace
+
+extern "C" {
+
+// Starts a fresh session, as a newly opened program.
+EMSCRIPTEN_KEEPALIVE const char* tv_reset() {
+    session = std::make_unique<tesvane::WebSession>("/data", send_progress);
+    return give(session->state());
+}
+
+EMSCRIPTEN_KEEPALIVE const char* tv_interface() {
+    return give(tesvane::WebSession::interface_json());
+}
+
+EMSCRIPTEN_KEEPALIVE const char* tv_step(const char* request) {
+    return give(current().step(request));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* tv_state() {
+    return give(current().state());
+}
+
+EMSCRIPTEN_KEEPALIVE const char* tv_figure_svg() {
+    return give(current().figure_svg());
+}
+
+EMSCRIPTEN_KEEPALIVE const char* tv_results_json() {
+    return give(current().results_json());
+}
+
+// {"ok": true, "script": text} or {"ok": false, "error": why}.
+EMSCRIPTEN_KEEPALIVE const char* tv_script() {
+    nlohmann::json j;
+    try {
+        j = {{"ok", true}, {"script", current().script()}};
+    } catch (const std::exception& e) {
+        j = {{"ok", false}, {"error", e.what()}};
+    }
+    return give(j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* tv_note_saved_figure(const char* name) {
+    current().note_saved_figure(name);
+    return give("");
+}
+
+EMSCRIPTEN_KEEPALIVE const char* tv_replay(const char* script_text) {
+    return give(current().replay(script_text));
+}
+}
