@@ -60,6 +60,20 @@ CLI::Validator whole_number_up_to_max() {
         "");
 }
 
+// A value that `parse` takes without an Error; otherwise the Error's text is the refusal.
+CLI::Validator parsed_by(void (*parse)(const std::string&), const std::string& name) {
+    return CLI::Validator(
+        [parse](const std::string& text) {
+            try {
+                parse(text);
+            } catch (const Error& e) {
+                return std::string(e.what());
+            }
+            return std::string();
+        },
+        name);
+}
+
 // A file name: an empty one names no file.
 CLI::Validator file_name() {
     return CLI::Validator(
@@ -203,16 +217,7 @@ std::unique_ptr<CommandLine> make_command_line() {
                   "Where the target lies along the axis: factor:E (E times the unit axis, as "
                   "--exaggeration), sd:K (K SD of the scores) or range (the largest score)")
         ->type_name("M")
-        ->check(CLI::Validator(
-            [](const std::string& text) {
-                try {
-                    parse_magnitude(text);
-                } catch (const Error& e) {
-                    return std::string(e.what());
-                }
-                return std::string();
-            },
-            "M"));
+        ->check(parsed_by([](const std::string& t) { parse_magnitude(t); }, "M"));
     r->add_option("--range", run.range, "Widening factor of the plotted range (above 0)")
         ->check(number_check("a number above 0", positive))
         ->capture_default_str();
@@ -223,16 +228,7 @@ std::unique_ptr<CommandLine> make_command_line() {
     r->add_option("--size", run.size,
                   "Size of the written picture, WIDTHxHEIGHT in mm, in or px (default 85x85mm)")
         ->type_name("SIZE")
-        ->check(CLI::Validator(
-            [](const std::string& text) {
-                try {
-                    fig::parse_export_size(text, 300);
-                } catch (const Error& e) {
-                    return std::string(e.what());
-                }
-                return std::string();
-            },
-            "SIZE"));
+        ->check(parsed_by([](const std::string& t) { fig::parse_export_size(t, 300); }, "SIZE"));
     r->add_option("--dpi", run.dpi, "Resolution of a PNG picture and of a size in px")
         ->type_name("N")
         ->check(CLI::Range(10.0, 10000.0))
@@ -250,16 +246,7 @@ std::unique_ptr<CommandLine> make_command_line() {
     r->add_option("--names", run.names,
                   "The groups' names in figures, NAME1,NAME2 (default: the block-1 files' names)")
         ->type_name("NAMES")
-        ->check(CLI::Validator(
-            [](const std::string& text) {
-                try {
-                    split_group_names(text);
-                } catch (const Error& e) {
-                    return std::string(e.what());
-                }
-                return std::string();
-            },
-            "NAMES"));
+        ->check(parsed_by([](const std::string& t) { split_group_names(t); }, "NAMES"));
     r->add_option("--report", run.report, "Write the report (self-contained HTML) to FILE")
         ->check(file_name())
         ->type_name("FILE");

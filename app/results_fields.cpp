@@ -9,14 +9,10 @@ namespace {
 
 using nlohmann::json;
 
-json number(double v) {
-    return std::isfinite(v) ? json(v) : json(nullptr);
-}
-
 json numbers(const RowVector& v) {
     json a = json::array();
     for (double x : v)
-        a.push_back(number(x));
+        a.push_back(json_number(x));
     return a;
 }
 
@@ -61,8 +57,8 @@ json group_json(const ResultsSummary& s, int gi) {
               {"percent_squared_covariance", numbers(g.percent)},
               {"score_correlations", numbers(g.scor)},
               {"null_axes", nulls},
-              {"r_pls", number(g.scor.size() ? g.scor(0) : NAN)},
-              {"rv", number(g.rv)}};
+              {"r_pls", json_number(g.scor.size() ? g.scor(0) : NAN)},
+              {"rv", json_number(g.rv)}};
     return o;
 }
 
@@ -70,14 +66,16 @@ json angles_json(const RowVector& angle, const RowVector& p) {
     json a = json::array();
     for (Index k = 0; k < angle.size(); ++k)
         a.push_back({{"axis", k + 1},
-                     {"degrees", number(angle(k))},
+                     {"degrees", json_number(angle(k))},
                      {"null_axis", std::isnan(angle(k))},
-                     {"p_random_directions", number(p(k))}});
+                     {"p_random_directions", json_number(p(k))}});
     return a;
 }
 
 json range_json(const BootRange& r) {
-    return {{"low", number(r.low)}, {"high", number(r.high)}, {"standard_error", number(r.se)}};
+    return {{"low", json_number(r.low)},
+            {"high", json_number(r.high)},
+            {"standard_error", json_number(r.se)}};
 }
 
 json bootstrap_json(const ResultsSummary& s) {
@@ -91,19 +89,19 @@ json bootstrap_json(const ResultsSummary& s) {
         json axes = json::array();
         for (Index k = 0; k < bound[0].size(); ++k)
             axes.push_back({{"axis", k + 1},
-                            {"group1", number(bound[0](k))},
-                            {"group2", number(bound[1](k))}});
+                            {"group1", json_number(bound[0](k))},
+                            {"group2", json_number(bound[1](k))}});
         bounds[(block == 1 ? "block1" : "block2")] = axes;
     }
     json corr = json::array();
     for (int g = 0; g < 2; ++g) {
         json c = range_json(b.corr[static_cast<size_t>(g)]);
-        c["observed"] = number(s.groups[static_cast<size_t>(g)].scor(0));
+        c["observed"] = json_number(s.groups[static_cast<size_t>(g)].scor(0));
         corr.push_back(c);
     }
     json dif = range_json(b.difference);
-    dif["min"] = number(b.difference_min);
-    dif["max"] = number(b.difference_max);
+    dif["min"] = json_number(b.difference_min);
+    dif["max"] = json_number(b.difference_max);
     return {{"replicates", b.nboots},         {"alpha", b.alpha},
             {"alpha_raised", b.alpha_raised}, {"bound_row", b.rangepoint},
             {"angle_bounds", bounds},         {"axis1_correlations", corr},

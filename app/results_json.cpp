@@ -7,12 +7,9 @@ namespace {
 
 using nlohmann::json;
 
-json number(double v) {
-    return std::isfinite(v) ? json(v) : json(nullptr);
-}
-
 json p_json(const MonteCarloP& p) {
-    return {{"p", number(p.p)}, {"lower", number(p.lower)}, {"upper", number(p.upper)}};
+    return {
+        {"p", json_number(p.p)}, {"lower", json_number(p.lower)}, {"upper", json_number(p.upper)}};
 }
 
 json group_json(const GroupResult& g) {
@@ -21,23 +18,29 @@ json group_json(const GroupResult& g) {
         const AxisResult& a = g.axes[i];
         axes.push_back({{"axis", i + 1},
                         {"defined", a.defined},
-                        {"singular_value", number(a.sval)},
-                        {"singular_value_covariance_n_minus_1", number(a.sval_covariance)},
-                        {"percent_squared_covariance", number(a.percent)},
+                        {"singular_value", json_number(a.sval)},
+                        {"singular_value_covariance_n_minus_1", json_number(a.sval_covariance)},
+                        {"percent_squared_covariance", json_number(a.percent)},
                         {"p", a.defined ? p_json(a.p) : json(nullptr)}});
     }
     return {{"specimens", g.specimens},
             {"axes", axes},
-            {"r_pls", {{"value", number(g.r)}, {"p", p_json(g.r_p)}}},
-            {"rv", {{"value", number(g.rv)}, {"p", p_json(g.rv_p)}}}};
+            {"r_pls", {{"value", json_number(g.r)}, {"p", p_json(g.r_p)}}},
+            {"rv", {{"value", json_number(g.rv)}, {"p", p_json(g.rv_p)}}}};
 }
 
 json effect_json(const EffectSize& e) {
-    return {
-        {"Z", number(e.Z)}, {"lambda", number(e.lambda)}, {"d", number(e.d)}, {"s", number(e.s)}};
+    return {{"Z", json_number(e.Z)},
+            {"lambda", json_number(e.lambda)},
+            {"d", json_number(e.d)},
+            {"s", json_number(e.s)}};
 }
 
 }  // namespace
+
+json json_number(double v) {
+    return std::isfinite(v) ? json(v) : json(nullptr);
+}
 
 json permutation_results_json(const PermutationResults& p) {
     json out = json::object();
@@ -51,8 +54,8 @@ json permutation_results_json(const PermutationResults& p) {
     out["integration_comparison"] = {{"method", "Adams & Collyer 2016, Box-Cox effect sizes"},
                                      {"group1", effect_json(p.group1.effect)},
                                      {"group2", effect_json(p.group2.effect)},
-                                     {"z12", number(p.comparison.z12)},
-                                     {"p", number(p.comparison.p)}};
+                                     {"z12", json_number(p.comparison.z12)},
+                                     {"p", json_number(p.comparison.p)}};
     return out;
 }
 
