@@ -1,10 +1,13 @@
 // Loads the page from its folder (file://, as a user opening it would) in headless chromium,
-// runs the analysis through the page's own controls and prints the report texts after the
-// analysis and the bootstrap, as `tesvane run` prints them. Then draws an axis, takes a
-// screenshot (OUT_DIR/page.png) and checks that Cancel stops a long bootstrap and restores the
-// session. Usage: node browser_check.js CHROMIUM INDEX_HTML OUT_DIR G1B1 G1B2 G2B1 G2B2
+// runs the analysis through the page's own controls (group 1's files chosen in the file
+// pickers, group 2's dropped on their boxes) and prints the report texts after the analysis and
+// the bootstrap, as `tesvane run` prints them. Then draws an axis (on the templates when the
+// data's folder has them), takes a screenshot (OUT_DIR/page.png) and checks that Cancel stops a
+// long bootstrap and restores the session, and that the page asked for nothing but its own files.
+// Usage: node browser_check.js CHROMIUM INDEX_HTML OUT_DIR G1B1 G1B2 G2B1 G2B2
 // (INDEX_HTML may also be an http:// address of the page on a static server.)
 'use strict';
+const fs = require('fs');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
 
@@ -27,6 +30,14 @@ async function main() {
     const page = await browser.newPage();
     const errors = [];
     page.on('pageerror', (e) => errors.push(String(e)));
+    // Files never leave the computer: every request must be for the page's own files.
+    const own = /^https?:/.test(indexHtml) ? new URL(indexHtml).origin
+                                           : 'file://' + path.dirname(path.resolve(indexHtml)) + '/';
+    const elsewhere = [];
+    page.on('request', (r) => {
+      const u = r.url();
+      if (!u.startsWith(own) && !u.startsWith('data:') && !u.startsWith('blob:')) elsewhere.push(u);
+    });
     await page.setViewport({width: 1400, height: 1000});
     await page.goto(/^https?:/.test(indexHtml) ? indexHtml : 'file://' + path.resolve(indexHtml));
     const status = () => page.$eval('#status', (e) => e.textContent);
@@ -50,10 +61,22 @@ async function main() {
       return page.$eval('#report', (e) => e.textContent);
     };
 
+    // A file dropped on a block's box, as from a file manager.
+    const drop = (selector, file) => page.$eval(selector, (el, name, base64) => {
+      const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+      const dt = new DataTransfer();
+      dt.items.add(new File([bytes], name, {type: 'text/plain'}));
+      el.dispatchEvent(new DragEvent('drop', {dataTransfer: dt, bubbles: true, cancelable: true}));
+    }, path.basename(file), fs.readFileSync(file).toString('base64'));
+
     await waitStatus('Ready');
     for (let i = 0; i < 4; ++i) {
-      const input = await page.$(`.slot[data-action="${loads[i]}"] input[type=file]`);
-      await input.uploadFile(files[i]);
+      const slot = `.slot[data-action="${loads[i]}"]`;
+      if (i < 2) {
+        await (await page.$(slot + ' input[type=file]')).uploadFile(files[i]);
+      } else {
+        await drop(slot, files[i]);
+      }
       await waitStatus(loads[i] + ' ');
       if ((await status()) !== loads[i] + ' done.') fail(loads[i] + ': ' + (await status()));
     }
@@ -69,15 +92,18 @@ async function main() {
 
     // The templates (six files, one chosen twice per group), then an axis as a deformed grid
     // with vectors on the template, drawn by the page.
-    await page.click('#templates summary');
     const dir = path.dirname(files[0]);
-    const templates = ['template_outline.txt', 'clist_outline_block1.txt', 'clist_outline_block2.txt'];
-    const inputs = await page.$$('.template-slot input[type=file]');
-    for (let i = 0; i < 6; ++i) await inputs[i].uploadFile(path.join(dir, templates[i % 3]));
-    await page.waitForFunction(() => Array.from(document.querySelectorAll('.template-slot .file-name'))
-                                       .every((e) => e.textContent !== ''), {timeout: 60000});
-    await run('LoadTemplate');
-    await page.click('[data-tag="TemplateButton"]');
+    const templates = ['template_outline.txt', 'clist_outline_block1.txt', 'clist_outline_block2.txt']
+                          .map((t) => path.join(dir, t));
+    if (templates.every((t) => fs.existsSync(t))) {
+      await page.click('#templates summary');
+      const inputs = await page.$$('.template-slot input[type=file]');
+      for (let i = 0; i < 6; ++i) await inputs[i].uploadFile(templates[i % 3]);
+      await page.waitForFunction(() => Array.from(document.querySelectorAll('.template-slot .file-name'))
+                                         .every((e) => e.textContent !== ''), {timeout: 60000});
+      await run('LoadTemplate');
+      await page.click('[data-tag="TemplateButton"]');
+    }
     await page.select('[data-tag="ReqAxisBox"]', '3');
     await page.select('[data-tag="DeFormat"]', '4');
     await setText('ExagerationBox', '0.15');
@@ -97,6 +123,7 @@ async function main() {
     const restored = await page.$eval('#report', (e) => e.textContent);
     if (restored !== bootstrap) fail('the report after Cancel is not the one before the step');
     if (errors.length) fail('errors on the page: ' + errors.join('; '));
+    if (elsewhere.length) fail('the page asked for files not its own: ' + elsewhere.join(', '));
   } finally {
     await browser.close();
   }
