@@ -1,7 +1,7 @@
 // Speed of the browser edition in headless chromium: the time from a click on Analyse (no
 // permutations) and on Bootstrap (1000 replicates) to the page saying the step is done, timed in
-// the page, the best and the median of RUNS runs each; and the size of the page's files,
-// gzip-compressed as a static host would serve them.
+// the page, the best and the median of RUNS runs each; and the size of the four files the page
+// is made of, gzip-compressed as a static host would serve them.
 // Usage: NODE_PATH=web/node_modules node bench/web_speed.js CHROMIUM WEB_DIR G1B1 G1B2 G2B1 G2B2 [RUNS]
 'use strict';
 const fs = require('fs');
@@ -20,10 +20,10 @@ function timeStep(page, action) {
     const status = document.querySelector('#status');
     const observer = new MutationObserver(() => {
       const s = status.textContent;
-      if (!s.startsWith(action + ' ')) return;
+      if (s.endsWith('…')) return;  // still running
       observer.disconnect();
       if (s === action + ' done.') resolve(performance.now() - start);
-      else reject(new Error(s));
+      else reject(new Error(s + ' ' + document.querySelector('#messages').textContent));
     });
     observer.observe(status, {childList: true, characterData: true, subtree: true});
     const start = performance.now();
@@ -52,6 +52,7 @@ async function main() {
       await page.waitForFunction((a) => document.querySelector('#status').textContent === a + ' done.',
                                  {timeout: 60000}, loads[i]);
     }
+    await page.$eval('[data-tag="PermuteButton"]', (e) => { e.checked = false; });
     await page.$eval('[data-tag="BootBox"]', (e) => { e.value = '1000'; });
     const analyse = [];
     const bootstrap = [];
@@ -65,10 +66,8 @@ async function main() {
     await browser.close();
   }
   let total = 0;
-  for (const name of fs.readdirSync(webDir)) {
-    const file = path.join(webDir, name);
-    if (!fs.statSync(file).isFile()) continue;
-    const bytes = fs.readFileSync(file);
+  for (const name of ['index.html', 'tesvane.css', 'tesvane_page.js', 'tesvane_worker_bundle.js']) {
+    const bytes = fs.readFileSync(path.join(webDir, name));
     const gz = zlib.gzipSync(bytes, {level: 9}).length;
     total += gz;
     console.log(`${name}: ${bytes.length} bytes, ${gz} gzip-compressed`);

@@ -1,15 +1,18 @@
 #include "io/input_files.hpp"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <map>
 #include <mutex>
-#include <utility>
+#include <tuple>
 
 namespace tesvane {
 namespace {
 
-using FileKey = std::pair<dev_t, ino_t>;
+// Device and inode name a file while it exists; its birth time, where the file system keeps one,
+// tells it from a later file given the inode of a deleted one.
+using FileKey = std::tuple<dev_t, ino_t, long long, long>;
 
 struct Registry {
     std::mutex mutex;
@@ -25,7 +28,16 @@ std::optional<FileKey> regular_file_key(const std::string& path) {
     struct stat st;
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
-    return FileKey{st.st_dev, st.st_ino};
+    long long born_s = 0;
+    long born_ns = 0;
+#if defined(STATX_BTIME) && !defined(__EMSCRIPTEN__)
+    struct statx sx;
+    if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME)) {
+        born_s = sx.stx_btime.tv_sec;
+        born_ns = sx.stx_btime.tv_nsec;
+    }
+#endif
+    return FileKey{st.st_dev, st.st_ino, born_s, born_ns};
 }
 
 }  // namespace

@@ -128,6 +128,24 @@ TEST_F(Writers, NeverReplaceADataFileThatWasRead) {
     EXPECT_EQ(read(path("results.txt")), "fine");
 }
 
+// A data file deleted after it was read frees its inode; a later file given that inode (a figure
+// exported earlier, say) is not the data and may be replaced.
+TEST_F(Writers, AFileGivenTheInodeOfADeletedDataFileMayBeReplaced) {
+    const auto inode = [](const std::string& p) {
+        struct stat st {};
+        return ::stat(p.c_str(), &st) == 0 ? st.st_ino : 0;
+    };
+    std::ofstream(path("data.txt")) << "1 2 3\n";
+    ASSERT_EQ(dload(path("data.txt")).cols(), 3);
+    const ino_t data_inode = inode(path("data.txt"));
+    fs::remove(path("data.txt"));
+    std::ofstream(path("figure.svg")) << "old";
+    if (inode(path("figure.svg")) != data_inode)
+        GTEST_SKIP() << "the file system gave the new file another inode";
+    write_file_atomically(path("figure.svg"), "new");
+    EXPECT_EQ(read(path("figure.svg")), "new");
+}
+
 TEST_F(Writers, AWriterThatFailsLeavesNoTemporaryFile) {
     std::ofstream(path("fig.eps")) << "old picture";
     EXPECT_THROW(write_file_atomically_by(path("fig.eps"), ".eps",
