@@ -210,6 +210,8 @@ TEST_F(ResultsExportTest, NullAxesAreMarkedEverywhere) {
     // direction and the bound is missing where the angle is not. The report says why.
     ASSERT_FALSE(r["angles"]["block1"][4]["degrees"].is_null());
     o.boot = 20;
+    o.report = (dir / "boot.html").string();  // new files: nothing written is replaced
+    o.scores = o.json = "";
     ASSERT_EQ(run_analysis(o, out, err), 0) << err.str();
     EXPECT_NE(read(o.report).find("draws specimens with replacement, so it holds fewer distinct "
                                   "specimens"),
