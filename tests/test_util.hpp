@@ -1,5 +1,5 @@
 // Small helpers shared by the tests of every layer: matrices written inline, their largest
-// difference, a file's bytes and the message of a failure.
+// difference, similar copies of a form, a file's bytes and the message of a failure.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -35,6 +35,18 @@ inline double max_diff(const Matrix& a, const Matrix& b) {
     if (a.rows() != b.rows() || a.cols() != b.cols())
         return INFINITY;
     return a.size() == 0 ? 0.0 : (a - b).cwiseAbs().maxCoeff();
+}
+
+// The landmarks of a row turned by t and scaled by s about (px, py), then shifted by (dx, dy).
+inline Matrix similar(const Matrix& x, double t, double s, double dx = 0, double dy = 0,
+                      double px = 0, double py = 0) {
+    Matrix y = x;
+    for (Index j = 0; 2 * j + 2 < x.size(); ++j) {
+        const double u = x(2 * j) - px, v = x(2 * j + 1) - py;
+        y(2 * j) = px + dx + s * (std::cos(t) * u - std::sin(t) * v);
+        y(2 * j + 1) = py + dy + s * (std::sin(t) * u + std::cos(t) * v);
+    }
+    return y;
 }
 
 // The bytes of a file; empty when it cannot be read.

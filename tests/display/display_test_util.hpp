@@ -28,18 +28,6 @@ inline Matrix irregular_reference() {
                 -0.12, 1});
 }
 
-// The landmarks of a row turned by t and scaled by s about (px, py), then shifted by (dx, dy).
-inline Matrix similar(const Matrix& x, double t, double s, double dx = 0, double dy = 0,
-                      double px = 0, double py = 0) {
-    Matrix y = x;
-    for (Index j = 0; 2 * j + 2 < x.size(); ++j) {
-        const double u = x(2 * j) - px, v = x(2 * j + 1) - py;
-        y(2 * j) = px + dx + s * (std::cos(t) * u - std::sin(t) * v);
-        y(2 * j + 1) = py + dy + s * (std::sin(t) * u + std::cos(t) * v);
-    }
-    return y;
-}
-
 // The objects of one type on the axes, in drawing order.
 template <class T>
 std::vector<const T*> objects_of(const fig::Axes& axes) {

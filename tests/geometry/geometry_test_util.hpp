@@ -7,23 +7,12 @@
 #include <initializer_list>
 #include <random>
 
-#include <Eigen/Geometry>
-
 #include "geometry/centsize.hpp"
 #include "platform/error.hpp"
 #include "platform/matrix.hpp"
 #include "test_util.hpp"
 
 namespace tesvane::test {
-
-// The landmarks of a configuration row (trailing value kept) turned by t about the origin.
-inline Matrix turn(const Matrix& x, double t) {
-    Matrix y = x;
-    const Index k = (x.size() - 1) / 2;
-    y.leftCols(2 * k).reshaped(2, k) =
-        Eigen::Rotation2Dd(t).toRotationMatrix() * x.leftCols(2 * k).reshaped(2, k);
-    return y;
-}
 
 // The GeometryError that f throws.
 template <class F>
@@ -52,7 +41,7 @@ inline Matrix random_block(int k, int n, unsigned seed, double noise = 0.05) {
             c(2 * j + 1) = radius(j) * std::sin(2 * M_PI * j / k) + noise * u(rng);
         }
         const double s = 3.0 + u(rng);
-        c = s * turn(c, M_PI * u(rng));
+        c = s * similar(c, M_PI * u(rng), 1);
         c(2 * k) = centsize(c)(0);
         const double dx = 10.0 * u(rng);
         const double dy = 10.0 * u(rng);

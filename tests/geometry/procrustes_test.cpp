@@ -54,7 +54,7 @@ Matrix quad_normalised() {
 // Turned, scaled and shifted copies of the quadrilateral, sizes 10, 30, 2.
 Matrix similar_copies() {
     Matrix x(3, 9);  // the third more than a quarter turn away
-    x << kQuad, 3 * test::turn(kQuad, 1.1), 0.2 * test::turn(kQuad, -2.5);
+    x << kQuad, 3 * test::similar(kQuad, 1.1, 1), 0.2 * test::similar(kQuad, -2.5, 1);
     x.row(1).head(8) += row({5, -2, 5, -2, 5, -2, 5, -2});
     x.col(8) << 10, 30, 2;
     return x;
@@ -90,12 +90,12 @@ TEST(Consensus, SquareAndRectangleGiveTheirNormalisedMean) {
 }
 
 TEST(Consensus, OneSpecimenIsItsOwnConsensusInItsOwnOrientation) {
-    const Matrix x = 2 * test::turn(kQuad, 0.4) + row({1, 1, 1, 1, 1, 1, 1, 1, 5});
+    const Matrix x = 2 * test::similar(kQuad, 0.4, 1) + row({1, 1, 1, 1, 1, 1, 1, 1, 5});
     const Consensus c = getconsensus(x);
     EXPECT_EQ(c.iterations, 1);
     EXPECT_LE(max_diff(c.reference.leftCols(8), c.superimposed.leftCols(8)), 1e-15);
     EXPECT_LE(max_diff(c.reference,
-                       test::turn(quad_normalised(), 0.4) + row({0, 0, 0, 0, 0, 0, 0, 0, 5})),
+                       test::similar(quad_normalised(), 0.4, 1) + row({0, 0, 0, 0, 0, 0, 0, 0, 5})),
               1e-14);
 }
 
@@ -103,11 +103,11 @@ TEST(Superimpose, ReferenceIsUsedAsGiven) {
     const Matrix x = test::random_block(5, 6, 5u, 0.2);
     const Matrix ref = getconsensus(x).reference;
     const Matrix y = getpsup(x, ref);
-    EXPECT_LE(max_diff(getpsup(x, 3.0 * ref), y), 1e-14);  // scale does not change the turn
-    EXPECT_EQ(getpsup(x, ref.leftCols(10)), y);            // the size value is not read
-    const Matrix z = getpsup(x, test::turn(ref, 0.7));     // a turned reference turns them
+    EXPECT_LE(max_diff(getpsup(x, 3.0 * ref), y), 1e-14);     // scale does not change the turn
+    EXPECT_EQ(getpsup(x, ref.leftCols(10)), y);               // the size value is not read
+    const Matrix z = getpsup(x, test::similar(ref, 0.7, 1));  // a turned reference turns them
     for (Index i = 0; i < x.rows(); ++i)
-        EXPECT_LE(max_diff(z.row(i), test::turn(y.row(i), 0.7)), 1e-14);
+        EXPECT_LE(max_diff(z.row(i), test::similar(y.row(i), 0.7, 1)), 1e-14);
 }
 
 TEST(ProcrustesErrors, UnscalableSpecimensAreNamed) {

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string>
 
+#include <Eigen/LU>
+
 #include "geometry/getconsensus.hpp"
 #include "geometry/getpw_arbit.hpp"
 #include "geometry/gettpse.hpp"

@@ -225,7 +225,10 @@ TEST_F(SessionTest, ReportAndScoresFromTheWindows) {
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 30 + 25);
 }
 
-TEST_F(SessionTest, SavedSessionReplaysHeadlessToTheSameReport) {
+// What the user did in the windows, saved as a session, replays headless to the same report and
+// files; a figure exported at a size is the same picture, labels and size whatever the window's
+// size.
+TEST_F(SessionTest, SavedSessionReplaysHeadlessToTheSameReportAndFiles) {
     main().findChild<QCheckBox*>("HomologyButton")->click();  // ticked at start: now not
     files = {data / "groupA_b1.txt", data / "groupA_b2.txt", std::nullopt, data / "groupB_b1.txt",
              data / "groupB_b2.txt"};
@@ -242,29 +245,6 @@ TEST_F(SessionTest, SavedSessionReplaysHeadlessToTheSameReport) {
     ASSERT_NE(report.find("Angle"), std::string::npos) << report;
     const std::string axis = read_file(dir.path() / "axis.txt");
     ASSERT_FALSE(axis.empty());
-
-    files = {dir.path() / "session"};
-    ASSERT_NE(action_named("Save &session…"), nullptr);
-    action_named("Save &session…")->trigger();
-    const fs::path script = dir.path() / "session.tvs";
-    const std::string text = read_file(script);
-    // The rest shows in the replay; a cancel must be recorded as one.
-    EXPECT_NE(text.find("answer cancel\naction LoadG2B1\n"), std::string::npos) << text;
-    EXPECT_EQ(dialogs.back(), gui::FileDialogKind::Save);
-
-    fs::remove(dir.path() / "axis.txt");
-    std::ofstream(script, std::ios::app) << "print AuxResults\n";
-    std::ostringstream out, err;
-    ASSERT_EQ(run_script(script.string(), out, err, nullptr), 0) << err.str();
-    EXPECT_EQ(out.str(), report + "\n");
-    EXPECT_EQ(read_file(dir.path() / "axis.txt"), axis);
-}
-
-// A figure exported from the windows at a size is the file a headless replay of the session
-// writes: the same picture, labels and size, whatever the window's size.
-TEST_F(SessionTest, AnExportedFigureReplaysHeadlessToTheSameFile) {
-    load_examples();
-    main().button("DoSVD2")->click();
     main().findChild<QComboBox*>("ReqAxisBox")->setCurrentIndex(24);  // the score plot
     main().findChild<QLineEdit*>("GroupName1")->setText("Jord");
     main().button("ShowAxis")->click();
@@ -274,18 +254,27 @@ TEST_F(SessionTest, AnExportedFigureReplaysHeadlessToTheSameFile) {
     ASSERT_TRUE(ui().save_figure_to(shown.string()));
     EXPECT_EQ(ui().figure().axes().legend[0].label.rfind("Jord (r = ", 0), 0u);
 
-    files = {dir.path() / "export"};
+    files = {dir.path() / "session"};
+    ASSERT_NE(action_named("Save &session…"), nullptr);
     action_named("Save &session…")->trigger();
-    const fs::path script = dir.path() / "export.tvs";
-    EXPECT_NE(read_file(script).find("savefig shown.svg 85x70mm 600\n"), std::string::npos)
-        << read_file(script);
+    const fs::path script = dir.path() / "session.tvs";
+    const std::string text = read_file(script);
+    // The rest shows in the replay; a cancel must be recorded as one.
+    EXPECT_NE(text.find("answer cancel\naction LoadG2B1\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("savefig shown.svg 85x70mm 600\n"), std::string::npos) << text;
+    EXPECT_EQ(dialogs.back(), gui::FileDialogKind::Save);
+
+    fs::remove(dir.path() / "axis.txt");
     const fs::path first = dir.path() / "first.svg";
     fs::rename(shown, first);
+    std::ofstream(script, std::ios::app) << "print AuxResults\n";
     std::ostringstream out, err;
     const FigureSaver saver = [](const fig::Figure& f, const std::string& path) {
         render::save_figure(f, path);
     };
     ASSERT_EQ(run_script(script.string(), out, err, saver), 0) << err.str();
+    EXPECT_EQ(out.str(), report + "\n");
+    EXPECT_EQ(read_file(dir.path() / "axis.txt"), axis);
     EXPECT_EQ(read_file(shown), read_file(first));
     EXPECT_NE(read_file(first).find("viewBox=\"0 0 240.945 198.425\""), std::string::npos);
 }

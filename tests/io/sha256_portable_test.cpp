@@ -1,10 +1,16 @@
 // The portable SHA-256 of the WebAssembly build gives nettle's digests (the native sha256_hex)
-// and the published test vectors, across the padding's block boundaries and in pieces.
+// and the published test vectors, across the padding's block boundaries and in pieces; a file's
+// digest read in pieces gives the same.
 #include "io/sha256_portable.hpp"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "io/sha256.hpp"
+#include "test_util.hpp"
 
 namespace tesvane {
 namespace {
@@ -28,8 +34,19 @@ TEST(PortableSha256, PublishedVectors) {
         {std::string(1000000, 'a'),
          "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
     };
-    for (const Case& c : cases)
+    const auto path =
+        std::filesystem::temp_directory_path() / ("tesvane_sha_" + std::to_string(::getpid()));
+    for (const Case& c : cases) {
         EXPECT_EQ(portable(c.in, c.in.size() + 1), c.digest) << c.in.size();
+        EXPECT_EQ(sha256_hex(c.in), c.digest) << c.in.size();
+        std::ofstream(path, std::ios::binary) << c.in;  // longer than the reader's piece
+        const FileDigest d = file_digest(path.string());
+        EXPECT_EQ(d.sha256, c.digest);
+        EXPECT_EQ(d.size, c.in.size());
+    }
+    std::filesystem::remove(path);
+    EXPECT_NE(test::error_of([&] { file_digest(path.string()); }).find(path.string()),
+              std::string::npos);
 }
 
 TEST(PortableSha256, SameAsNettleAtEveryLengthAroundTheBlocksAndInPieces) {
