@@ -340,14 +340,11 @@
   // The Save buttons of the main window: the action writes the file its save dialog is
   // answered with, and the page hands it on as a download.
   const savedNames = new Set();
-  async function saveAxisFile() {
+  async function saveByAction(action, base, extension, type) {
     if (busy) return;
-    const select = $('#save-which');
-    const button = iface.buttons.find((b) => b.action === select.value);
-    const base = button.label.toLowerCase().replace(/[^a-z0-9]+/g, '-').replace(/^-|-$/g, '');
-    let name = base + '.txt';
-    for (let i = 2; savedNames.has(name); ++i) name = base + '-' + i + '.txt';
-    const answer = await runStep(button.action, [name]);
+    let name = base + extension;
+    for (let i = 2; savedNames.has(name); ++i) name = base + '-' + i + extension;
+    const answer = await runStep(action, [name]);
     if (!answer || !answer.ok) return;
     let text;
     try {
@@ -356,12 +353,20 @@
       return;  // the action declined (its message is shown)
     }
     savedNames.add(name);
-    download(name, new Blob([text], {type: 'text/plain'}));
+    download(name, new Blob([text], {type: type}));
+  }
+
+  function saveAxisFile() {
+    const select = $('#save-which');
+    const button = iface.buttons.find((b) => b.action === select.value);
+    const base = button.label.toLowerCase().replace(/[^a-z0-9]+/g, '-').replace(/^-|-$/g, '');
+    return saveByAction(button.action, base, '.txt', 'text/plain');
   }
 
   function buildSaveList() {
     const select = $('#save-which');
-    for (const b of iface.buttons.filter((x) => x.group === 'save')) {
+    // The scores table has a button of its own (a CSV file, not an axis).
+    for (const b of iface.buttons.filter((x) => x.group === 'save' && x.action !== 'SaveScores')) {
       const o = document.createElement('option');
       o.value = b.action;
       o.textContent = b.label;
@@ -421,6 +426,10 @@
     $('#dl-png').addEventListener('click', () => downloadFigure('png'));
     $('#dl-report').addEventListener('click', () =>
       download('tesvane-report.txt', new Blob([report], {type: 'text/plain'})));
+    $('#dl-html').addEventListener('click', () =>
+      saveByAction('ExportReport', 'tesvane-report', '.html', 'text/html'));
+    $('#dl-scores').addEventListener('click', () =>
+      saveByAction('SaveScores', 'tesvane-scores', '.csv', 'text/csv'));
     $('#dl-json').addEventListener('click', async () => {
       if (busy) return;
       download('tesvane-results.json', new Blob([await call('results_json')], {type: 'application/json'}));

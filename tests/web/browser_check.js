@@ -2,8 +2,9 @@
 // runs the analysis through the page's own controls (group 1's files chosen in the file
 // pickers, group 2's dropped on their boxes) and prints the report texts after the analysis and
 // the bootstrap, as `tesvane run` prints them. Then draws an axis (on the templates when the
-// data's folder has them), takes a screenshot (OUT_DIR/page.png) and checks that Cancel stops a
-// long bootstrap and restores the session, and that the page asked for nothing but its own files.
+// data's folder has them), takes a screenshot (OUT_DIR/page.png), downloads the HTML report and
+// the scores table, and checks that Cancel stops a long bootstrap and restores the session, and
+// that the page asked for nothing but its own files.
 // Usage: node browser_check.js CHROMIUM INDEX_HTML OUT_DIR G1B1 G1B2 G2B1 G2B2
 // (INDEX_HTML may also be an http:// address of the page on a static server.)
 'use strict';
@@ -111,6 +112,23 @@ async function main() {
     const width = await page.$eval('#figure-img', (e) => e.naturalWidth);
     if (!(width > 0)) fail('the figure was not drawn');
     await page.screenshot({path: path.join(outDir, 'page.png'), fullPage: true});
+
+    // The report file and the scores table, downloaded as the user would.
+    const cdp = await page.createCDPSession();
+    await cdp.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: path.resolve(outDir)});
+    const downloads = [['#dl-html', 'tesvane-report.html', '<!DOCTYPE html>'],
+                       ['#dl-scores', 'tesvane-scores.csv', '"group","specimen","block1_axis1"']];
+    for (const [button, name, start] of downloads) {
+      const file = path.join(outDir, name);
+      await page.click(button);
+      for (let waited = 0; !fs.existsSync(file) && waited < 60000; waited += 100) {
+        await new Promise((r) => setTimeout(r, 100));
+      }
+      if (!fs.existsSync(file)) fail(name + ' was not downloaded; the page says "' + (await status()) + '"');
+      const text = fs.readFileSync(file, 'utf8');
+      if (!text.startsWith(start)) fail(name + ' begins ' + JSON.stringify(text.slice(0, 60)));
+      if (name.endsWith('.html') && !text.includes('<svg')) fail(name + ' has no figure');
+    }
 
     // Cancel: a long bootstrap is stopped while the page stays responsive, and the session is
     // rebuilt as it was before it.

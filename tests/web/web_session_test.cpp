@@ -15,6 +15,7 @@
 #include "app/run_command.hpp"
 #include "app/script_runner.hpp"
 #include "test_paths.hpp"
+#include "test_util.hpp"
 
 namespace tesvane::test {
 namespace {
@@ -218,6 +219,20 @@ TEST_F(WebSessionTest, SaveActionsWriteTheFileTheirDialogIsAnsweredWith) {
         std::string line;
         ASSERT_TRUE(std::getline(in, line)) << action;
         EXPECT_NE(line.find('%'), std::string::npos) << action << ": " << line;
+    }
+    // The report file, its figures inline, and the scores table, as `run --report/--scores`.
+    const std::pair<const char*, const char*> exports[] = {
+        {"ExportReport", "<!DOCTYPE html>"},
+        {"SaveScores", "\"group\",\"specimen\",\"block1_axis1\""}};
+    for (const auto& [action, start] : exports) {
+        const fs::path file = folder / (std::string(action) + ".out");
+        const json a = step({{"action", action}, {"files", {file.string()}}});
+        ASSERT_TRUE(a["ok"]) << action << ": " << a.dump();
+        const std::string text = read_file(file);
+        EXPECT_EQ(text.rfind(start, 0), 0u) << action << ": " << text.substr(0, 80);
+        if (std::string(action) == "ExportReport") {
+            EXPECT_NE(text.find("<svg"), std::string::npos);
+        }
     }
 }
 
