@@ -432,7 +432,10 @@
       saveByAction('SaveScores', 'tesvane-scores', '.csv', 'text/csv'));
     $('#dl-json').addEventListener('click', async () => {
       if (busy) return;
-      download('tesvane-results.json', new Blob([await call('results_json')], {type: 'application/json'}));
+      const r = await callJson('results_json');
+      clearMessages();
+      if (!r.ok) showMessages([r.error], 'error');
+      else download('tesvane-results.json', new Blob([r.json], {type: 'application/json'}));
     });
     $('#dl-script').addEventListener('click', async () => {
       if (busy) return;

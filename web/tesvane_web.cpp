@@ -35,6 +35,19 @@ const char* give(std::string text) {
     return answer.c_str();
 }
 
+// {"ok": true, key: what make() gave} or {"ok": false, "error": why}: an exception must not
+// leave the module, where the page would see only "[object WebAssembly.Exception]".
+template <class Make>
+const char* give_or_error(const char* key, Make make) {
+    nlohmann::json j;
+    try {
+        j = {{"ok", true}, {key, make()}};
+    } catch (const std::exception& e) {
+        j = {{"ok", false}, {"error", e.what()}};
+    }
+    return give(j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+}
+
 }  // namespace
 
 extern "C" {
@@ -61,19 +74,14 @@ EMSCRIPTEN_KEEPALIVE const char* tv_figure_svg() {
     return give(current().figure_svg());
 }
 
+// {"ok": true, "json": text} or {"ok": false, "error": why} (before the analysis).
 EMSCRIPTEN_KEEPALIVE const char* tv_results_json() {
-    return give(current().results_json());
+    return give_or_error("json", [] { return current().results_json(); });
 }
 
 // {"ok": true, "script": text} or {"ok": false, "error": why}.
 EMSCRIPTEN_KEEPALIVE const char* tv_script() {
-    nlohmann::json j;
-    try {
-        j = {{"ok", true}, {"script", current().script()}};
-    } catch (const std::exception& e) {
-        j = {{"ok", false}, {"error", e.what()}};
-    }
-    return give(j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+    return give_or_error("script", [] { return current().script(); });
 }
 
 EMSCRIPTEN_KEEPALIVE const char* tv_note_saved_figure(const char* name) {

@@ -71,6 +71,11 @@ async function main() {
     }, path.basename(file), fs.readFileSync(file).toString('base64'));
 
     await waitStatus('Ready');
+    const messages = () => page.$$eval('#messages li', (l) => l.map((e) => e.textContent));
+    // Results asked for before there are any: said in words, not an error on the page.
+    await page.click('#dl-json');
+    await page.waitForFunction(() => document.querySelector('#messages').textContent !== '', {timeout: 60000});
+    if (!(await messages()).join().includes('no results yet')) fail('JSON before the analysis: ' + (await messages()));
     for (let i = 0; i < 4; ++i) {
       const slot = `.slot[data-action="${loads[i]}"]`;
       if (i < 2) {

@@ -31,7 +31,9 @@ async function main() {
   const last = step('BootSVD2Angle', {BootBox: {String: String(boots)}, AlphaBox: {String: '0.05'}}).report + '\n';
   process.stdout.write(out + last);
   fs.writeFileSync(path.join(outDir, 'last_report.txt'), last);
-  fs.writeFileSync(path.join(outDir, 'web.json'), call('results_json'));
+  const r = JSON.parse(call('results_json'));
+  if (!r.ok) throw new Error(r.error);
+  fs.writeFileSync(path.join(outDir, 'web.json'), r.json);
   const s = JSON.parse(call('script'));
   if (!s.ok) throw new Error(s.error);
   fs.writeFileSync(path.join(outDir, 'session.tvs'), s.script);
