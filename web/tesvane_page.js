@@ -16,6 +16,7 @@
   let nextId = 1;
   const pending = new Map();
   let busy = false;
+  let cancelling = false;       // a cancelled step's worker is being replaced
   let iface = null;             // the controls, plot types and buttons of the main window
   const files = new Map();      // name in /data -> bytes, to rebuild a session after a cancel
   const fileOwner = new Map();  // name in /data -> name, size and date of the file it holds
@@ -210,11 +211,13 @@
       if (s.ok) script = s.script;
       return answer;
     } catch (e) {
+      // A cancelled step: cancel() says so, and keeps the page busy until the session is back.
+      if (cancelling) return null;
       showMessages([String(e.message || e)], 'error');
       setStatus('The step stopped: ' + (e.message || e));
       return null;
     } finally {
-      setBusy(false);
+      if (!cancelling) setBusy(false);
     }
   }
 
@@ -304,10 +307,12 @@
 
   async function cancel() {
     if (!busy) return;
+    cancelling = true;
     worker.terminate();
     for (const p of pending.values()) p.reject(new Error('cancelled'));
     pending.clear();
     setBusy(true, 'Cancelled; restoring the session…');
+    setStatus('Cancelling: restoring the session…');
     $('#cancel').disabled = true;
     try {
       await startWorker();
@@ -320,6 +325,7 @@
     } catch (e) {
       showMessages(['The session could not be restored: ' + (e.message || e)], 'error');
     } finally {
+      cancelling = false;
       $('#cancel').disabled = false;
       setBusy(false);
     }

@@ -142,6 +142,11 @@ async function main() {
     await page.waitForFunction(() => document.querySelector('#busy-progress').value > 0.001,
                                {timeout: 120000});
     await page.click('#cancel');
+    // The page stays busy until the session is restored.
+    if (!(await page.$eval('button[data-action="DoSVD2"]', (e) => e.disabled)) &&
+        !(await status()).startsWith('Cancelled')) {
+      fail('the buttons were free again before the session was restored');
+    }
     await waitStatus('Cancelled', 300000);
     const restored = await page.$eval('#report', (e) => e.textContent);
     if (restored !== bootstrap) fail('the report after Cancel is not the one before the step');
