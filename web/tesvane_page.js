@@ -190,23 +190,39 @@
     LoadTemplate: 'Loading templates',
   };
 
+  // The step as its button names it, for the status line and the messages.
+  function stepTitle(action) {
+    const b = iface.buttons.find((x) => x.action === action);
+    if (!b) return action === 'ExportReport' ? 'Save the report' : action;
+    return b.group === 'save' ? 'Save ' + b.label : b.label;
+  }
+
+  // The status line in the user's words; data-step keeps the action's outcome for the tests.
+  function setOutcome(action, ok) {
+    setStatus(stepTitle(action) + (ok ? ': done.' : ': failed.'));
+    $('#status').dataset.step = action + (ok ? ' done.' : ' failed.');
+  }
+
   async function runStep(action, stepFiles) {
     if (busy) return null;
     clearMessages();
-    setBusy(true, (STEP_NAMES[action] || action) + '…');
-    setStatus((STEP_NAMES[action] || 'Running ' + action) + '…');
+    const doing = (STEP_NAMES[action] || stepTitle(action)) + '…';
+    setBusy(true, doing);
+    setStatus(doing);
+    $('#status').dataset.step = action + '…';
     try {
       const answer = await callJson('step', JSON.stringify({
         controls: collectControls(), files: (stepFiles || []).map((n) => '/data/' + n), action,
       }));
       applyState(answer);
       showConsole(answer);
-      showMessages(answer.messages);
+      // A failure's reason is shown once, as the step's error, not also as a plain message.
+      showMessages(answer.messages.filter((m) => answer.ok || m !== answer.error));
       if (answer.declined.length) {
         showMessages(answer.declined.map((t) => 'Not available in the page: ' + t), 'error');
       }
-      if (!answer.ok) showMessages([action + ' failed: ' + answer.error], 'error');
-      setStatus(answer.ok ? action + ' done.' : action + ' failed.');
+      if (!answer.ok) showMessages([stepTitle(action) + ' failed: ' + answer.error], 'error');
+      setOutcome(action, answer.ok);
       const s = await callJson('script');
       if (s.ok) script = s.script;
       return answer;

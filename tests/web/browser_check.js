@@ -50,12 +50,23 @@ async function main() {
         fail('waiting for "' + text + '", the page says "' + (await status()) + '"; ' + errors.join('; '));
       }
     };
+    // The outcome of the last step, as the page keeps it beside the status line.
+    const step = () => page.$eval('#status', (e) => e.dataset.step || '');
+    const waitStep = async (action) => {
+      try {
+        await page.waitForFunction((a) => (document.querySelector('#status').dataset.step || '')
+                                              .match(new RegExp('^' + a + ' (done|failed)')),
+                                   {timeout: 600000}, action);
+      } catch (e) {
+        fail('waiting for ' + action + ', the page says "' + (await status()) + '"; ' + errors.join('; '));
+      }
+      return step();
+    };
     const setText = (tag, value) => page.$eval(`[data-tag="${tag}"]`, (e, v) => { e.value = v; }, value);
     const run = async (action) => {
       await page.click(`button[data-action="${action}"]`);
-      await waitStatus(action + ' ');
-      const s = await status();
-      if (s !== action + ' done.') {
+      if ((await waitStep(action)) !== action + ' done.') {
+        const s = await status();
         const msgs = await page.$eval('#messages', (e) => e.textContent);
         fail(action + ': ' + s + ' ' + msgs);
       }
@@ -83,8 +94,7 @@ async function main() {
       } else {
         await drop(slot, files[i]);
       }
-      await waitStatus(loads[i] + ' ');
-      if ((await status()) !== loads[i] + ' done.') fail(loads[i] + ': ' + (await status()));
+      if ((await waitStep(loads[i])) !== loads[i] + ' done.') fail(loads[i] + ': ' + (await status()));
     }
     if (!(await page.$eval('[data-tag="PermuteButton"]', (e) => e.checked))) {
       await page.click('[data-tag="PermuteButton"]');
