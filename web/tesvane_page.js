@@ -239,9 +239,12 @@
 
   function fileKey(file) { return file.name + '|' + file.size + '|' + file.lastModified; }
 
+  // A file's name as a script line can hold it.
+  function safeName(file) { return file.name.replace(/[\\/\r\n"]/g, '_') || 'data.txt'; }
+
   // The name a file gets in the session's folder: its own, unless another file has it.
   function fileName(file) {
-    const base = file.name.replace(/[\\/\r\n"]/g, '_') || 'data.txt';
+    const base = safeName(file);
     let name = base;
     for (let i = 2; fileOwner.has(name) && fileOwner.get(name) !== fileKey(file); ++i) {
       name = base.replace(/(\.[^.]*)?$/, '-' + i + '$1');
@@ -273,10 +276,25 @@
 
   async function loadInto(slot, file) {
     if (busy || !file) return;
+    const claims = !fileOwner.has(fileName(file));
     const name = await addFileOrSay(file);
     if (!name) return;
-    $('.file-name', slot).textContent = name;
-    await runStep(slot.dataset.action, [name]);
+    const shown = $('.file-name', slot);
+    const before = shown.textContent;
+    shown.textContent = name;
+    const answer = await runStep(slot.dataset.action, [name]);
+    if (!answer || !answer.ok) {
+      // The block keeps the file it had: the box must not name the one refused.
+      shown.textContent = before;
+      $('input', slot).value = '';
+      // Nor does the refused file keep its name from the file chosen next (often the same
+      // file, corrected): that one would be renamed, and the script would need a copy of it.
+      if (answer && claims) fileOwner.delete(name);
+    } else if (name !== safeName(file)) {
+      showMessages([`Another file named ${safeName(file)} is already in this session, so this one is ` +
+                    `kept as ${name}. The session script names it so: to replay the script, ` +
+                    `save a copy of the file under that name beside it.`]);
+    }
   }
 
   function dropZone(el, onFile) {

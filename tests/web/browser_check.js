@@ -3,8 +3,9 @@
 // pickers, group 2's dropped on their boxes) and prints the report texts after the analysis and
 // the bootstrap, as `tesvane run` prints them. Then draws an axis (on the templates when the
 // data's folder has them), takes a screenshot (OUT_DIR/page.png), downloads the HTML report and
-// the scores table, and checks that Cancel stops a long bootstrap and restores the session, and
-// that the page asked for nothing but its own files.
+// the scores table, and checks that Cancel stops a long bootstrap and restores the session (the
+// page busy meanwhile), that the page asked for nothing but its own files, and that results
+// asked for too early and a refused file are said in words, the loaded block kept.
 // Usage: node browser_check.js CHROMIUM INDEX_HTML OUT_DIR G1B1 G1B2 G2B1 G2B2
 // (INDEX_HTML may also be an http:// address of the page on a static server.)
 'use strict';
@@ -95,6 +96,20 @@ async function main() {
         await drop(slot, files[i]);
       }
       if ((await waitStep(loads[i])) !== loads[i] + ' done.') fail(loads[i] + ': ' + (await status()));
+    }
+    // A file that is not data, dropped on a loaded block: one message naming it, and the box
+    // still names the file the block holds.
+    const slot0 = `.slot[data-action="${loads[0]}"]`;
+    await page.$eval(slot0, (el) => {
+      const dt = new DataTransfer();
+      dt.items.add(new File([new Uint8Array([0x89, 0x50, 0x4e, 0x47, 0, 1, 2])], 'picture.png'));
+      el.dispatchEvent(new DragEvent('drop', {dataTransfer: dt, bubbles: true, cancelable: true}));
+    });
+    if ((await waitStep(loads[0])) !== loads[0] + ' failed.') fail('a PNG was loaded as data');
+    const said = await messages();
+    const named = await page.$eval(slot0 + ' .file-name', (e) => e.textContent);
+    if (said.length !== 1 || !said[0].includes('picture.png') || named !== path.basename(files[0])) {
+      fail('after a refused file the page says ' + JSON.stringify(said) + ' and names ' + named);
     }
     if (!(await page.$eval('[data-tag="PermuteButton"]', (e) => e.checked))) {
       await page.click('[data-tag="PermuteButton"]');
