@@ -464,8 +464,12 @@
     $('#dl-axis').addEventListener('click', saveAxisFile);
     $('#dl-svg').addEventListener('click', () => downloadFigure('svg'));
     $('#dl-png').addEventListener('click', () => downloadFigure('png'));
-    $('#dl-report').addEventListener('click', () =>
-      download('tesvane-report.txt', new Blob([report], {type: 'text/plain'})));
+    $('#dl-report').addEventListener('click', () => {
+      if (busy) return;
+      clearMessages();
+      if (!report.trim()) showMessages(['There is no report yet: run the analysis first.'], 'error');
+      else download('tesvane-report.txt', new Blob([report], {type: 'text/plain'}));
+    });
     $('#dl-html').addEventListener('click', () =>
       saveByAction('ExportReport', 'tesvane-report', '.html', 'text/html'));
     $('#dl-scores').addEventListener('click', () =>
