@@ -450,7 +450,15 @@
   function wireButtons() {
     for (const b of $$('button[data-action]')) {
       if (b.id === 'load-templates') continue;
-      b.addEventListener('click', () => runStep(b.dataset.action));
+      b.addEventListener('click', () => {
+        // As on the desktop, a session with data in it is cleared only when the user agrees.
+        const loaded = $$('.slot pre').some((p) => p.textContent !== '');
+        if (b.dataset.action === 'Clear&reset' && loaded && !busy &&
+            !window.confirm('Forget the loaded blocks and the analysis, and clear the plot and the results?')) {
+          return;
+        }
+        runStep(b.dataset.action);
+      });
     }
     $('#load-templates').addEventListener('click', () => {
       if (templateFiles.some((f) => !f)) {

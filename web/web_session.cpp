@@ -118,8 +118,15 @@ std::string WebSession::step(const std::string& request) {
         if (r.contains("controls"))
             set_controls(ui_, r["controls"]);
         ui_.answer_files(r.contains("files") ? file_list(r["files"]) : std::vector<std::string>{});
-        const bool ran = recorder_.run_action(ctx_, r["action"].get<std::string>());
+        const std::string action = r["action"].get<std::string>();
+        const bool ran = recorder_.run_action(ctx_, action);
         ui_.answer_files({});
+        if (ran && action == "Clear&reset") {
+            // As in the desktop's window: nothing of the forgotten analysis stays on screen.
+            ui_.figure().clear();
+            ui_.figure().changed();
+            ui_.control("AuxResults").set_string("");
+        }
         const BrowserPlatform::Events e = ui_.take_events();
         answer["ok"] = ran;
         if (!ran)

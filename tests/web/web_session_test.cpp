@@ -260,6 +260,17 @@ TEST_F(WebSessionTest, ClicksAndTheRotationDialogAreDeclined) {
     }
 }
 
+TEST_F(WebSessionTest, ClearAndResetLeavesNoResultsOrPlotOnTheScreen) {
+    load_all();
+    ASSERT_TRUE(step(analyse_request(0))["ok"]);
+    ASSERT_TRUE(step({{"action", "ShowAxis"}})["ok"]);
+    const json a = step({{"action", "Clear&reset"}});
+    ASSERT_TRUE(a["ok"]) << a.dump();
+    EXPECT_EQ(a["report"], "");
+    ASSERT_TRUE(a.contains("figure"));
+    EXPECT_EQ(a["figure"], WebSession(folder.string()).figure_svg());
+}
+
 TEST(BrowserPlatform, WritesFiguresAsSvgOnlyAndHasNoClipboard) {
     BrowserPlatform ui;
     const fs::path p = fs::temp_directory_path() / "tesvane_web_figure.png";
