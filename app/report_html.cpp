@@ -381,8 +381,8 @@ std::string methods_section(const Provenance& p, const ResultsSummary& s) {
         "n = %i) were superimposed by generalized Procrustes analysis onto their pooled "
         "consensus and expressed as partial-warp and uniform-component scores of a thin-plate "
         "spline on that consensus (Bookstein 1989; Rohlf and Slice 1990). ",
-        static_cast<int>(p.landmarks1), p.groups[0].c_str(), static_cast<int>(p.specimens[0]),
-        p.groups[1].c_str(), static_cast<int>(p.specimens[1]));
+        static_cast<int>(p.landmarks1), esc(p.groups[0]).c_str(), static_cast<int>(p.specimens[0]),
+        esc(p.groups[1]).c_str(), static_cast<int>(p.specimens[1]));
     h += p.landmarks2 ? cformat("Block 2 (%i landmarks) was treated in the same way%s. ",
                                 static_cast<int>(p.block2_size),
                                 p.homology2 ? ", with one consensus for both groups"

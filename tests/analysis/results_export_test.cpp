@@ -218,6 +218,19 @@ TEST_F(ResultsExportTest, NullAxesAreMarkedEverywhere) {
               std::string::npos);
 }
 
+TEST_F(ResultsExportTest, GroupNamesAreTextInEverySectionOfTheReport) {
+    // Typed names, or names from a script someone sent: never markup in the report.
+    RunOptions o = options();
+    o.names = "<b>J&co</b>,<script>x()</script>";
+    o.scores = o.json = "";
+    std::ostringstream out, err;
+    ASSERT_EQ(run_analysis(o, out, err), 0) << err.str();
+    const std::string html = read(o.report);
+    EXPECT_EQ(html.find("<b>"), std::string::npos);
+    EXPECT_EQ(html.find("<script>"), std::string::npos);
+    EXPECT_NE(html.find("&lt;b&gt;J&amp;co&lt;/b&gt;, n = 18"), std::string::npos);  // methods
+}
+
 TEST_F(ResultsExportTest, FiguresAreDrawnWrittenAndTheControlsPutBack) {
     analyse_in_window(options());
     std::vector<std::string> written;
