@@ -274,7 +274,7 @@
     }
   }
 
-  async function loadInto(slot, file) {
+  async function loadInto(slot, file, ignored) {
     if (busy || !file) return;
     const claims = !fileOwner.has(fileName(file));
     const name = await addFileOrSay(file);
@@ -295,6 +295,10 @@
                     `kept as ${name}. The session script names it so: to replay the script, ` +
                     `save a copy of the file under that name beside it.`]);
     }
+    if (answer && ignored) {
+      showMessages([`Only ${file.name} was loaded: each box takes one file, and ${ignored} more ` +
+                    `${ignored === 1 ? 'was' : 'were'} dropped with it.`], 'error');
+    }
   }
 
   function dropZone(el, onFile) {
@@ -303,7 +307,8 @@
     el.addEventListener('drop', (e) => {
       e.preventDefault();
       el.classList.remove('drag');
-      if (e.dataTransfer.files.length) onFile(e.dataTransfer.files[0]);
+      const dropped = e.dataTransfer.files;
+      if (dropped.length) onFile(dropped[0], dropped.length - 1);
     });
   }
 
@@ -315,7 +320,7 @@
       $('.title', slot).textContent = spec.label;
       $('input', slot).setAttribute('aria-label', spec.label);
       $('input', slot).addEventListener('change', (e) => loadInto(slot, e.target.files[0]));
-      dropZone(slot, (f) => loadInto(slot, f));
+      dropZone(slot, (f, ignored) => loadInto(slot, f, ignored));
     }
     const box = $('.template-files');
     TEMPLATE_TITLES.forEach((title, i) => {
