@@ -91,11 +91,14 @@
     const ul = $('#messages');
     for (const text of list) {
       const li = document.createElement('li');
-      li.textContent = text;
+      li.textContent = userWords(text);
       if (cls) li.className = cls;
       ul.appendChild(li);
     }
   }
+
+  // The session's folder is the page's own: the user knows a file by its name alone.
+  function userWords(text) { return String(text).replace(/(^|[\s"'(])\/data\//g, '$1'); }
 
   function clearMessages() { $('#messages').textContent = ''; }
 
