@@ -42,8 +42,13 @@ std::optional<long> axis_number(AppContext& ctx) {
 // The values to write, or nothing after telling the user why there are none.
 std::optional<Matrix> values_to_save(AppContext& ctx, const SaveAction& a, const Matrix& m) {
     if (m.size() == 0) {
+        // Loaded and analysed, block 2 may still have no form: its variables have none.
+        const bool variables = a.kind == Kind::Reference && a.variable != "reference1" &&
+                               !ctx.vars.empty("activem2") && ctx.vars.scalar("activem2") == 0;
         tell(ctx, "Nothing to save: " + a.variable +
-                      " is empty (load the data and run the analysis first)");
+                      (variables ? " is empty: block 2 holds variables, which have no reference "
+                                   "form"
+                                 : " is empty (load the data and run the analysis first)"));
         return std::nullopt;
     }
     if (a.kind == Kind::Reference)

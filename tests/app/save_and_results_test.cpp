@@ -51,6 +51,18 @@ TEST_F(SaveTest, EmptyAnalysisIsAMessageAndNoFile) {
     EXPECT_FALSE(std::filesystem::exists(dir / "none.txt"));
 }
 
+TEST_F(SaveTest, Block2OfVariablesHasNoReferenceFormToSave) {
+    ctx.vars.set("activem2", 0.0);
+    for (const char* action : {"SaveRef2", "SaveRef2g"}) {
+        ui.queue(DialogAnswer::file((dir / "none.txt").string()));
+        run_action(ctx, action);
+        EXPECT_NE(last_message().find("block 2 holds variables, which have no reference form"),
+                  std::string::npos)
+            << action << ": " << last_message();
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "none.txt"));
+}
+
 TEST_F(SaveTest, BadAxisOrAFolderNameIsAMessageAndTheOldFileStays) {
     ctx.vars.set("vbee2g", Matrix::Constant(3, 1, 2.0));
     write("keep.txt", "precious\n");
