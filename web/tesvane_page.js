@@ -171,6 +171,14 @@
     report = s.report;
     $('#report').textContent = report;
     if (s.figure !== undefined) showFigure(s.figure);
+    if (s.figure_error) {
+      // The old picture is not the step's: none is shown.
+      figureSvg = '';
+      const img = $('#figure-img');
+      if (img.src) URL.revokeObjectURL(img.src);
+      img.removeAttribute('src');
+      showMessages([s.figure_error], 'error');
+    }
   }
 
   function showFigure(svg) {
@@ -217,7 +225,7 @@
       const answer = await callJson('step', JSON.stringify({
         controls: collectControls(), files: (stepFiles || []).map((n) => '/data/' + n), action,
       }));
-      applyState(answer);
+      if (answer.controls) applyState(answer);
       showConsole(answer);
       // A failure's reason is shown once, as the step's error, not also as a plain message.
       showMessages(answer.messages.filter((m) => answer.ok || m !== answer.error));

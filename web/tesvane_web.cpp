@@ -4,6 +4,7 @@
 #include <emscripten.h>
 
 #include <memory>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -63,7 +64,19 @@ EMSCRIPTEN_KEEPALIVE const char* tv_interface() {
 }
 
 EMSCRIPTEN_KEEPALIVE const char* tv_step(const char* request) {
-    return give(current().step(request));
+    try {
+        return give(current().step(request));
+    } catch (const std::exception& e) {
+        // The step's own failures are in its answer; this is the answer failing (memory).
+        const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+        const nlohmann::json j = {
+            {"ok", false},
+            {"error",
+             memory ? "There is not enough memory in the page to finish this step" : e.what()},
+            {"messages", nlohmann::json::array()},
+            {"declined", nlohmann::json::array()}};
+        return give(j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+    }
 }
 
 EMSCRIPTEN_KEEPALIVE const char* tv_state() {

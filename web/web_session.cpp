@@ -1,6 +1,7 @@
 #include "web/web_session.hpp"
 
 #include <filesystem>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -103,8 +104,14 @@ std::string WebSession::state() {
                                {"Enable", control->enable()}};
     j["controls"] = controls;
     if (figure_version_ != figure_sent_) {
-        j["figure"] = figure_svg();
         figure_sent_ = figure_version_;
+        // A block of millions of specimens plots more points than the page's memory can write
+        // out: the step stands, and the page is told why its picture is not there.
+        try {
+            j["figure"] = figure_svg();
+        } catch (const std::bad_alloc&) {
+            j["figure_error"] = "The plot has too many points to be drawn in the page";
+        }
     }
     return dump(j);
 }

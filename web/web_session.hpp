@@ -31,7 +31,8 @@ class WebSession {
     std::string step(const std::string& request);
 
     // The state the page shows: "report" (the results window), "controls" ({TAG: {"String",
-    // "Value", "Enable"}}) and, when the figure changed since the last answer, "figure" (SVG).
+    // "Value", "Enable"}}) and, when the figure changed since the last answer, "figure" (SVG)
+    // or, when it is too large to write, "figure_error".
     std::string state();
 
     std::string figure_svg() { return tesvane::figure_svg(ui_.figure()); }
