@@ -288,7 +288,13 @@
   async function loadInto(slot, file, ignored) {
     if (busy || !file) return;
     const claims = !fileOwner.has(fileName(file));
+    // A large file takes a while to read: no other step may start meanwhile, or the load
+    // would find the page busy and be dropped without a word.
+    setBusy(true, 'Reading ' + file.name + '…');
+    $('#cancel').disabled = true;
     const name = await addFileOrSay(file);
+    $('#cancel').disabled = false;
+    setBusy(false);
     if (!name) return;
     const shown = $('.file-name', slot);
     const before = shown.textContent;
