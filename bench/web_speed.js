@@ -14,18 +14,19 @@ const files = rest.slice(0, 4).map((f) => path.resolve(f));
 const runs = Number(rest[4] || 7);
 const loads = ['LoadG1B1', 'LoadG1B2', 'LoadG2B1', 'LoadG2B2'];
 
-// Clicks the step's button and resolves with the milliseconds until the status says it is done.
+// Clicks the step's button and resolves with the milliseconds until the page marks the step done
+// (its status line's data-step).
 function timeStep(page, action) {
   return page.evaluate((action) => new Promise((resolve, reject) => {
     const status = document.querySelector('#status');
     const observer = new MutationObserver(() => {
-      const s = status.textContent;
-      if (s.endsWith('…')) return;  // still running
+      const outcome = status.dataset.step || '';
+      if (outcome.endsWith('…')) return;  // still running
       observer.disconnect();
-      if (s === action + ' done.') resolve(performance.now() - start);
-      else reject(new Error(s + ' ' + document.querySelector('#messages').textContent));
+      if (outcome === action + ' done.') resolve(performance.now() - start);
+      else reject(new Error(status.textContent + ' ' + document.querySelector('#messages').textContent));
     });
-    observer.observe(status, {childList: true, characterData: true, subtree: true});
+    observer.observe(status, {attributes: true, attributeFilter: ['data-step']});
     const start = performance.now();
     document.querySelector(`button[data-action="${action}"]`).click();
   }), action);
@@ -49,7 +50,7 @@ async function main() {
                                {timeout: 120000});
     for (let i = 0; i < 4; ++i) {
       await (await page.$(`.slot[data-action="${loads[i]}"] input[type=file]`)).uploadFile(files[i]);
-      await page.waitForFunction((a) => document.querySelector('#status').textContent === a + ' done.',
+      await page.waitForFunction((a) => document.querySelector('#status').dataset.step === a + ' done.',
                                  {timeout: 60000}, loads[i]);
     }
     await page.$eval('[data-tag="PermuteButton"]', (e) => { e.checked = false; });
