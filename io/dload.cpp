@@ -83,7 +83,13 @@ std::size_t parse_line(std::string_view line, const std::string& name, int line_
         const std::string_view token = line.substr(i, j - i);
         const ParsedNumber p = parse_number(token);
         if (p.status == NumberStatus::not_a_number) {
-            throw DataFileError(name, line_number, quote_token(token) + " is not a number");
+            // Semicolons separate columns only in a table that opens with a row of names.
+            const bool semicolons = token.find(';') != std::string_view::npos;
+            throw DataFileError(name, line_number,
+                                quote_token(token) + " is not a number" +
+                                    (semicolons ? "; a table separated by semicolons needs a "
+                                                  "header row of column names"
+                                                : ""));
         }
         if (p.status == NumberStatus::out_of_range) {
             throw DataFileError(name, line_number, quote_token(token) + " is out of range");

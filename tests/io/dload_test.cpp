@@ -130,7 +130,7 @@ TEST(DloadNumbers, ExpressionsOtherNotationsAndOverflowAreRejected) {
     for (const std::string bad :
          {"1+2",  "2*3", "inf",   "-inf", "Inf",   "nan", "NaN", "Infinity", "0x1p3",
           "0x10", "1e",  "1e+",   "e5",   ".",     "+",   "-",   "1.2.3",    "--1",
-          "+-1",  "1d3", "1_000", "pi",   "1e5.5", "(1)", "[1]", "1;2",      "\xC2\xBD"}) {
+          "+-1",  "1d3", "1_000", "pi",   "1e5.5", "(1)", "[1]", "\xC2\xBD"}) {
         const Failure f = failure_of("1\n" + bad + "\n");
         EXPECT_EQ(f.line, 2) << bad;
         EXPECT_EQ(f.message, "mem.txt, line 2: \"" + bad + "\" is not a number") << bad;
@@ -159,6 +159,9 @@ TEST(DloadErrors, MessageNamesTheLine) {
         {"\r\n1\r\n", 1, "the first line holds no numbers"},
         {"x1 y1\n1 2\n", 1, "\"x1\" is not a number"},
         {"1 2\n" + kBom + "3 4\n", 2, "\"" + kBom + "3\" is not a number"},  // a mark elsewhere
+        {"8,9;53,7\n", 1,
+         "\"9;53\" is not a number; a table separated by semicolons needs a header row of column "
+         "names"},
         {"1 2 3\n4 5 6\n7 8\n", 3, "expected 3 numbers as on line 1, found 2"},
         {"1\n2 3\n", 2, "expected 1 number as on line 1, found 2"},
         // Only an empty line ends the data; blanks or a comment are a line without numbers.
