@@ -113,23 +113,23 @@
 
   // ---- controls ----
 
-  function controlSpec(tag) { return iface.controls.find((c) => c.tag === tag); }
+  function controlOf(tag) { return iface.controls.find((c) => c.tag === tag); }
 
   function buildControls() {
     for (const span of $$('[data-label]')) {
-      const spec = controlSpec(span.dataset.label);
-      if (!spec) continue;
-      span.textContent = spec.label;
+      const control = controlOf(span.dataset.label);
+      if (!control) continue;
+      span.textContent = control.label;
       // The desktop's tooltips, on the label and its field alike.
-      if (spec.tooltip) span.closest('label').title = spec.tooltip;
+      if (control.tooltip) span.closest('label').title = control.tooltip;
     }
     for (const b of $$('button[data-action]')) {
-      const spec = iface.buttons.find((x) => x.action === b.dataset.action);
-      if (spec && spec.tooltip) b.title = spec.tooltip;
+      const button = iface.buttons.find((x) => x.action === b.dataset.action);
+      if (button && button.tooltip) b.title = button.tooltip;
     }
     for (const select of $$('select[data-tag]')) {
-      const spec = controlSpec(select.dataset.tag);
-      spec.entries.forEach((name, i) => {
+      const control = controlOf(select.dataset.tag);
+      control.entries.forEach((name, i) => {
         const o = document.createElement('option');
         o.value = String(i + 1);
         o.textContent = select.dataset.tag === 'ScaleBox' ? name : (i + 1) + ' ' + name;
@@ -331,11 +331,11 @@
 
   function buildSlots() {
     for (const slot of $$('.slot')) {
-      const spec = controlSpec(slot.dataset.box);
+      const control = controlOf(slot.dataset.box);
       slot.innerHTML = '<span class="title"></span><input type="file">' +
                        '<span class="file-name hint"></span><pre></pre>';
-      $('.title', slot).textContent = spec.label;
-      $('input', slot).setAttribute('aria-label', spec.label);
+      $('.title', slot).textContent = control.label;
+      $('input', slot).setAttribute('aria-label', control.label);
       $('input', slot).addEventListener('change', (e) => loadInto(slot, e.target.files[0]));
       dropZone(slot, (f, ignored) => loadInto(slot, f, ignored));
     }
