@@ -2,7 +2,6 @@
 beyond the file itself, every figure drawn with a non-empty box, a PDF from --print-to-pdf, and
 a screenshot and the PDF's pages as PNG files for a person to look at. Skips (77) without
 Chromium."""
-import argparse
 import json
 import os
 import re
@@ -14,12 +13,7 @@ import tempfile
 sys.path.insert(0, os.path.dirname(__file__))
 import report_common as rc  # noqa: E402
 
-ap = argparse.ArgumentParser()
-ap.add_argument("--tesvane", required=True)
-ap.add_argument("--data", required=True)
-ap.add_argument("--examples", required=True)
-ap.add_argument("--out", required=True)
-a = ap.parse_args()
+a = rc.arguments()
 
 chromium = rc.which("chromium", "chromium-browser", "google-chrome")
 if not chromium:

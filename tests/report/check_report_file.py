@@ -1,7 +1,6 @@
 """The report, the scores and the results of a real run, checked as files: the report has
 each input's SHA-256, inline figures and nothing from elsewhere, and passes an HTML checker;
 the scores table reads with Python's csv module; the JSON holds "results"."""
-import argparse
 import hashlib
 import json
 import os
@@ -12,12 +11,7 @@ import sys
 sys.path.insert(0, os.path.dirname(__file__))
 import report_common as rc  # noqa: E402
 
-ap = argparse.ArgumentParser()
-ap.add_argument("--tesvane", required=True)
-ap.add_argument("--data", required=True)
-ap.add_argument("--examples", required=True)
-ap.add_argument("--out", required=True)
-a = ap.parse_args()
+a = rc.arguments()
 
 files = rc.inputs(a.data, a.examples)
 paths = rc.make_report(a.tesvane, files, a.out)

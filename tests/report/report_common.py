@@ -1,4 +1,5 @@
 """Shared steps of the report checks: make a report with the real program, find tools."""
+import argparse
 import csv
 import os
 import shutil
@@ -6,6 +7,14 @@ import subprocess
 import sys
 
 SKIP = 77  # ctest's SKIP_RETURN_CODE for these tests
+
+
+def arguments(*extra):
+    """The options every check takes (--tesvane, --data, --examples, --out) and `extra` ones."""
+    ap = argparse.ArgumentParser()
+    for name in ("--tesvane", "--data", "--examples") + extra + ("--out",):
+        ap.add_argument(name, required=True)
+    return ap.parse_args()
 
 
 def inputs(data_dir, examples_dir):

@@ -1,6 +1,5 @@
 """The "results" object of a real run's --json, validated against the schema in the sources.
 Skips (77) without the jsonschema module."""
-import argparse
 import json
 import os
 import sys
@@ -14,13 +13,7 @@ except ImportError:
     print("SKIP: no jsonschema module")
     sys.exit(rc.SKIP)
 
-ap = argparse.ArgumentParser()
-ap.add_argument("--tesvane", required=True)
-ap.add_argument("--data", required=True)
-ap.add_argument("--examples", required=True)
-ap.add_argument("--schema", required=True)
-ap.add_argument("--out", required=True)
-a = ap.parse_args()
+a = rc.arguments("--schema")
 
 schema = json.load(open(a.schema))
 jsonschema.Draft7Validator.check_schema(schema)
