@@ -36,6 +36,11 @@ const char* give(std::string text) {
     return answer.c_str();
 }
 
+// Text that is not UTF-8 (a file name, a message quoting a file) becomes U+FFFD, not an error.
+const char* give_json(const nlohmann::json& j) {
+    return give(j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+}
+
 // {"ok": true, key: what make() gave} or {"ok": false, "error": why}: an exception must not
 // leave the module, where the page would see only "[object WebAssembly.Exception]".
 template <class Make>
@@ -46,7 +51,7 @@ const char* give_or_error(const char* key, Make make) {
     } catch (const std::exception& e) {
         j = {{"ok", false}, {"error", e.what()}};
     }
-    return give(j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+    return give_json(j);
 }
 
 }  // namespace
@@ -75,7 +80,7 @@ EMSCRIPTEN_KEEPALIVE const char* tv_step(const char* request) {
              memory ? "There is not enough memory in the page to finish this step" : e.what()},
             {"messages", nlohmann::json::array()},
             {"declined", nlohmann::json::array()}};
-        return give(j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+        return give_json(j);
     }
 }
 
